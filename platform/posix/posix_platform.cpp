@@ -1,0 +1,601 @@
+// The POSIX platform: Windows paths mapped through a Wine-style dosdevices
+// directory, the Windows runtime's text mode, DOS patterns and attributes in
+// directory listings, volume labels from ".windows-label", a terminal
+// message box and in-process list boxes.
+#include "platform/posix/posix_platform.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+
+#include "platform/list_box.h"
+
+namespace zk::platform {
+
+namespace {
+
+bool is_sep(char c) { return c == '\\' || c == '/'; }
+
+std::vector<std::string> split_components(const std::string& s) {
+  std::vector<std::string> out;
+  std::string cur;
+  for (char c : s) {
+    if (is_sep(c)) {
+      if (!cur.empty()) out.push_back(cur);
+      cur.clear();
+    } else {
+      cur += c;
+    }
+  }
+  if (!cur.empty()) out.push_back(cur);
+  return out;
+}
+
+// Finds `name` inside host directory `dir`: exact first, then without regard
+// to case. Empty when there is no such entry.
+std::string match_entry(const std::string& dir, const std::string& name) {
+  std::string exact = dir.empty() ? name : (dir == "/" ? "/" + name : dir + "/" + name);
+  struct stat st;
+  if (::lstat(exact.c_str(), &st) == 0) return name;
+  DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
+  if (!d) return {};
+  std::string found;
+  while (dirent* e = ::readdir(d)) {
+    if (::strcasecmp(e->d_name, name.c_str()) == 0) {
+      found = e->d_name;
+      break;
+    }
+  }
+  ::closedir(d);
+  return found;
+}
+
+std::string join(const std::string& dir, const std::string& name) {
+  if (dir.empty()) return name;
+  if (dir.back() == '/') return dir + name;
+  return dir + "/" + name;
+}
+
+// Appends components to a host base directory, matching case where entries
+// exist; once a component is missing, the rest is kept as written.
+std::string walk(std::string base, const std::vector<std::string>& parts) {
+  bool matching = true;
+  for (const auto& part : parts) {
+    if (part == "." ) {
+      if (base.empty()) base = ".";
+      continue;
+    }
+    if (part == "..") {
+      base = join(base, "..");
+      continue;
+    }
+    std::string actual = part;
+    if (matching) {
+      std::string m = match_entry(base, part);
+      if (m.empty())
+        matching = false;
+      else
+        actual = m;
+    }
+    base = join(base, actual);
+  }
+  return base;
+}
+
+int host_errno() { return errno; }
+
+// A runtime stream over stdio, with the Windows runtime's text-mode reading.
+class PosixStream final : public Stream {
+ public:
+  PosixStream(Platform& owner, std::string path, FILE* f, bool text)
+      : Stream(owner, std::move(path)), f_(f), text_(text) {}
+  ~PosixStream() override {
+    if (f_) std::fclose(f_);
+  }
+
+ protected:
+  bool do_gets(char* buf, int size) override {
+    if (size <= 0) return false;
+    int i = 0;
+    while (i < size - 1) {
+      int c = std::getc(f_);
+      if (c == EOF) break;
+      if (text_ && c == '\r') {
+        int d = std::getc(f_);
+        if (d == '\n')
+          c = '\n';
+        else if (d != EOF)
+          std::ungetc(d, f_);
+      }
+      buf[i++] = static_cast<char>(c);
+      if (c == '\n') break;
+    }
+    buf[i] = '\0';
+    if (std::ferror(f_)) set_error(host_errno() ? host_errno() : kErrnoIo);
+    return i > 0 && !std::ferror(f_);
+  }
+  size_t do_read(void* buf, size_t n) override {
+    if (!text_) {
+      size_t got = std::fread(buf, 1, n, f_);
+      if (got < n && std::ferror(f_)) set_error(host_errno() ? host_errno() : kErrnoIo);
+      return got;
+    }
+    auto* out = static_cast<char*>(buf);
+    size_t got = 0;
+    while (got < n) {
+      int c = std::getc(f_);
+      if (c == EOF) break;
+      if (c == '\r') {
+        int d = std::getc(f_);
+        if (d == '\n')
+          c = '\n';
+        else if (d != EOF)
+          std::ungetc(d, f_);
+      }
+      out[got++] = static_cast<char>(c);
+    }
+    if (std::ferror(f_)) set_error(host_errno() ? host_errno() : kErrnoIo);
+    return got;
+  }
+  size_t do_write(const void* buf, size_t n) override {
+    size_t put = std::fwrite(buf, 1, n, f_);
+    if (put < n) set_error(host_errno() ? host_errno() : kErrnoIo);
+    return put;
+  }
+  int do_seek(int64_t offset, int origin) override {
+    int whence = origin == kSeekCur ? SEEK_CUR : origin == kSeekEnd ? SEEK_END : SEEK_SET;
+    if (::fseeko(f_, static_cast<off_t>(offset), whence) != 0) return host_errno();
+    return 0;
+  }
+  int64_t do_tell() override { return static_cast<int64_t>(::ftello(f_)); }
+  int do_close() override {
+    int rc = std::fclose(f_);
+    f_ = nullptr;
+    return rc == 0 ? 0 : host_errno();
+  }
+
+ private:
+  FILE* f_;
+  bool text_;
+};
+
+class PosixFinder final : public Finder {
+ public:
+  explicit PosixFinder(std::vector<FindEntry> entries) : entries_(std::move(entries)) {}
+  bool next(FindEntry& out, uint32_t& error) override {
+    if (pos_ >= entries_.size()) {
+      error = kErrorNoMoreFiles;
+      return false;
+    }
+    out = entries_[pos_++];
+    error = 0;
+    return true;
+  }
+
+ private:
+  std::vector<FindEntry> entries_;
+  size_t pos_ = 1;  // entry 0 went out with FindFirstFileA
+};
+
+bool wildcard(const char* p, const char* n) {
+  // Iterative glob with '*' and '?', case-insensitive.
+  const char* star = nullptr;
+  const char* resume = nullptr;
+  while (*n) {
+    if (*p == '?' || (*p && *p != '*' && ::tolower(static_cast<unsigned char>(*p)) ==
+                                             ::tolower(static_cast<unsigned char>(*n)))) {
+      ++p;
+      ++n;
+    } else if (*p == '*') {
+      star = p++;
+      resume = n;
+    } else if (star) {
+      p = star + 1;
+      n = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (*p == '*') ++p;
+  return *p == '\0';
+}
+
+}  // namespace
+
+bool dos_pattern_match(const std::string& pattern, const std::string& name) {
+  const bool only_wild = !pattern.empty() && pattern.find_first_not_of("*?.") == std::string::npos &&
+                         pattern.find('*') != std::string::npos;
+  if (name == "." || name == "..") return only_wild;
+  if (pattern.empty()) return false;
+  // "NAME." asks for names without an extension.
+  if (pattern.back() == '.') {
+    if (name.find('.') != std::string::npos) return false;
+    return wildcard(pattern.substr(0, pattern.size() - 1).c_str(), name.c_str());
+  }
+  // "NAME.*" also matches names without any extension.
+  if (pattern.size() >= 2 && pattern.compare(pattern.size() - 2, 2, ".*") == 0 &&
+      name.find('.') == std::string::npos)
+    return wildcard(pattern.substr(0, pattern.size() - 2).c_str(), name.c_str());
+  return wildcard(pattern.c_str(), name.c_str());
+}
+
+PosixPlatform::PosixPlatform(std::string dosdevices) : dosdevices_(std::move(dosdevices)) {}
+
+std::string PosixPlatform::dosdevices_dir() const {
+  if (!dosdevices_.empty()) return dosdevices_;
+  if (const char* d = std::getenv("ZKALL_DOSDEVICES"); d && *d) return d;
+  if (const char* w = std::getenv("WINEPREFIX"); w && *w) return std::string(w) + "/dosdevices";
+  const char* home = std::getenv("HOME");
+  return std::string(home ? home : "") + "/.wine/dosdevices";
+}
+
+HostPath PosixPlatform::resolve(const std::string& path) const {
+  HostPath out;
+  if (path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':') {
+    std::string link = dosdevices_dir() + "/" +
+                       static_cast<char>(std::tolower(static_cast<unsigned char>(path[0]))) + ":";
+    struct stat st;
+    if (::lstat(link.c_str(), &st) != 0) {
+      out.error = kErrorPathNotFound;
+      return out;
+    }
+    if (::stat(link.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+      out.error = kErrorNotReady;
+      return out;
+    }
+    auto parts = split_components(path.substr(2));
+    out.drive_root = parts.empty();
+    out.path = walk(link, parts);
+    return out;
+  }
+  if (!path.empty() && is_sep(path[0])) {
+    out.path = walk("/", split_components(path));
+    return out;
+  }
+  out.path = walk("", split_components(path));
+  if (out.path.empty()) out.path = ".";
+  return out;
+}
+
+StreamPtr PosixPlatform::do_fopen(const std::string& path, const char* mode, int& error) {
+  HostPath hp = resolve(path);
+  if (hp.error) {
+    error = hp.error == kErrorNotReady ? kErrnoAccess : kErrnoNoEntry;
+    return nullptr;
+  }
+  std::string m;
+  bool text = true;
+  for (const char* p = mode; *p; ++p) {
+    if (*p == 't') continue;
+    if (*p == 'b') text = false;
+    m += *p;
+  }
+  if (m.find('b') == std::string::npos) m += 'b';
+  m += 'e';  // close on exec
+  FILE* f = std::fopen(hp.path.c_str(), m.c_str());
+  if (!f) {
+    error = errno;
+    return nullptr;
+  }
+  struct stat st;
+  if (::fstat(::fileno(f), &st) == 0 && S_ISDIR(st.st_mode)) {
+    std::fclose(f);
+    error = kErrnoAccess;
+    return nullptr;
+  }
+  return std::make_unique<PosixStream>(*this, path, f, text);
+}
+
+int PosixPlatform::do_open(const std::string& path, int flags, int perm, int& error) {
+  HostPath hp = resolve(path);
+  if (hp.error) {
+    error = hp.error == kErrorNotReady ? kErrnoAccess : kErrnoNoEntry;
+    return -1;
+  }
+  int f = O_CLOEXEC;
+  switch (flags & 3) {
+    case kOpenWriteOnly: f |= O_WRONLY; break;
+    case kOpenReadWrite: f |= O_RDWR; break;
+    default: f |= O_RDONLY; break;
+  }
+  if (flags & kOpenCreate) f |= O_CREAT;
+  if (flags & kOpenTruncate) f |= O_TRUNC;
+  if (flags & kOpenExclusive) f |= O_EXCL;
+  if (flags & kOpenAppend) f |= O_APPEND;
+  mode_t mode = (perm & kPermWrite) ? 0666 : 0444;
+  int fd = ::open(hp.path.c_str(), f, mode);
+  if (fd < 0) {
+    error = errno;
+    return -1;
+  }
+  struct stat st;
+  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    error = kErrnoAccess;
+    return -1;
+  }
+  return fd;
+}
+
+int64_t PosixPlatform::do_read(int fd, void* buf, size_t n, int& error) {
+  size_t got = 0;
+  auto* p = static_cast<char*>(buf);
+  while (got < n) {
+    ssize_t r = ::read(fd, p + got, n - got);
+    if (r < 0) {
+      if (errno == EINTR) continue;
+      error = errno;
+      return got ? static_cast<int64_t>(got) : -1;
+    }
+    if (r == 0) break;
+    got += static_cast<size_t>(r);
+  }
+  return static_cast<int64_t>(got);
+}
+
+int64_t PosixPlatform::do_write(int fd, const void* buf, size_t n, int& error) {
+  size_t put = 0;
+  auto* p = static_cast<const char*>(buf);
+  while (put < n) {
+    ssize_t w = ::write(fd, p + put, n - put);
+    if (w < 0) {
+      if (errno == EINTR) continue;
+      error = errno;
+      return put ? static_cast<int64_t>(put) : -1;
+    }
+    put += static_cast<size_t>(w);
+  }
+  return static_cast<int64_t>(put);
+}
+
+int64_t PosixPlatform::do_lseek(int fd, int64_t offset, int origin, int& error) {
+  int whence = origin == kSeekCur ? SEEK_CUR : origin == kSeekEnd ? SEEK_END : SEEK_SET;
+  off_t r = ::lseek(fd, static_cast<off_t>(offset), whence);
+  if (r < 0) {
+    error = errno;
+    return -1;
+  }
+  return static_cast<int64_t>(r);
+}
+
+int PosixPlatform::do_close(int fd, int& error) {
+  if (::close(fd) != 0) {
+    error = errno;
+    return -1;
+  }
+  return 0;
+}
+
+int64_t PosixPlatform::do_filelength(int fd, int& error) {
+  struct stat st;
+  if (::fstat(fd, &st) != 0) {
+    error = errno;
+    return -1;
+  }
+  return static_cast<int64_t>(st.st_size);
+}
+
+int PosixPlatform::do_remove(const std::string& path, int& error) {
+  HostPath hp = resolve(path);
+  if (hp.error) {
+    error = kErrnoNoEntry;
+    return -1;
+  }
+  if (std::remove(hp.path.c_str()) != 0) {
+    error = errno;
+    return -1;
+  }
+  return 0;
+}
+
+bool PosixPlatform::do_delete_file(const std::string& path, uint32_t& error) {
+  HostPath hp = resolve(path);
+  if (hp.error) {
+    error = hp.error;
+    return false;
+  }
+  struct stat st;
+  if (::lstat(hp.path.c_str(), &st) != 0) {
+    error = errno == ENOENT ? kErrorFileNotFound : kErrorPathNotFound;
+    return false;
+  }
+  if (S_ISDIR(st.st_mode) || ::unlink(hp.path.c_str()) != 0) {
+    error = kErrorAccessDenied;
+    return false;
+  }
+  return true;
+}
+
+bool PosixPlatform::do_exists(const std::string& path) {
+  HostPath hp = resolve(path);
+  if (hp.error) return false;
+  return ::access(hp.path.c_str(), F_OK) == 0;
+}
+
+std::unique_ptr<Finder> PosixPlatform::do_find_first(const std::string& pattern, FindEntry& first,
+                                                     uint32_t& error) {
+  // Split the pattern into its directory and its last component.
+  size_t cut = pattern.find_last_of("\\/");
+  std::string dir_part, name_part;
+  if (cut == std::string::npos) {
+    if (pattern.size() >= 2 && pattern[1] == ':') {
+      dir_part = pattern.substr(0, 2) + "\\";
+      name_part = pattern.substr(2);
+    } else {
+      name_part = pattern;
+    }
+  } else {
+    dir_part = pattern.substr(0, cut + 1);
+    name_part = pattern.substr(cut + 1);
+  }
+  HostPath hp = resolve(dir_part.empty() ? std::string(".") : dir_part);
+  if (hp.error) {
+    error = hp.error;
+    return nullptr;
+  }
+  DIR* d = ::opendir(hp.path.c_str());
+  if (!d) {
+    error = kErrorPathNotFound;
+    return nullptr;
+  }
+  const bool is_root = hp.drive_root || hp.path == "/";
+  std::vector<FindEntry> entries;
+  while (dirent* e = ::readdir(d)) {
+    std::string name = e->d_name;
+    if (is_root && (name == "." || name == "..")) continue;
+    if (!dos_pattern_match(name_part, name)) continue;
+    FindEntry fe;
+    fe.name = name;
+    struct stat st;
+    std::string full = join(hp.path, name);
+    if (::stat(full.c_str(), &st) == 0) {
+      if (S_ISDIR(st.st_mode)) {
+        fe.attributes = kAttrDirectory;
+      } else {
+        fe.attributes = kAttrArchive;
+        fe.size = static_cast<uint64_t>(st.st_size);
+      }
+      if (!(st.st_mode & S_IWUSR)) fe.attributes |= kAttrReadOnly;
+    } else {
+      fe.attributes = kAttrArchive;
+    }
+    if (name[0] == '.' && name != "." && name != "..") fe.attributes |= kAttrHidden;
+    entries.push_back(std::move(fe));
+  }
+  ::closedir(d);
+  if (entries.empty()) {
+    error = kErrorFileNotFound;
+    return nullptr;
+  }
+  // A listing in a stable order: "." and ".." first, then by name without
+  // regard to case, as an NTFS directory lists them.
+  std::sort(entries.begin(), entries.end(), [](const FindEntry& a, const FindEntry& b) {
+    int c = ::strcasecmp(a.name.c_str(), b.name.c_str());
+    return c != 0 ? c < 0 : a.name < b.name;
+  });
+  first = entries.front();
+  return std::make_unique<PosixFinder>(std::move(entries));
+}
+
+uint32_t PosixPlatform::do_drive_type(const std::string& root) {
+  if (root.size() < 2 || root[1] != ':' || !std::isalpha(static_cast<unsigned char>(root[0])))
+    return kDriveNoRootDir;
+  HostPath hp = resolve(root.substr(0, 2) + "\\");
+  if (hp.error == kErrorPathNotFound) return kDriveNoRootDir;
+  if (hp.error == kErrorNotReady) return kDriveCdrom;
+  return kDriveFixed;
+}
+
+bool PosixPlatform::do_volume_label(const std::string& root, std::string& label, uint32_t& error) {
+  label.clear();
+  if (root.size() < 2 || root[1] != ':') {
+    error = kErrorBadPathName;
+    return false;
+  }
+  HostPath hp = resolve(root.substr(0, 2) + "\\");
+  if (hp.error) {
+    error = hp.error;
+    return false;
+  }
+  FILE* f = std::fopen(join(hp.path, ".windows-label").c_str(), "rbe");
+  if (!f) return true;  // no label file: an empty label
+  char buf[256] = {};
+  if (std::fgets(buf, sizeof buf, f)) {
+    label = buf;
+    while (!label.empty() && (label.back() == '\n' || label.back() == '\r')) label.pop_back();
+  }
+  std::fclose(f);
+  return true;
+}
+
+std::string PosixPlatform::do_current_directory() {
+  char buf[4096];
+  if (!::getcwd(buf, sizeof buf)) return {};
+  return buf;
+}
+
+bool PosixPlatform::do_set_current_directory(const std::string& path) {
+  HostPath hp = resolve(path);
+  if (hp.error) return false;
+  return ::chdir(hp.path.c_str()) == 0;
+}
+
+LocalTime PosixPlatform::local_time() {
+  time_t now = ::time(nullptr);
+  struct tm tm {};
+  ::localtime_r(&now, &tm);
+  LocalTime t;
+  t.year = tm.tm_year + 1900;
+  t.month = tm.tm_mon + 1;
+  t.day = tm.tm_mday;
+  t.hour = tm.tm_hour;
+  t.minute = tm.tm_min;
+  t.second = tm.tm_sec;
+  return t;
+}
+
+int64_t PosixPlatform::time_seconds() { return static_cast<int64_t>(::time(nullptr)); }
+
+void PosixPlatform::sleep_ms(uint32_t ms) {
+  struct timespec ts;
+  ts.tv_sec = static_cast<time_t>(ms / 1000);
+  ts.tv_nsec = static_cast<long>(ms % 1000) * 1000000L;
+  while (::nanosleep(&ts, &ts) != 0 && errno == EINTR) {
+  }
+}
+
+bool PosixPlatform::get_env(const char* name, std::string& value) {
+  const char* v = std::getenv(name);
+  if (!v) return false;
+  value = v;
+  return true;
+}
+
+intptr_t PosixPlatform::send_message(WindowHandle window, uint32_t msg, uintptr_t wparam, intptr_t lparam) {
+  ListBox* box = ListBox::from_handle(window);
+  return box ? box->send(msg, wparam, lparam) : 0;
+}
+
+int PosixPlatform::do_message_box(WindowHandle, const std::string& text, const std::string& title,
+                                  uint32_t style) {
+  const bool retry_cancel = (style & 0x0F) == kMbRetryCancel;
+  if (!::isatty(STDIN_FILENO) || !::isatty(STDERR_FILENO)) return retry_cancel ? kIdCancel : 1;
+  std::cerr << "\n[" << title << "]\n" << text << "\n";
+  if (!retry_cancel) {
+    std::cerr << "(press Enter) ";
+    std::string line;
+    std::getline(std::cin, line);
+    return 1;
+  }
+  std::cerr << "Retry or Cancel? [r/C] " << std::flush;
+  std::string line;
+  if (!std::getline(std::cin, line)) return kIdCancel;
+  return (!line.empty() && (line[0] == 'r' || line[0] == 'R')) ? kIdRetry : kIdCancel;
+}
+
+// ---- the system platform and front-end strings -------------------------------------
+
+Platform& system_platform() {
+  static PosixPlatform platform;
+  return platform;
+}
+
+uint32_t sys_string_byte_len(const char* s) {
+  if (!s) return 0;
+  uint32_t len;
+  std::memcpy(&len, s - 4, 4);
+  return len;
+}
+
+}  // namespace zk::platform

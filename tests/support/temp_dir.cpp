@@ -1,0 +1,53 @@
+// Temporary directories and a scoped current directory for tests.
+#include "support/temp_dir.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+namespace zk::test {
+
+namespace fs = std::filesystem;
+
+TempDir::TempDir() {
+  const char* base = std::getenv("ZKALL_TEST_TMP");
+  fs::path root = base && *base ? fs::path(base) : fs::temp_directory_path();
+  fs::create_directories(root);
+  std::random_device rd;
+  for (;;) {
+    fs::path p = root / ("zk" + std::to_string(rd()));
+    if (fs::create_directory(p)) {
+      path_ = p;
+      break;
+    }
+  }
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  fs::remove_all(path_, ec);
+}
+
+fs::path TempDir::write(const std::string& relative, const std::string& content) const {
+  fs::path p = path_ / relative;
+  fs::create_directories(p.parent_path());
+  std::ofstream out(p, std::ios::binary | std::ios::trunc);
+  out.write(content.data(), static_cast<std::streamsize>(content.size()));
+  return p;
+}
+
+std::string TempDir::read(const std::string& relative) const {
+  std::ifstream in(path_ / relative, std::ios::binary);
+  std::ostringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+ScopedCwd::ScopedCwd(const fs::path& dir) : saved_(fs::current_path()) { fs::current_path(dir); }
+ScopedCwd::~ScopedCwd() {
+  std::error_code ec;
+  fs::current_path(saved_, ec);
+}
+
+}  // namespace zk::test

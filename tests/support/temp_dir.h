@@ -1,0 +1,37 @@
+// Temporary directories for tests: each test gets a fresh directory under
+// $ZKALL_TEST_TMP (or the system's temporary directory), removed afterwards.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace zk::test {
+
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  std::string str() const { return path_.string(); }
+  // Writes `content` to `relative` (creating directories), returns the path.
+  std::filesystem::path write(const std::string& relative, const std::string& content) const;
+  std::string read(const std::string& relative) const;
+
+ private:
+  std::filesystem::path path_;
+};
+
+// Changes the current directory for the life of the object.
+class ScopedCwd {
+ public:
+  explicit ScopedCwd(const std::filesystem::path& dir);
+  ~ScopedCwd();
+
+ private:
+  std::filesystem::path saved_;
+};
+
+}  // namespace zk::test
