@@ -186,25 +186,363 @@ typedef struct zkall_common_block {
 /* Start-up, common areas and menu stack                                   */
 /* ===================================================================== */
 
+/* Starts the library: makes the common areas, reads ZKDROM.SYS from the
+ * current directory (which also runs the installed-disc check and completes
+ * the price directories), loads the message and screen texts of the menu
+ * language, removes the previous error log and remembers the current
+ * directory. 0, or the code of the failed step: 20 when the common areas
+ * cannot be had (start-up stops at once), 1 when the message or screen file
+ * cannot be loaded. A missing or invalid ZKDROM.SYS is logged and start-up
+ * goes on with the defaults and the lines read before the bad one. */
+ZKALL_API int32_t ZKALL_STDCALL drom_init(void);
+/* Stops the library: removes the work directory's *.TMP files, releases the
+ * texts and the common areas. */
+ZKALL_API void ZKALL_STDCALL drom_term(void);
+/* Makes the directory current that was current at the end of drom_init;
+ * non-zero when it was changed, 0 when not. */
+ZKALL_API int32_t ZKALL_STDCALL drom_set_homedir(void);
+/* Re-runs the installed-disc check: 0, or 891 when the installation is not
+ * usable (no catalog installed, or an unknown current area). */
+ZKALL_API int32_t ZKALL_STDCALL drom_check_setup(uint16_t mode);
+
+/* Makes the zero-filled block of common areas with "COMN" at its start;
+ * 0, or -1 when the memory cannot be had. */
+ZKALL_API int32_t set_table(void);
+/* Releases the block; every area address becomes null. */
+ZKALL_API void free_table(void);
+/* The address of an area, or null before set_table. */
+ZKALL_API zkall_ctop* get_ctop_addr(void);
+ZKALL_API zkall_cnext* get_cnext_addr(void);
+ZKALL_API zkall_cnexta* get_cnexta_addr(void);
+ZKALL_API zkall_ccar* get_ccar_addr(void);
+ZKALL_API zkall_cimg* get_cimg_addr(void);
+
+/* Pushes a menu number on the cnext stack (nothing at depth 64 or more). */
+ZKALL_API void set_next_menu(uint8_t menu);
+/* Pops one menu number (nothing at depth 0). */
+ZKALL_API void set_back_menu(void);
+/* Empties the menu stack. */
+ZKALL_API void set_main_menu(void);
+
 /* ===================================================================== */
 /* Configuration and path names                                            */
 /* ===================================================================== */
+/* Path kinds: 0 work directory (ecram_path), 1 installed catalog directory
+ * (ecmst_path, then the disc id of discs[index] and a backslash unless index
+ * is -1), 2 price_path, 3 localp_path, 4 ecfil_path, 5 the catalog drive
+ * drives[index], 6 framewld_path and 7 framejpn_path (each followed by the
+ * disc id of discs[index] and a backslash unless index is -1). */
+
+/* Puts the kind's directory in front of the NUL-terminated name in the
+ * 80-byte buffer `name`: 0 with the full path NUL-padded to 80 bytes, or 0
+ * with the name unchanged for a kind above 7 or an empty directory; -1 with
+ * the name unchanged when the full path would exceed 79 characters or when
+ * index names no table entry (0..29 for discs, 0..9 for drives). */
+ZKALL_API int32_t get_path_name(uint32_t kind, int32_t index, char* name);
+/* Completes a price directory field: empty becomes ecmst_path, a drive
+ * letter becomes "X:\" and the directory part of ecmst_path. The field
+ * always keeps a NUL within `length`. */
+ZKALL_API void set_path_name(char* field, int32_t length);
+/* Writes the kind's directory with its closing backslash (or nothing) into
+ * the front end's string, NUL-padded to its byte length (at most 80 bytes);
+ * returns the number of bytes written. */
+ZKALL_API int32_t ZKALL_STDCALL VBGetPathName(int16_t kind, zkall_vbstr str);
+
+/* Rebuilds the installed-disc table from the installed directories and the
+ * headers of their master files; sets setup_ok. 0, or 11, 12, 14 (logged as
+ * module "ZKSUBS01"). Unconfigured directories (ECMST, FRAMEWLD, FRAMEJPN
+ * empty) are not listed. */
+ZKALL_API int32_t setuped_cd_check(void);
 
 /* ===================================================================== */
 /* Error log                                                               */
 /* ===================================================================== */
+/* ZKERROR.LOG lives in $TMP (".\" when unset); a path over 79 characters
+ * writes no line. One line per report, opened, appended and closed:
+ * "(MM/DD/YY HH:MM:SS)module,function,call,(n1)(n2)(n3)". On Windows the
+ * runtime's text mode ends it with CR LF, elsewhere with LF. */
+
+/* Appends one line to the log; a log that cannot be written loses it. */
+ZKALL_API void syerr_message(const char* module, const char* function, const char* call, int32_t n1, int32_t n2,
+                             int32_t n3);
+/* Removes the log: 0 when removed, -1 when not (none there). */
+ZKALL_API int32_t init_syerr_message(void);
+/* syerr_message for the front end's strings. */
+ZKALL_API void ZKALL_STDCALL VBsyerr_message(zkall_vbstr module, zkall_vbstr function, zkall_vbstr call, int32_t n1,
+                                             int32_t n2, int32_t n3);
 
 /* ===================================================================== */
 /* File handles, date and time                                             */
 /* ===================================================================== */
+/* Open flags are the Windows runtime's numbers on every platform: 0x8000
+ * binary, 0x0002 read-write, 0x0100 create, 0x0200 truncate; permission
+ * 0x0100 read, 0x0080 write. */
+
+/* Opens a file (with the permission only when creating); the descriptor, set
+ * in the handle table when below 32, or -1. */
+ZKALL_API int32_t open2(const char* path, int32_t flags, int32_t perm);
+/* Closes a descriptor registered by open2: 0, or the close result when it
+ * fails (it stays registered). An unregistered descriptor below 32 is left
+ * alone (0); one of 32 or above, which cannot be registered, is closed. */
+ZKALL_API int32_t close2(int32_t fd);
+/* Closes every registered descriptor: 0, or -1 when one failed. */
+ZKALL_API int32_t closeall2(void);
+/* The address of the handle-table word (bit n: descriptor n open). */
+ZKALL_API uint32_t* handle_flag(void);
+/* Sets / clears bit `bit` of *word: 0, or -1 outside 0..31 (nothing changed). */
+ZKALL_API int32_t b_setl(uint32_t* word, int32_t bit);
+ZKALL_API int32_t b_resetl(uint32_t* word, int32_t bit);
+/* Today as 8 characters CCYYMMDD (years 00-50 are 20YY), no terminator. */
+ZKALL_API void date2(char* out8);
+/* Now as 6 characters HHMMSS, no terminator. */
+ZKALL_API void time2(char* out6);
+/* Busy-waits until the calendar time has advanced by `seconds`. */
+ZKALL_API void timer(int32_t seconds);
 
 /* ===================================================================== */
 /* Text utilities                                                          */
 /* ===================================================================== */
 
+/* Editing and testing of fixed-width character fields, two-digit years,
+ * applicability bits and area letters. All are plain (cdecl) exports; none
+ * allocates or reports errors, each works in place or into a buffer of the
+ * stated size.
+ *
+ * A field is an address and a length: fixed-width bytes, blank- or
+ * NUL-padded, not terminated (only strlft and strrep take NUL-terminated
+ * text). Bytes are compared as unsigned values; "blank-like" means 0x20 or
+ * less; digits and letters are the ASCII ones only. A signed length below 1
+ * is an empty field. A null address is an empty field too (nothing is read
+ * or written and the answer is that for an empty field) unless a function
+ * says otherwise. Source and destination may overlap; with two fields given
+ * one length, a null one makes both empty. Nothing is read or written
+ * outside the lengths given. */
+
+/* Removes the leading run of c (the rest moves to the front, the last n
+ * bytes become c); returns n. A field only of c is unchanged and gives length. */
+ZKALL_API uint32_t ZKALL_CDECL memlft(char* field, char c, uint32_t length);
+/* Turns every c of src into f (in src), then gives dest the source without
+ * its n leading c, followed by n bytes f; returns n. */
+ZKALL_API uint32_t ZKALL_CDECL memlft2(char* dest, char* src, char c, char f, uint32_t length);
+/* memlft over a NUL-terminated text; a null text gives 0. */
+ZKALL_API int32_t ZKALL_CDECL strlft(char* text, char c);
+/* Copies length bytes from src to dest, each a becoming b. */
+ZKALL_API void ZKALL_CDECL memrep(char* dest, const char* src, char a, char b, uint32_t length);
+/* Replaces every a of a NUL-terminated text (its extent measured first, so
+ * b may be NUL) by b; returns the number replaced; a null text gives 0. */
+ZKALL_API int32_t ZKALL_CDECL strrep(char* text, char a, char b);
+/* Copies at most length bytes of src, stopping before its first NUL; dest is
+ * not terminated and its other bytes are unchanged. */
+ZKALL_API void ZKALL_CDECL memncpy(char* dest, const char* src, int32_t length);
+/* From the end backwards turns blank-like bytes into NUL, up to the first
+ * byte above 0x20. */
+ZKALL_API void ZKALL_CDECL last_space2null(char* field, int32_t length);
+
+/* 1 if every byte is c (also for an empty field), else 0. */
+ZKALL_API int32_t ZKALL_CDECL memall(const char* field, char c, int32_t length);
+/* Index of the first c; -1 if none or the field is empty. */
+ZKALL_API int32_t ZKALL_CDECL memclen(const char* field, char c, int32_t length);
+/* Number of leading bytes above 0x20; 0 for an empty field. */
+ZKALL_API int32_t ZKALL_CDECL memlenf(const char* field, int32_t length);
+/* Length without trailing blank-like bytes (0 if only such bytes); a length
+ * below 1 is returned as given. */
+ZKALL_API int32_t ZKALL_CDECL memlenb(const char* field, int32_t length);
+/* 1 if every byte is a digit 0-9 (also for an empty field), else 0. */
+ZKALL_API int32_t ZKALL_CDECL memisdigit(const char* field, int32_t length);
+/* 1 if every byte is an ASCII letter or digit (also for an empty field). */
+ZKALL_API int32_t ZKALL_CDECL memisalnum(const char* field, int32_t length);
+/* 1 if the field has the form of a catalog code: byte 4 a letter or digit,
+ * every other byte a digit (also for an empty field), else 0. */
+ZKALL_API int32_t ZKALL_CDECL memcatcheck(const char* field, int32_t length);
+/* Exported as "memmem" too (see the top of this file). Index of the first
+ * occurrence of the pattern in the area; 0 for an empty pattern whatever the
+ * area (a null pattern is empty); -1 if the pattern is longer than the area
+ * or absent. */
+ZKALL_API int32_t ZKALL_CDECL zkall_memmem(const void* area, int32_t area_length, const void* pattern,
+                                           int32_t pattern_length);
+
+/* Right-justifies the bytes above 0x20 and fills the left with '0'
+ * ("1 2" -> "012"); a length above 9 or below 1 changes nothing. */
+ZKALL_API void ZKALL_CDECL zeroedit(char* field, int32_t length);
+/* Blanks the leading run of '0', ',' and blank; if that is the whole field
+ * its last byte becomes '0'; returns the run's length (0 for empty). */
+ZKALL_API int32_t ZKALL_CDECL erase_zero(char* field, int32_t length);
+/* Sum of character values times 10^place (digit: code-48, letter: code-55,
+ * any other byte: 0), unsigned 32-bit wrapping; 0 for a length outside 1-9. */
+ZKALL_API uint32_t ZKALL_CDECL cvt_alnum2ulong(const char* field, int32_t length);
+/* Writes the 12-byte part number as 14 bytes "AAAAA-BBBBB-CC" (14 blanks for
+ * 12 blanks); returns dest. Nothing is written if either address is null. */
+ZKALL_API char* ZKALL_CDECL edit_hinban14(char* dest, const char* part_number);
+/* Undoes edit_hinban14 into 12 bytes: blanks, then bytes 0-4; bytes 6-10 if
+ * byte 6 is above 0x20; and then bytes 12-13 if byte 12 is too; returns dest.
+ * Nothing is written if either address is null. */
+ZKALL_API char* ZKALL_CDECL edit_hinban12(char* dest, const char* edited);
+/* Turns a 15-byte buffer holding an 8-byte name and a 3-byte extension
+ * (byte 14 NUL) into "NAME.EXT" without blanks, NUL-filled behind ("AB." for
+ * an empty extension); stops removing blanks at a NUL. Null: nothing. */
+ZKALL_API void ZKALL_CDECL edit_filename(char* buffer);
+
+/* Word wrapping: blanks dest (dest_length bytes), skips blank-like bytes at
+ * *position and copies the next line: the whole rest if it fits, else up to
+ * the last NUL or blank (excluded) or comma (included) within dest_length,
+ * else dest_length bytes; advances *position; 0, or -1 when no piece is
+ * left. A dest_length below 1 gives an empty piece (0) and never moves the
+ * position backwards. -1 without effect for a null position, a negative
+ * position, or a null dest with a positive dest_length. */
+ZKALL_API int32_t ZKALL_CDECL memory_edit_2_n_data(const char* source, int32_t source_length, char* dest,
+                                                   int32_t dest_length, int32_t* position);
+/* The same for pieces separated by semicolons: skips blank-like bytes and
+ * semicolons, then copies up to the next semicolon, the end or dest_length
+ * bytes. A dest_length below 1 gives 0 without moving the position (-1 once
+ * the position is at the end). */
+ZKALL_API int32_t ZKALL_CDECL memory_edit_2_n_data_by_scolon(const char* source, int32_t source_length,
+                                                             char* dest, int32_t dest_length,
+                                                             int32_t* position);
+
+/* Reads 2 characters of a year as a number (leading blank-like bytes, a sign,
+ * then digits; blanks read as 0) into *year (when year is not null); returns
+ * 2 (20YY) for a year below 51, 1 (19YY) otherwise. A null text reads as
+ * blanks. */
+ZKALL_API int32_t ZKALL_CDECL check_2000(const char* yy, int32_t* year);
+/* Months since 1900 of a YYMM date: (YY+100)*12+MM for 00-50, YY*12+MM for
+ * 51-99; 0 when YY and MM both read as 0 (also for a null text). */
+ZKALL_API int32_t ZKALL_CDECL ad2i(const char* yymm);
+/* Byte index (n-1)/8 and mask 0x80>>((n-1)%8) of the applicability number n
+ * in 3 characters (read like a year). n below 1 (or a null text) gives byte 0
+ * and mask 0, a bit that is never set. Null outputs are not written. */
+ZKALL_API void ZKALL_CDECL teki2bit(const char* number, int32_t* byte_index, uint8_t* mask);
+/* Area number 0-3 of the letter E, G, U or J at the address (upper case
+ * only); -1 for a null address or any other byte. */
+ZKALL_API int32_t ZKALL_CDECL area_id(const char* letter);
+/* table + area number * entry_size; NULL for a null letter address, a null
+ * table, an entry_size below 1 or an unknown letter. */
+ZKALL_API char* ZKALL_CDECL area_letter(const char* letter, char* table, int32_t entry_size);
+/* Writes the letter of area 0-3 to *letter (unless letter is null) and
+ * returns 0; -1 for another number, nothing written. */
+ZKALL_API int32_t ZKALL_CDECL GetAreaChar(int32_t area, char* letter);
+
 /* ===================================================================== */
 /* Illustration decoder                                                    */
 /* ===================================================================== */
+
+/* Illustrations are stored as T.4 two-dimensional (Modified READ) or T.6
+ * coded streams, most significant bit first: lines announced by EOL and a
+ * tag bit (1: one-dimensional, 0: two-dimensional), lines without an EOL
+ * being two-dimensional, the image ended by an EOL followed by a further
+ * EOL (RTC or EOFB). The decoder turns such a stream, fed in pieces, into
+ * rows of (width + 7) / 8 bytes (bit 1 black, most significant bit leftmost,
+ * unused bits 0), handed over in pieces. One image at a time in the whole
+ * process. All functions here are plain (cdecl) exports. */
+
+/* Status words of decode_exec; 0x8F00..0x8FFF are errors. */
+#define ZKALL_DECODE_INITIALISED 0x1F02 /* command 0 succeeded */
+#define ZKALL_DECODE_OUTPUT_FULL 0x1500 /* take *output_length bytes, call again */
+#define ZKALL_DECODE_NEED_INPUT 0x2000  /* pass the next piece of the stream */
+#define ZKALL_DECODE_END 0x9F00         /* image complete, decoder released */
+#define ZKALL_DECODE_NO_MEMORY 0x8F08   /* line arrays not allocated */
+#define ZKALL_DECODE_OVERRUN 0x8F0C     /* a line ran past the line width */
+#define ZKALL_DECODE_INVALID 0x8F0E     /* invalid code */
+
+/* Command 0: starts an image of *width pixels (0..32767); status 0x1F02 and
+ * result 0, or result -1 with status -1 (busy, or width out of range) or
+ * 0x8F08. Busy means an image's line arrays still exist; the line
+ * "PROGRAM ERROR (decode_init)" then goes to the standard error stream.
+ * Any other command decodes the *input_length bytes at input (each call
+ * takes the buffers and lengths afresh): with *input_length below 1 nothing
+ * is done (output length 0, status 0x2000, result 0). Otherwise it stops
+ * with *width set to the current line width and *status one of:
+ *   0x1500: *output_length (on entry the output buffer's size) is set to the
+ *           bytes delivered, the size or one less; call again with the same
+ *           input and an output buffer of the same size, which is cleared
+ *           and begins with the byte held back from the previous one;
+ *   0x2000: the input is used up; *output_length is set to 0 and the bytes
+ *           decoded so far stay in the output buffer: call again with the
+ *           next input and the same output buffer, untouched;
+ *   0x9F00: the image ended; *output_length bytes of the last buffer count;
+ *           the line arrays are released;
+ *   0x8F0C, 0x8F0E: result -1, *output_length unchanged. The error is final:
+ *           every further decode call answers it again until
+ *           decode_release.
+ * The pieces delivered, joined, are the bitmap. A one-dimensional line whose
+ * runs add up to another width sets the line width from the next row on. A
+ * line with more changing elements than the line arrays hold (5730), a
+ * vertical code that would put a1 before a0, a code that begins with six 0
+ * bits inside a two-dimensional line and an EOL inside a horizontal-mode
+ * run are invalid code; runs that add up past the line width (past 32767 in
+ * a one-dimensional line) are an overrun. A decode call with no image
+ * started answers 0x8F0E. An output size below 1 delivers nothing and
+ * answers 0x1500; a one-byte buffer is filled a byte at a time and never
+ * holds a byte back. Null length, width or status pointers give -1. */
+ZKALL_API int32_t ZKALL_CDECL decode_exec(int32_t command, int32_t* width, const uint8_t* input,
+                                          int32_t* input_length, uint8_t* output, int32_t* output_length,
+                                          int32_t* status);
+/* Starts an image of `width` pixels: 0, -1 (busy, with the message above;
+ * or width outside 0..32767) or 0x8F08 (an array that was allocated before
+ * the failure stays, so the decoder is busy until decode_release). */
+ZKALL_API int32_t ZKALL_CDECL decode_init(int32_t width);
+/* Frees the line arrays of an image that was abandoned (an error status, or
+ * a caller that stops early) so the next decode_init can start: 0 when they
+ * were freed, -1 when no image was in progress. decord_img calls it on every
+ * path that leaves an image unfinished. */
+ZKALL_API int32_t ZKALL_CDECL decode_release(void);
+
+/* Packed image file (all numbers big-endian): 0 header number (3 bytes),
+ * 3 header byte, 4 identifier (7 characters), 11 width, 13 height (2 bytes
+ * each), 15 coding type ('3': the coded stream above), 16 coded image length
+ * (3 bytes), 19 coded-text length (2 bytes), 21 the coded image, then
+ * coded-text records of 22 bytes (four 2-byte numbers, code byte, count
+ * byte, 12 characters). */
+#pragma pack(push, 1)
+
+/* The header record decord_img fills (26 bytes). */
+typedef struct zkall_image_header {
+  uint32_t header_no;   /*  0: file bytes 0..2 */
+  int16_t width;        /*  4: pixels */
+  int16_t height;       /*  6: pixels */
+  char ident[8];        /*  8: the 7 characters of file bytes 4..10, NUL */
+  uint8_t header_byte;  /* 16: file byte 3 */
+  char coding_type;     /* 17: file byte 15 */
+  int32_t image_length; /* 18: bytes of the coded image */
+  int32_t text_length;  /* 22: bytes of the coded-text records */
+} zkall_image_header;
+
+/* A coded-text record as decord_text gives it (36 bytes). The numbers lay
+ * out a rectangle on the illustration (left, top, right, bottom). */
+typedef struct zkall_coded_text {
+  uint16_t numbers[4];    /*  0: native byte order */
+  uint16_t count;         /*  8: the count byte, widened */
+  char text[12];          /* 10: copied unchanged, not terminated */
+  uint8_t code;           /* 22 */
+  uint8_t reserved[13];   /* 23: never written */
+} zkall_coded_text;
+
+#pragma pack(pop)
+
+/* Reads the 21-byte header of the packed image file `input_path` into
+ * *header. With a null output_path that is all (0, 201 open failed, 203 the
+ * header cannot be read whole). Otherwise it refuses a width outside
+ * 1..1616 or a height outside 1..1158 (209), a coding type other than '3'
+ * (210), creates the bitmap file output_path (202) and decodes the coded
+ * image in pieces of 2048 bytes through a 7168-byte output buffer into a
+ * monochrome BMP: 62 bytes of headers (colour 0 white, 1 black), then the
+ * rows bottom-up, each padded with 0 bytes to a multiple of 4. Further
+ * codes: 20 out of memory; 204 the coded image cannot be read whole or the
+ * decoder asks for more after it; 207 writing or closing the bitmap file
+ * failed; 208 the decoder cannot start or reports an error (the decoder is
+ * released then). Rows the stream yields beyond the header's height are
+ * decoded and dropped; rows it does not yield stay white. The bitmap file
+ * stays on disk when decoding fails; both files are closed on every path. */
+ZKALL_API int32_t ZKALL_CDECL decord_img(const char* input_path, const char* output_path,
+                                         zkall_image_header* header);
+/* Reads coded-text records from byte 21 + offset of the packed image file
+ * `path` into records[0], records[1] ...: 22 bytes per record while the
+ * remaining length is above 0 (so a length that is not a multiple of 22
+ * reads one record more than it holds whole). 0, or 201 open failed, 205
+ * positioning failed, 204 a record cannot be read whole, 206 closing
+ * failed; records converted before a failure stay. A length of 0 or less
+ * reads nothing. */
+ZKALL_API int32_t ZKALL_CDECL decord_text(const char* path, zkall_coded_text* records, int32_t length,
+                                          int32_t offset);
 
 #ifdef __cplusplus
 }

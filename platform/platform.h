@@ -139,6 +139,16 @@ struct FaultRule {
 class FaultPlan {
  public:
   void add(FaultRule rule) { rules_.push_back(std::move(rule)); }
+  // Fails the nth call of `op` on a path containing `path_part` with `error`.
+  void add(Op op, int error, std::string path_part = {}, int nth = 1, bool sticky = false) {
+    FaultRule r;
+    r.op = op;
+    r.error = error;
+    r.path_part = std::move(path_part);
+    r.nth = nth;
+    r.sticky = sticky;
+    rules_.push_back(std::move(r));
+  }
   void clear() { rules_.clear(); }
   bool empty() const { return rules_.empty(); }
   // The error to fail this call with, or 0 to let it through.

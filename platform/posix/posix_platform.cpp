@@ -570,7 +570,7 @@ intptr_t PosixPlatform::send_message(WindowHandle window, uint32_t msg, uintptr_
 int PosixPlatform::do_message_box(WindowHandle, const std::string& text, const std::string& title,
                                   uint32_t style) {
   const bool retry_cancel = (style & 0x0F) == kMbRetryCancel;
-  if (!::isatty(STDIN_FILENO) || !::isatty(STDERR_FILENO)) return retry_cancel ? kIdCancel : 1;
+  if (!interactive()) return retry_cancel ? kIdCancel : 1;
   std::cerr << "\n[" << title << "]\n" << text << "\n";
   if (!retry_cancel) {
     std::cerr << "(press Enter) ";
@@ -583,6 +583,8 @@ int PosixPlatform::do_message_box(WindowHandle, const std::string& text, const s
   if (!std::getline(std::cin, line)) return kIdCancel;
   return (!line.empty() && (line[0] == 'r' || line[0] == 'R')) ? kIdRetry : kIdCancel;
 }
+
+bool PosixPlatform::interactive() const { return ::isatty(STDIN_FILENO) && ::isatty(STDERR_FILENO); }
 
 // ---- the system platform and front-end strings -------------------------------------
 

@@ -56,6 +56,9 @@ class PosixPlatform : public Platform {
   // terminals; answers Cancel otherwise, so a script never hangs.
   int do_message_box(WindowHandle owner, const std::string& text, const std::string& title,
                      uint32_t style) override;
+  // Whether a user can answer on the terminal (standard input and standard
+  // error both terminals).
+  virtual bool interactive() const;
 
  private:
   std::string dosdevices_;

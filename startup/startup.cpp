@@ -1,0 +1,60 @@
+// drom_init, drom_term and the other calls the front end makes at the start
+// and end of its work; the menu stack.
+#include "startup/startup.h"
+
+#include <cstring>
+
+#include "platform/platform.h"
+#include "startup/common_areas.h"
+#include "startup/config_file.h"
+#include "startup/error_log.h"
+#include "startup/installed_discs.h"
+
+namespace zk::startup {
+
+namespace {
+constexpr int kNoBlock = 20;
+constexpr int kSetupNotUsable = 891;
+std::string g_home;
+}  // namespace
+
+const std::string& home_directory() { return g_home; }
+
+int drom_init() {
+  if (set_table() != 0) return kNoBlock;
+  read_config_file();
+  init_error_log();
+  // GetCurrentDirectoryA with 256 bytes fills nothing for a longer path.
+  std::string cwd = platform::current().current_directory();
+  g_home = cwd.size() < kHomeDirSize ? cwd : std::string();
+  return 0;
+}
+
+void drom_term() { free_table(); }
+
+int drom_set_homedir() { return platform::current().set_current_directory(g_home) ? 1 : 0; }
+
+int drom_check_setup(uint16_t /*mode*/) {
+  setuped_cd_check();
+  const zkall_ctop* c = ctop();
+  if (!c || c->setup_ok == 0) return kSetupNotUsable;
+  return 0;
+}
+
+void set_next_menu(uint8_t menu) {
+  zkall_cnext* n = cnext();
+  if (!n || n->depth >= kMenuStackSize || n->depth < 0) return;
+  n->menus[n->depth] = menu;
+  ++n->depth;
+}
+
+void set_back_menu() {
+  zkall_cnext* n = cnext();
+  if (n && n->depth >= 1) --n->depth;
+}
+
+void set_main_menu() {
+  if (zkall_cnext* n = cnext()) n->depth = 0;
+}
+
+}  // namespace zk::startup

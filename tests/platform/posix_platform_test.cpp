@@ -1,0 +1,383 @@
+// The POSIX platform: drive links, labels, Windows paths matched without
+// regard to case, the runtime's text mode, DOS patterns and attributes,
+// descriptors with the Windows runtime's flag numbers, and the fault plan.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/list_box.h"
+#include "support/installation.h"
+
+namespace zk::test {
+namespace {
+
+namespace fs = std::filesystem;
+namespace pf = zk::platform;
+
+class PosixPlatformTest : public ::testing::Test {
+ protected:
+  Installation inst;
+  TestPlatform& p = inst.platform();
+};
+
+TEST_F(PosixPlatformTest, DriveTypesFollowTheDosdevicesLinks) {
+  inst.add_drive('d', "19990101E1");
+  inst.empty_drive('e');
+  EXPECT_EQ(p.drive_type("C:\\"), pf::kDriveFixed);
+  EXPECT_EQ(p.drive_type("d:\\"), pf::kDriveFixed);
+  EXPECT_EQ(p.drive_type("E:\\"), pf::kDriveCdrom);  // a drive without a disc
+  EXPECT_EQ(p.drive_type("Q:\\"), pf::kDriveNoRootDir);
+  EXPECT_EQ(p.drive_type("1:\\"), pf::kDriveNoRootDir);
+}
+
+TEST_F(PosixPlatformTest, VolumeLabelIsTheFirstLineOfTheLabelFile) {
+  inst.add_drive('d');
+  std::ofstream(inst.drive_root('d') / ".windows-label") << "19990101E1 CATALOG\r\nsecond line\n";
+  std::string label;
+  uint32_t err = 0;
+  ASSERT_TRUE(p.volume_label("D:\\", label, err));
+  EXPECT_EQ(label, "19990101E1 CATALOG");
+
+  inst.add_drive('f');  // no label file: an empty label
+  ASSERT_TRUE(p.volume_label("F:\\", label, err));
+  EXPECT_EQ(label, "");
+
+  inst.empty_drive('e');
+  EXPECT_FALSE(p.volume_label("E:\\", label, err));
+  EXPECT_EQ(err, pf::kErrorNotReady);
+  EXPECT_FALSE(p.volume_label("Q:\\", label, err));
+  EXPECT_EQ(err, pf::kErrorPathNotFound);
+}
+
+TEST_F(PosixPlatformTest, PathsMatchExistingComponentsWithoutRegardToCase) {
+  inst.write('c', "Cat\\Mst\\e1\\ZkRootMf.mst", "root");
+  std::string text;
+  int err = 0;
+  auto f = p.fopen("C:\\CAT\\MST\\E1\\ZKROOTMF.MST", "rb", err);
+  ASSERT_NE(f, nullptr);
+  char buf[8] = {};
+  EXPECT_EQ(f->read(buf, 8), 4u);
+  EXPECT_STREQ(buf, "root");
+
+  // A component that does not exist is kept as written, so new files get
+  // the library's upper-case names inside the existing directories.
+  auto out = p.fopen("c:\\cat\\MST\\NEW.TMP", "wb", err);
+  ASSERT_NE(out, nullptr);
+  out->close();
+  EXPECT_TRUE(fs::exists(inst.drive_root('c') / "Cat" / "Mst" / "NEW.TMP"));
+}
+
+TEST_F(PosixPlatformTest, ExactMatchWinsOverACaseInsensitiveOne) {
+  inst.write('c', "DIR\\name.txt", "lower");
+  inst.write('c', "DIR\\NAME.TXT", "upper");
+  int err = 0;
+  auto f = p.fopen("C:\\DIR\\name.txt", "rb", err);
+  ASSERT_NE(f, nullptr);
+  char buf[8] = {};
+  f->read(buf, 5);
+  EXPECT_STREQ(buf, "lower");
+}
+
+TEST_F(PosixPlatformTest, RelativeAndPosixAbsolutePathsResolve) {
+  inst.write_cwd_file("ZKDROM.SYS", "x");
+  EXPECT_TRUE(p.exists("zkdrom.sys"));
+  EXPECT_TRUE(p.exists(".\\ZKDROM.SYS"));
+  const std::string abs = (inst.cwd() / "ZKDROM.SYS").string();
+  EXPECT_TRUE(p.exists(abs));
+  std::string backslashed = abs;
+  for (char& c : backslashed)
+    if (c == '/') c = '\\';
+  EXPECT_TRUE(p.exists(backslashed));
+}
+
+TEST_F(PosixPlatformTest, OpeningOnAMissingOrEmptyDriveFails) {
+  int err = 0;
+  EXPECT_EQ(p.fopen("Q:\\X.DAT", "rb", err), nullptr);
+  EXPECT_EQ(err, pf::kErrnoNoEntry);
+  inst.empty_drive('e');
+  EXPECT_EQ(p.open("E:\\X.DAT", pf::kOpenBinary, 0, err), -1);
+  EXPECT_NE(err, 0);
+}
+
+TEST_F(PosixPlatformTest, TextModeReadsCarriageReturnLineFeedAsLineFeed) {
+  inst.write_cwd_file("T.TXT", "ab\r\ncd\r\r\nlone\rcr\n");
+  int err = 0;
+  auto f = p.fopen("T.TXT", "rt", err);
+  ASSERT_NE(f, nullptr);
+  char buf[32];
+  ASSERT_TRUE(f->gets(buf, sizeof buf));
+  EXPECT_STREQ(buf, "ab\n");
+  ASSERT_TRUE(f->gets(buf, sizeof buf));
+  EXPECT_STREQ(buf, "cd\r\n");  // only the CR right before the LF goes
+  ASSERT_TRUE(f->gets(buf, sizeof buf));
+  EXPECT_STREQ(buf, "lone\rcr\n");
+  EXPECT_FALSE(f->gets(buf, sizeof buf));
+  EXPECT_FALSE(f->error());
+
+  auto b = p.fopen("T.TXT", "rb", err);  // binary mode keeps every byte
+  ASSERT_TRUE(b->gets(buf, sizeof buf));
+  EXPECT_STREQ(buf, "ab\r\n");
+}
+
+TEST_F(PosixPlatformTest, GetsSplitsLongLinesLikeFgets) {
+  inst.write_cwd_file("L.TXT", "abcdefg\n");
+  int err = 0;
+  auto f = p.fopen("L.TXT", "rt", err);
+  char buf[4];
+  ASSERT_TRUE(f->gets(buf, sizeof buf));
+  EXPECT_STREQ(buf, "abc");
+  ASSERT_TRUE(f->gets(buf, sizeof buf));
+  EXPECT_STREQ(buf, "def");
+  ASSERT_TRUE(f->gets(buf, sizeof buf));
+  EXPECT_STREQ(buf, "g\n");
+}
+
+TEST_F(PosixPlatformTest, DescriptorsTakeTheWindowsRuntimeFlagNumbers) {
+  int err = 0;
+  int fd = p.open("NEW.DAT", 0x8302, 0x0180, err);  // binary, read-write, create, truncate
+  ASSERT_GE(fd, 0);
+  EXPECT_EQ(p.write(fd, "hello", 5, err), 5);
+  EXPECT_EQ(p.lseek(fd, 1, pf::kSeekSet, err), 1);
+  char buf[8] = {};
+  EXPECT_EQ(p.read(fd, buf, 8, err), 4);
+  EXPECT_STREQ(buf, "ello");
+  EXPECT_EQ(p.filelength(fd, err), 5);
+  EXPECT_EQ(p.close(fd, err), 0);
+
+  fd = p.open("NEW.DAT", 0x8000, 0, err);  // read only
+  ASSERT_GE(fd, 0);
+  EXPECT_EQ(p.write(fd, "x", 1, err), -1);
+  p.close(fd, err);
+
+  EXPECT_EQ(p.open("MISSING.DAT", 0x8002, 0, err), -1);  // existing file only
+  EXPECT_EQ(err, pf::kErrnoNoEntry);
+}
+
+TEST_F(PosixPlatformTest, DosPatternsMatchWithoutRegardToCase) {
+  struct Case {
+    const char* pattern;
+    const char* name;
+    bool match;
+  };
+  const Case cases[] = {
+      {"*.TMP", "select.tmp", true},  {"*.TMP", "SELECT.TMPX", false}, {"*.", "E1", true},
+      {"*.", "E1.DAT", false},        {"*.*", "E1", true},             {"*.*", "A.B.C", true},
+      {"*", "ANY.THING", true},       {"E?", "E1", true},              {"E?", "E12", false},
+      {"ZK*.MST", "ZKROOTMF.MST", true}, {"ZK*.MST", "ZKROOTMF.MSX", false}, {"A*B*C", "AXXBYYC", true},
+      {"*.", ".", true},              {"*.TMP", ".", false},           {"", "X", false},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(pf::dos_pattern_match(c.pattern, c.name), c.match) << c.pattern << " vs " << c.name;
+}
+
+TEST_F(PosixPlatformTest, ListingsReportWindowsAttributesAndSizes) {
+  inst.mkdir('c', "CAT\\E1");
+  inst.write('c', "CAT\\E2.DAT", std::string(3000, 'x'));
+  inst.write('c', "CAT\\.hidden", "h");
+  inst.mkdir('c', "CAT\\RO");
+  fs::permissions(inst.drive_root('c') / "CAT" / "RO", fs::perms::owner_write, fs::perm_options::remove);
+
+  pf::FindEntry e;
+  uint32_t err = 0;
+  auto f = p.find_first("C:\\cat\\*.*", e, err);
+  ASSERT_NE(f, nullptr);
+  std::map<std::string, pf::FindEntry> seen;
+  do seen[e.name] = e;
+  while (f->next(e, err));
+  EXPECT_EQ(err, pf::kErrorNoMoreFiles);
+  fs::permissions(inst.drive_root('c') / "CAT" / "RO", fs::perms::owner_write, fs::perm_options::add);
+
+  ASSERT_EQ(seen.size(), 6u);  // ".", "..", E1, E2.DAT, .hidden, RO
+  EXPECT_EQ(seen["E1"].attributes, pf::kAttrDirectory);
+  EXPECT_EQ(seen["E2.DAT"].attributes, pf::kAttrArchive);
+  EXPECT_EQ(seen["E2.DAT"].size, 3000u);
+  EXPECT_EQ(seen[".hidden"].attributes, pf::kAttrArchive | pf::kAttrHidden);
+  EXPECT_EQ(seen["RO"].attributes, pf::kAttrDirectory | pf::kAttrReadOnly);
+  EXPECT_EQ(seen["."].attributes, pf::kAttrDirectory);
+}
+
+TEST_F(PosixPlatformTest, ListingErrorsAreWindowsErrors) {
+  inst.mkdir('c', "EMPTY");
+  pf::FindEntry e;
+  uint32_t err = 0;
+  EXPECT_EQ(p.find_first("C:\\EMPTY\\*.TMP", e, err), nullptr);
+  EXPECT_EQ(err, pf::kErrorFileNotFound);
+  EXPECT_EQ(p.find_first("C:\\NOWHERE\\*.*", e, err), nullptr);
+  EXPECT_EQ(err, pf::kErrorPathNotFound);
+  inst.empty_drive('e');
+  EXPECT_EQ(p.find_first("E:\\*.*", e, err), nullptr);
+  EXPECT_EQ(err, pf::kErrorNotReady);
+  // A drive root lists no "." and "..".
+  inst.add_drive('d');
+  inst.write('d', "A.DAT", "a");
+  auto f = p.find_first("D:\\*.*", e, err);
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(e.name, "A.DAT");
+  EXPECT_FALSE(f->next(e, err));
+}
+
+TEST_F(PosixPlatformTest, DeleteFileAndRemoveReportTheirErrors) {
+  inst.write_cwd_file("A.TMP", "a");
+  uint32_t werr = 0;
+  EXPECT_TRUE(p.delete_file("a.tmp", werr));
+  EXPECT_FALSE(p.delete_file("a.tmp", werr));
+  EXPECT_EQ(werr, pf::kErrorFileNotFound);
+  int err = 0;
+  EXPECT_EQ(p.remove("A.TMP", err), -1);
+  EXPECT_EQ(err, pf::kErrnoNoEntry);
+}
+
+TEST_F(PosixPlatformTest, CurrentDirectoryRoundTrips) {
+  const std::string here = p.current_directory();
+  EXPECT_EQ(fs::path(here), fs::current_path());
+  inst.mkdir('c', "ELSEWHERE");
+  ASSERT_TRUE(p.set_current_directory("C:\\ELSEWHERE"));
+  EXPECT_EQ(fs::current_path().filename(), "ELSEWHERE");
+  EXPECT_TRUE(p.set_current_directory(here));
+  EXPECT_FALSE(p.set_current_directory("C:\\NOT-THERE"));
+}
+
+// ---- the fault plan --------------------------------------------------------------
+
+TEST_F(PosixPlatformTest, FaultPlanFailsTheNthMatchingCallOnly) {
+  inst.write_cwd_file("A.DAT", "abcdef");
+  inst.write_cwd_file("B.DAT", "abcdef");
+  p.faults().add(pf::Op::Open, pf::kErrnoAccess, "B.DAT", 2);
+  int err = 0;
+  EXPECT_NE(p.fopen("A.DAT", "rb", err), nullptr);  // other paths pass
+  EXPECT_NE(p.fopen("B.DAT", "rb", err), nullptr);  // first matching call passes
+  EXPECT_EQ(p.fopen("B.DAT", "rb", err), nullptr);  // second fails
+  EXPECT_EQ(err, pf::kErrnoAccess);
+  EXPECT_NE(p.fopen("B.DAT", "rb", err), nullptr);  // third passes again
+}
+
+TEST_F(PosixPlatformTest, StickyFaultsKeepFailing) {
+  inst.write_cwd_file("A.DAT", "abcdef");
+  p.faults().add(pf::Op::Read, pf::kErrnoIo, "", 1, true);
+  int err = 0;
+  auto f = p.fopen("A.DAT", "rb", err);
+  char buf[6];
+  EXPECT_EQ(f->read(buf, 6), 0u);
+  EXPECT_EQ(f->read(buf, 6), 0u);
+  EXPECT_EQ(f->error_number(), pf::kErrnoIo);
+}
+
+TEST_F(PosixPlatformTest, ShortReadsDeliverHalf) {
+  inst.write_cwd_file("A.DAT", "abcdef");
+  p.faults().add(pf::Op::ShortRead, pf::kErrnoIo);
+  int err = 0;
+  int fd = p.open("A.DAT", pf::kOpenBinary, 0, err);
+  char buf[6];
+  EXPECT_EQ(p.read(fd, buf, 6, err), 3);
+  EXPECT_EQ(p.read(fd, buf, 3, err), 3);  // only the first read is cut
+  p.close(fd, err);
+}
+
+TEST_F(PosixPlatformTest, DescriptorFaultsFollowThePathOfTheDescriptor) {
+  inst.write_cwd_file("A.DAT", "abcdef");
+  inst.write_cwd_file("B.DAT", "abcdef");
+  p.faults().add(pf::Op::Seek, pf::kErrnoInvalid, "B.DAT");
+  p.faults().add(pf::Op::Write, pf::kErrnoNoSpace, "B.DAT");
+  p.faults().add(pf::Op::Close, pf::kErrnoIo, "B.DAT");
+  int err = 0;
+  int a = p.open("A.DAT", pf::kOpenBinary | pf::kOpenReadWrite, 0, err);
+  int b = p.open("B.DAT", pf::kOpenBinary | pf::kOpenReadWrite, 0, err);
+  EXPECT_EQ(p.lseek(a, 2, pf::kSeekSet, err), 2);
+  EXPECT_EQ(p.lseek(b, 2, pf::kSeekSet, err), -1);
+  EXPECT_EQ(err, pf::kErrnoInvalid);
+  EXPECT_EQ(p.write(b, "x", 1, err), -1);
+  EXPECT_EQ(err, pf::kErrnoNoSpace);
+  EXPECT_EQ(p.close(a, err), 0);
+  EXPECT_EQ(p.close(b, err), -1);
+  EXPECT_EQ(err, pf::kErrnoIo);
+  // The failed close released the descriptor all the same.
+  EXPECT_EQ(p.close(b, err), -1);
+  EXPECT_EQ(err, pf::kErrnoBadFile);
+}
+
+TEST_F(PosixPlatformTest, ListingAndAllocationFaults) {
+  inst.mkdir('c', "D\\E1");
+  inst.mkdir('c', "D\\E2");
+  p.faults().add(pf::Op::List, 59);  // ERROR_UNEXP_NET_ERR while listing
+  pf::FindEntry e;
+  uint32_t err = 0;
+  auto f = p.find_first("C:\\D\\E*", e, err);
+  ASSERT_NE(f, nullptr);
+  EXPECT_FALSE(f->next(e, err));
+  EXPECT_EQ(err, 59u);
+
+  pf::HeapBlock block;
+  EXPECT_TRUE(p.allocate(16, block));
+  EXPECT_EQ(block.size(), 16u);
+  p.faults().add(pf::Op::Alloc, pf::kErrnoNoMemory);
+  EXPECT_FALSE(p.allocate(16, block));
+  EXPECT_TRUE(block.empty());
+}
+
+// ---- front-end strings, list boxes, message boxes ----------------------------
+
+TEST(FrontEndStringTest, ByteLengthIsStoredBeforeTheFirstByte) {
+  pf::FrontEndString s("HELLO");
+  EXPECT_EQ(pf::sys_string_byte_len(s.get()), 5u);
+  EXPECT_EQ(std::string(s.get()), "HELLO");
+  pf::FrontEndString blank(12);
+  EXPECT_EQ(pf::sys_string_byte_len(blank.get()), 12u);
+  EXPECT_EQ(blank.str(), std::string(12, ' '));
+  EXPECT_EQ(pf::sys_string_byte_len(nullptr), 0u);
+}
+
+TEST(ListBoxTest, AnswersListBoxMessagesAsWindowsDoes) {
+  pf::ListBox box;
+  auto send = [&](uint32_t m, uintptr_t w, intptr_t l) { return box.send(m, w, l); };
+  EXPECT_EQ(send(pf::kLbAddString, 0, reinterpret_cast<intptr_t>("one")), 0);
+  EXPECT_EQ(send(pf::kLbAddString, 0, reinterpret_cast<intptr_t>("three")), 1);
+  EXPECT_EQ(send(pf::kLbInsertString, 1, reinterpret_cast<intptr_t>("two")), 1);
+  EXPECT_EQ(send(pf::kLbInsertString, static_cast<uintptr_t>(-1), reinterpret_cast<intptr_t>("four")), 3);
+  EXPECT_EQ(send(pf::kLbInsertString, 9, reinterpret_cast<intptr_t>("x")), pf::kLbErr);
+  EXPECT_EQ(send(pf::kLbGetCount, 0, 0), 4);
+  char text[16];
+  EXPECT_EQ(send(pf::kLbGetText, 1, reinterpret_cast<intptr_t>(text)), 3);
+  EXPECT_STREQ(text, "two");
+  EXPECT_EQ(send(pf::kLbGetText, 4, reinterpret_cast<intptr_t>(text)), pf::kLbErr);
+  EXPECT_EQ(send(pf::kLbSetSel, 1, 2), 0);
+  EXPECT_EQ(send(pf::kLbGetSel, 2, 0), 1);
+  EXPECT_EQ(send(pf::kLbGetSel, 0, 0), 0);
+  EXPECT_EQ(send(pf::kLbSetSel, 1, 7), pf::kLbErr);
+  EXPECT_EQ(send(pf::kLbGetSel, static_cast<uintptr_t>(-1), 0), pf::kLbErr);
+  EXPECT_EQ(send(pf::kLbSetSel, 1, -1), 0);  // -1: every line
+  EXPECT_TRUE(box.selected(0) && box.selected(3));
+  EXPECT_EQ(send(pf::kLbDeleteString, 0, 0), 3);
+  EXPECT_EQ(send(pf::kLbDeleteString, 3, 0), pf::kLbErr);
+  EXPECT_EQ(send(pf::kLbSetHorizontalExtent, 300, 0), 0);
+  EXPECT_EQ(send(pf::kLbGetHorizontalExtent, 0, 0), 300);
+  EXPECT_EQ(send(pf::kLbResetContent, 0, 0), 0);
+  EXPECT_EQ(send(pf::kLbGetCount, 0, 0), 0);
+}
+
+TEST_F(PosixPlatformTest, MessagesReachOnlyLiveListBoxes) {
+  pf::ListBox box;
+  EXPECT_EQ(p.send_message(box.handle(), pf::kLbAddString, 0, reinterpret_cast<intptr_t>("x")), 0);
+  EXPECT_EQ(box.lines().size(), 1u);
+  int not_a_box = 0;
+  EXPECT_EQ(p.send_message(&not_a_box, pf::kLbGetCount, 0, 0), 0);
+  EXPECT_EQ(p.send_message(nullptr, pf::kLbGetCount, 0, 0), 0);
+}
+
+TEST_F(PosixPlatformTest, MessageBoxAnswersCancelWithoutATerminalOrItsAnswerer) {
+  // Without a user at a terminal and without an answerer: Cancel.
+  EXPECT_EQ(p.message_box(nullptr, "Insert", "Please Insert CD", pf::kMbRetryCancel | pf::kMbIconQuestion),
+            pf::kIdCancel);
+  std::string seen;
+  p.set_message_box_answerer([&](const std::string& text, const std::string&, uint32_t) {
+    seen = text;
+    return pf::kIdRetry;
+  });
+  EXPECT_EQ(p.message_box(nullptr, "Insert", "Please Insert CD", 37), pf::kIdRetry);
+  EXPECT_EQ(seen, "Insert");
+}
+
+}  // namespace
+}  // namespace zk::test

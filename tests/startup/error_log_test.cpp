@@ -1,0 +1,98 @@
+// ZKERROR.LOG: where it lives, the exact line, appending, and removal.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/platform.h"
+#include "support/installation.h"
+#include "zkall.h"
+
+namespace zk::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ErrorLogTest : public ::testing::Test {
+ protected:
+  Installation inst;
+  TestPlatform& p = inst.platform();
+};
+
+TEST_F(ErrorLogTest, LineCarriesDateTimeAndTheSixFields) {
+  p.now = {1999, 12, 31, 23, 59, 58};
+  syerr_message("ZKDROM", "kankyo_set", "Failed to open zkdrom.sys", 1, 0, 426);
+  EXPECT_EQ(inst.log_lines(),
+            std::vector<std::string>{"(12/31/99 23:59:58)ZKDROM,kankyo_set,Failed to open zkdrom.sys,(1)(0)(426)"});
+}
+
+TEST_F(ErrorLogTest, ReportsAppendInOrderWithSignedNumbers) {
+  p.now = {2005, 1, 2, 3, 4, 5};
+  syerr_message("ZKSUBM01", "disp_msgbox", "MessageBox", -4, 2, 298);
+  syerr_message("M", "f", "c", INT32_MIN, INT32_MAX, 0);
+  EXPECT_EQ(inst.log_lines(), (std::vector<std::string>{
+                                  "(01/02/05 03:04:05)ZKSUBM01,disp_msgbox,MessageBox,(-4)(2)(298)",
+                                  "(01/02/05 03:04:05)M,f,c,(-2147483648)(2147483647)(0)"}));
+}
+
+TEST_F(ErrorLogTest, LogLivesInTmpWithOrWithoutItsBackslash) {
+  fs::create_directories(inst.drive_root('c') / "TEMP");
+  for (const char* tmp : {"C:\\TEMP", "C:\\TEMP\\"}) {
+    p.env["TMP"] = tmp;
+    syerr_message("M", "f", tmp, 1, 2, 3);
+  }
+  std::ifstream in(inst.drive_root('c') / "TEMP" / "ZKERROR.LOG");
+  std::string a, b;
+  std::getline(in, a);
+  std::getline(in, b);
+  EXPECT_EQ(a.substr(19), "M,f,C:\\TEMP,(1)(2)(3)");
+  EXPECT_EQ(b.substr(19), "M,f,C:\\TEMP\\,(1)(2)(3)");
+  EXPECT_FALSE(fs::exists(inst.cwd() / "ZKERROR.LOG"));
+}
+
+TEST_F(ErrorLogTest, TooLongTmpWritesNoLine) {
+  // 68 characters of directory, a backslash and 11 of name: 80, one too many.
+  const std::string dir = "C:\\" + std::string(65, 'T');
+  fs::create_directories(host_path(inst.drive_root('c'), dir.substr(3)));
+  p.env["TMP"] = dir;
+  syerr_message("M", "f", "c", 1, 2, 3);
+  EXPECT_FALSE(fs::exists(host_path(inst.drive_root('c'), dir.substr(3) + "\\ZKERROR.LOG")));
+  EXPECT_EQ(init_syerr_message(), -1);
+  // One character less fits.
+  p.env["TMP"] = dir.substr(0, dir.size() - 1);
+  fs::create_directories(host_path(inst.drive_root('c'), dir.substr(3, dir.size() - 4)));
+  syerr_message("M", "f", "c", 1, 2, 3);
+  EXPECT_TRUE(fs::exists(host_path(inst.drive_root('c'), dir.substr(3, dir.size() - 4) + "\\ZKERROR.LOG")));
+}
+
+TEST_F(ErrorLogTest, InitRemovesThePreviousLog) {
+  EXPECT_EQ(init_syerr_message(), -1);  // none there: nothing else happens
+  syerr_message("M", "f", "c", 1, 2, 3);
+  EXPECT_EQ(init_syerr_message(), 0);
+  EXPECT_TRUE(inst.log_lines().empty());
+  EXPECT_EQ(init_syerr_message(), -1);
+}
+
+TEST_F(ErrorLogTest, ALogThatCannotBeWrittenLosesTheLineSilently) {
+  p.faults().add(platform::Op::Open, platform::kErrnoAccess, "ZKERROR.LOG");
+  syerr_message("M", "f", "lost", 1, 2, 3);
+  syerr_message("M", "f", "kept", 1, 2, 3);
+  EXPECT_EQ(inst.log_reports(), std::vector<std::string>{"M,f,kept,(1)(2)(3)"});
+  p.faults().add(platform::Op::Delete, platform::kErrnoAccess, "ZKERROR.LOG");
+  EXPECT_EQ(init_syerr_message(), -1);
+  EXPECT_EQ(inst.log_lines().size(), 1u);
+}
+
+TEST_F(ErrorLogTest, NullTextsAreWrittenEmpty) {
+  syerr_message(nullptr, nullptr, nullptr, 0, 0, 0);
+  EXPECT_EQ(inst.log_reports(), std::vector<std::string>{",,,(0)(0)(0)"});
+}
+
+TEST_F(ErrorLogTest, FrontEndReportsGoToTheSameLog) {
+  platform::FrontEndString module("VBMAIN"), function("Form_Load"), call("Open");
+  VBsyerr_message(module.get(), function.get(), call.get(), 7, 8, 9);
+  EXPECT_EQ(inst.log_reports(), std::vector<std::string>{"VBMAIN,Form_Load,Open,(7)(8)(9)"});
+}
+
+}  // namespace
+}  // namespace zk::test

@@ -1,0 +1,145 @@
+// The file-handle table, its bit helpers, date2, time2 and timer.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "startup/file_handles.h"
+#include "support/installation.h"
+#include "zkall.h"
+
+namespace zk::test {
+namespace {
+
+class FileHandlesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    closeall2();
+    *handle_flag() = 0;
+    inst.write_cwd_file("A.DAT", "abc");
+  }
+  void TearDown() override { closeall2(); }
+  bool registered(int fd) { return fd >= 0 && fd < 32 && (*handle_flag() & (1u << fd)); }
+  Installation inst;
+};
+
+TEST_F(FileHandlesTest, OpenRegistersAndCloseReleases) {
+  int fd = open2("A.DAT", 0x8000, 0);
+  ASSERT_GE(fd, 0);
+  ASSERT_LT(fd, 32);
+  EXPECT_TRUE(registered(fd));
+  EXPECT_EQ(close2(fd), 0);
+  EXPECT_FALSE(registered(fd));
+  EXPECT_EQ(close2(fd), 0);  // a second close is harmless
+}
+
+TEST_F(FileHandlesTest, CloseLeavesUnregisteredDescriptorsAlone) {
+  int err = 0;
+  int fd = inst.platform().open("A.DAT", 0x8000, 0, err);  // opened around the table
+  ASSERT_GE(fd, 0);
+  EXPECT_EQ(close2(fd), 0);
+  // Still open: a read works.
+  char c;
+  EXPECT_EQ(inst.platform().read(fd, &c, 1, err), 1);
+  inst.platform().close(fd, err);
+  EXPECT_EQ(close2(-1), 0);
+}
+
+TEST_F(FileHandlesTest, OpenFailureIsMinusOneAndRegistersNothing) {
+  EXPECT_EQ(open2("MISSING.DAT", 0x8000, 0), -1);
+  EXPECT_EQ(*handle_flag(), 0u);
+  EXPECT_EQ(open2(nullptr, 0x8000, 0), -1);
+}
+
+TEST_F(FileHandlesTest, CreateUsesThePermissionOnlyWithTheCreateBit) {
+  int fd = open2("NEW.DAT", 0x8302, 0x0180);
+  ASSERT_GE(fd, 0);
+  close2(fd);
+  fd = open2("NEW.DAT", 0x8002, 0x0180);  // no create bit: the mode is ignored
+  ASSERT_GE(fd, 0);
+  close2(fd);
+  EXPECT_EQ(open2("OTHER.DAT", 0x8002, 0), -1);  // not created without the bit
+}
+
+TEST_F(FileHandlesTest, FailedCloseKeepsTheBit) {
+  int fd = open2("A.DAT", 0x8000, 0);
+  inst.platform().faults().add(platform::Op::Close, platform::kErrnoIo);
+  EXPECT_EQ(close2(fd), -1);
+  EXPECT_TRUE(registered(fd));
+}
+
+TEST_F(FileHandlesTest, CloseAllClosesEveryRegisteredDescriptor) {
+  EXPECT_EQ(closeall2(), 0);  // empty table
+  std::vector<int> fds;
+  for (int i = 0; i < 3; ++i) fds.push_back(open2("A.DAT", 0x8000, 0));
+  EXPECT_EQ(closeall2(), 0);
+  EXPECT_EQ(*handle_flag(), 0u);
+}
+
+TEST_F(FileHandlesTest, CloseAllReportsAFailureAndKeepsThatBit) {
+  int a = open2("A.DAT", 0x8000, 0);
+  int b = open2("A.DAT", 0x8000, 0);
+  inst.platform().faults().add(platform::Op::Close, platform::kErrnoIo);
+  EXPECT_EQ(closeall2(), -1);
+  EXPECT_EQ(registered(a) + registered(b), 1);
+}
+
+TEST(BitHelpersTest, SetAndResetWithinThirtyTwoBits) {
+  uint32_t w = 0;
+  EXPECT_EQ(b_setl(&w, 0), 0);
+  EXPECT_EQ(b_setl(&w, 31), 0);
+  EXPECT_EQ(w, 0x80000001u);
+  EXPECT_EQ(b_setl(&w, 32), -1);
+  EXPECT_EQ(b_setl(&w, -1), -1);
+  EXPECT_EQ(w, 0x80000001u);
+  EXPECT_EQ(b_resetl(&w, 31), 0);
+  EXPECT_EQ(b_resetl(&w, 40), -1);
+  EXPECT_EQ(w, 1u);
+  EXPECT_EQ(b_setl(nullptr, 3), -1);
+}
+
+class ClockTest : public ::testing::Test {
+ protected:
+  std::string date(int y, int m, int d) {
+    inst.platform().now = {y, m, d, 0, 0, 0};
+    char out[9] = {};
+    date2(out);
+    return out;
+  }
+  Installation inst;
+};
+
+TEST_F(ClockTest, DatePlacesTheCenturyByTheYearWindow) {
+  EXPECT_EQ(date(1999, 12, 31), "19991231");
+  EXPECT_EQ(date(2000, 1, 1), "20000101");
+  EXPECT_EQ(date(2050, 6, 15), "20500615");
+  EXPECT_EQ(date(1951, 6, 15), "19510615");
+  // The window, not the real century, decides: 2051 reads as 1951.
+  EXPECT_EQ(date(2051, 2, 3), "19510203");
+}
+
+TEST_F(ClockTest, DateAndTimeWriteExactlyTheirCharacters) {
+  inst.platform().now = {2024, 3, 9, 7, 5, 59};
+  char buf[10];
+  std::memset(buf, '#', sizeof buf);
+  date2(buf);
+  EXPECT_EQ(std::string(buf, 10), "20240309##");
+  std::memset(buf, '#', sizeof buf);
+  time2(buf);
+  EXPECT_EQ(std::string(buf, 10), "070559####");
+}
+
+TEST_F(ClockTest, TimerWaitsForTheCalendarToAdvance) {
+  TestPlatform& p = inst.platform();
+  p.seconds_step = 1;
+  timer(3);
+  EXPECT_EQ(p.time_calls, 4);  // start, then 1, 2, 3 seconds later
+  p.time_calls = 0;
+  timer(0);
+  timer(-5);
+  EXPECT_EQ(p.time_calls, 0);  // returns at once
+}
+
+}  // namespace
+}  // namespace zk::test

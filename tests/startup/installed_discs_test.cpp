@@ -1,0 +1,235 @@
+// The installed-disc check: which directories count, their order, the
+// vehicle-name rule per area, the master-file headers, and the failures.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "support/installation.h"
+#include "zkall.h"
+
+namespace zk::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The first 32 bytes of a master file: date, disc id, disc number, byte 26.
+std::string header(const std::string& date, const std::string& id, const std::string& no, char b26 = 'Q') {
+  std::string h(32, '\0');
+  h.replace(0, 8, date);
+  h.replace(22, 2, id);
+  h.replace(24, 2, no);
+  h[26] = b26;
+  return h;
+}
+
+class InstalledDiscsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    inst.write_config({"ECMST=C:\\CAT\\MST", "FRAMEWLD=C:\\FRW", "FRAMEJPN=C:\\FRJ", "CRNTAREA=E"});
+    ASSERT_EQ(set_table(), 0);
+    c = get_ctop_addr();
+    std::memcpy(c->ecmst_path, "C:\\CAT\\MST", 11);
+    std::memcpy(c->framewld_path, "C:\\FRW", 7);
+    std::memcpy(c->framejpn_path, "C:\\FRJ", 7);
+  }
+  // A catalog directory with its root master file (and the vehicle names).
+  void catalog(const std::string& dir, const std::string& no, bool names = true, bool image = false,
+               char drive = 'c') {
+    inst.write(drive, "CAT\\MST\\" + dir + "\\ZKROOTMF.MST", header("1999010" + no.substr(1), dir, no) + "entries");
+    if (names) inst.write(drive, "CAT\\MST\\" + dir + "\\SHAMEI.DAT", "");
+    if (image) inst.write(drive, "CAT\\MST\\" + dir + "\\IMAGEF.DAT", "");
+  }
+  void frame(const std::string& dir, bool world, bool frkata = false) {
+    const std::string base = world ? "FRW\\" : "FRJ\\";
+    inst.write('c', base + dir + "\\ZKFRNOMF.MST", header("20010101", dir, "F1", 'Z'));
+    if (frkata) inst.write('c', base + dir + "\\FRKATA.DAT", "");
+  }
+  std::vector<std::string> ids() {
+    std::vector<std::string> out;
+    for (int i = 0; i < c->disc_count; ++i) out.emplace_back(c->discs[i].disc_id, 2);
+    return out;
+  }
+  Installation inst;
+  zkall_ctop* c = nullptr;
+};
+
+TEST_F(InstalledDiscsTest, OrderIsByAreaThenByName) {
+  catalog("E2", "02");
+  catalog("E1", "01");
+  catalog("J1", "01");
+  catalog("G1", "01");
+  catalog("U1", "01");
+  frame("JA", false);
+  EXPECT_EQ(setuped_cd_check(), 0);
+  EXPECT_EQ(ids(), (std::vector<std::string>{"E1", "E2", "G1", "U1", "J1", "JA"}));
+  EXPECT_EQ(c->setup_ok, 1);
+}
+
+TEST_F(InstalledDiscsTest, EntriesComeFromTheMasterHeaders) {
+  catalog("E1", "07", true, true);
+  frame("EB", true, true);
+  frame("EA", true, false);
+  ASSERT_EQ(setuped_cd_check(), 0);
+  ASSERT_EQ(ids(), (std::vector<std::string>{"E1", "EA", "EB"}));
+  const zkall_disc& e1 = c->discs[0];
+  EXPECT_EQ(std::string(e1.disc_no, 2), "07");
+  EXPECT_EQ(std::string(e1.date, 8), "19990107");
+  EXPECT_EQ(e1.zero_char, '0');
+  EXPECT_EQ(e1.header_byte, 'Q');
+  EXPECT_EQ(e1.hd_flag, 1);  // IMAGEF.DAT is there
+  EXPECT_EQ(c->discs[1].hd_flag, 0);
+  EXPECT_EQ(c->discs[2].hd_flag, 1);  // FRKATA.DAT is there
+  EXPECT_EQ(std::string(c->discs[2].disc_no, 2), "F1");
+  EXPECT_EQ(c->discs[2].header_byte, 'Z');
+}
+
+TEST_F(InstalledDiscsTest, OnlyPlainDirectoriesWithTheRightNamesCount) {
+  catalog("E1", "01");
+  inst.write('c', "CAT\\MST\\E2", "a file, not a directory");
+  catalog("EX", "01");                                    // area letter without a digit
+  catalog("e3", "03");                                    // lower-case area letter
+  catalog("E4", "04");
+  fs::permissions(inst.drive_root('c') / "CAT" / "MST" / "E4", fs::perms::owner_write, fs::perm_options::remove);
+  frame("E5", true);                                      // frame directories need a letter
+  ASSERT_EQ(setuped_cd_check(), 0);
+  fs::permissions(inst.drive_root('c') / "CAT" / "MST" / "E4", fs::perms::owner_write, fs::perm_options::add);
+  EXPECT_EQ(ids(), std::vector<std::string>{"E1"});
+}
+
+TEST_F(InstalledDiscsTest, ALongerNameCountsByItsFirstTwoCharacters) {
+  catalog("E1", "01");
+  inst.mkdir('c', "CAT\\MST\\E1X");  // read through the name E1
+  ASSERT_EQ(setuped_cd_check(), 0);
+  EXPECT_EQ(ids(), (std::vector<std::string>{"E1", "E1"}));
+}
+
+TEST_F(InstalledDiscsTest, AreaDrivesComeFromEcmstall) {
+  inst.add_drive('f');
+  catalog("E1", "01");
+  catalog("U1", "01", true, false, 'f');
+  catalog("U2", "02", true, false, 'c');  // not on the area's drive: not seen
+  c->ecmstall[2][0] = 'F';
+  ASSERT_EQ(setuped_cd_check(), 0);
+  EXPECT_EQ(ids(), (std::vector<std::string>{"E1", "U1"}));
+}
+
+TEST_F(InstalledDiscsTest, FirstDirectoryOfAnAreaDecidesThroughItsVehicleNames) {
+  catalog("E1", "01", false);  // no SHAMEI.DAT: E1 and every later E directory are left out
+  catalog("E2", "02", true);
+  catalog("G1", "01", true);
+  catalog("G2", "02", false);  // later directories need no SHAMEI.DAT of their own
+  ASSERT_EQ(setuped_cd_check(), 0);
+  EXPECT_EQ(ids(), (std::vector<std::string>{"G1", "G2"}));
+  EXPECT_EQ(c->setup_ok, 1);
+}
+
+TEST_F(InstalledDiscsTest, NoCatalogMeansNotUsable) {
+  frame("EA", true);
+  ASSERT_EQ(setuped_cd_check(), 0);
+  EXPECT_EQ(c->setup_ok, 0);
+  EXPECT_EQ(drom_check_setup(5), 891);
+}
+
+TEST_F(InstalledDiscsTest, UnknownAreaMeansNotUsable) {
+  catalog("E1", "01");
+  c->current_area = -1;
+  ASSERT_EQ(setuped_cd_check(), 0);
+  EXPECT_EQ(c->disc_count, 1);
+  EXPECT_EQ(c->setup_ok, 0);
+  c->current_area = 0;
+  EXPECT_EQ(drom_check_setup(0), 0);
+  EXPECT_EQ(c->setup_ok, 1);
+}
+
+TEST_F(InstalledDiscsTest, AtMostThirtyCandidates) {
+  for (int i = 0; i < 10; ++i) catalog("E" + std::to_string(i), "0" + std::to_string(i));
+  for (int i = 0; i < 10; ++i) catalog("G" + std::to_string(i), "0" + std::to_string(i));
+  for (int i = 0; i < 10; ++i) catalog("U" + std::to_string(i), "0" + std::to_string(i));
+  catalog("J1", "01");
+  frame("EA", true);
+  ASSERT_EQ(setuped_cd_check(), 0);
+  EXPECT_EQ(c->disc_count, 30);
+  EXPECT_EQ(ids().back(), "U9");
+}
+
+TEST_F(InstalledDiscsTest, RerunClearsEntriesThatAreGone) {
+  catalog("E1", "01");
+  catalog("E2", "02");
+  ASSERT_EQ(setuped_cd_check(), 0);
+  fs::remove_all(inst.drive_root('c') / "CAT" / "MST" / "E2");
+  ASSERT_EQ(setuped_cd_check(), 0);
+  EXPECT_EQ(c->disc_count, 1);
+  EXPECT_EQ(c->discs[1].disc_id[0], 0);
+  EXPECT_EQ(c->discs[1].date[0], 0);
+}
+
+TEST_F(InstalledDiscsTest, UnconfiguredDirectoriesAreNotListed) {
+  catalog("E1", "01");
+  inst.write_cwd_file("EA\\ZKFRNOMF.MST", header("20010101", "EA", "F1"));
+  fs::create_directories(inst.cwd() / "EA");
+  std::memset(c->framewld_path, 0, 64);
+  ASSERT_EQ(setuped_cd_check(), 0);
+  EXPECT_EQ(ids(), std::vector<std::string>{"E1"});
+}
+
+TEST_F(InstalledDiscsTest, MissingMasterFileFailsWithElevenAndKeepsSetupOk) {
+  catalog("E1", "01");
+  catalog("E2", "02");
+  fs::remove(inst.drive_root('c') / "CAT" / "MST" / "E2" / "ZKROOTMF.MST");
+  c->setup_ok = 1;
+  EXPECT_EQ(setuped_cd_check(), 11);
+  EXPECT_EQ(c->disc_count, 2);  // still the number of candidates
+  EXPECT_EQ(std::string(c->discs[0].disc_id, 2), "E1");
+  EXPECT_EQ(c->setup_ok, 1);
+  EXPECT_EQ(inst.log_reports(),
+            std::vector<std::string>{"ZKSUBS01,setuped_cd_check,C:\\CAT\\MST\\E2\\ZKROOTMF.MST,(11)(2)(328)"});
+}
+
+TEST_F(InstalledDiscsTest, ShortHeaderFailsWithFourteen) {
+  catalog("E1", "01");
+  inst.write('c', "CAT\\MST\\E1\\ZKROOTMF.MST", std::string(31, '1'));
+  EXPECT_EQ(setuped_cd_check(), 14);
+  EXPECT_EQ(inst.log_reports(),
+            std::vector<std::string>{"ZKSUBS01,setuped_cd_check,C:\\CAT\\MST\\E1\\ZKROOTMF.MST,(14)(0)(335)"});
+}
+
+TEST_F(InstalledDiscsTest, ReadErrorOfAHeaderIsFourteenWithTheErrorNumber) {
+  catalog("E1", "01");
+  inst.platform().faults().add(platform::Op::Read, platform::kErrnoIo, "ZKROOTMF.MST");
+  EXPECT_EQ(setuped_cd_check(), 14);
+  EXPECT_EQ(inst.log_reports(),
+            std::vector<std::string>{"ZKSUBS01,setuped_cd_check,C:\\CAT\\MST\\E1\\ZKROOTMF.MST,(14)(5)(335)"});
+}
+
+TEST_F(InstalledDiscsTest, ListingFailuresAreTwelveWithTheirSite) {
+  struct Case {
+    const char* pattern_part;
+    const char* report;
+  };
+  const Case cases[] = {{"CAT\\MST", "ZKSUBS01,setuped_cd_check,FindNextFile,(12)(0)(113)"},
+                        {"FRW", "ZKSUBS01,setuped_cd_check,FindNextFile,(12)(0)(159)"},
+                        {"FRJ", "ZKSUBS01,setuped_cd_check,FindNextFile,(12)(0)(204)"}};
+  catalog("E1", "01");
+  frame("EA", true);
+  frame("JA", false);
+  for (const auto& k : cases) {
+    inst.platform().faults().clear();
+    inst.platform().faults().add(platform::Op::List, 59, k.pattern_part);
+    std::filesystem::remove(inst.cwd() / "ZKERROR.LOG");
+    EXPECT_EQ(setuped_cd_check(), 12) << k.pattern_part;
+    EXPECT_EQ(inst.log_reports(), std::vector<std::string>{k.report});
+  }
+}
+
+TEST_F(InstalledDiscsTest, StartUpRunsTheCheck) {
+  catalog("E1", "01");
+  ASSERT_EQ(drom_init(), 0);
+  c = get_ctop_addr();
+  EXPECT_EQ(c->disc_count, 1);
+  EXPECT_EQ(c->setup_ok, 1);
+}
+
+}  // namespace
+}  // namespace zk::test

@@ -1,0 +1,197 @@
+// get_path_name for every path kind, set_path_name and VBGetPathName.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "platform/platform.h"
+#include "support/installation.h"
+#include "zkall.h"
+
+namespace zk::test {
+namespace {
+
+class PathNamesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(set_table(), 0);
+    c = get_ctop_addr();
+  }
+  void set(char* field, const std::string& v) {
+    std::memset(field, 0, 64);
+    std::memcpy(field, v.data(), v.size());
+  }
+  // Runs get_path_name on `name` in a fresh 80-byte buffer filled with 'Z'
+  // behind the name, so untouched and NUL-padded buffers can be told apart.
+  int run(uint32_t kind, int32_t index, const std::string& name, std::string& out, bool* padded = nullptr) {
+    char buf[80];
+    std::memset(buf, 'Z', sizeof buf);
+    std::memcpy(buf, name.c_str(), name.size() + 1);
+    int rc = get_path_name(kind, index, buf);
+    out = buf;
+    if (padded) {
+      *padded = true;
+      for (size_t i = out.size(); i < 80; ++i) *padded = *padded && buf[i] == 0;
+    }
+    return rc;
+  }
+  Installation inst;
+  zkall_ctop* c = nullptr;
+};
+
+TEST_F(PathNamesTest, WorkDirectoryWithEveryEnding) {
+  for (const char* dir : {"C:\\WORK", "C:\\WORK\\", "C:\\WORK;", "C:\\WORK\\;"}) {
+    set(c->ecram_path, dir);
+    std::string out;
+    bool padded = false;
+    EXPECT_EQ(run(0, -1, "SELECT.TMP", out, &padded), 0) << dir;
+    EXPECT_EQ(out, "C:\\WORK\\SELECT.TMP") << dir;
+    EXPECT_TRUE(padded) << dir;
+  }
+}
+
+TEST_F(PathNamesTest, InstalledDirectoryTakesTheDiscId) {
+  set(c->ecmst_path, "C:\\CAT\\MST");
+  std::memcpy(c->discs[2].disc_id, "U1", 2);
+  std::string out;
+  EXPECT_EQ(run(1, 2, "IMAGEF.DAT", out), 0);
+  EXPECT_EQ(out, "C:\\CAT\\MST\\U1\\IMAGEF.DAT");
+  EXPECT_EQ(run(1, -1, "IMAGEF.DAT", out), 0);
+  EXPECT_EQ(out, "C:\\CAT\\MST\\IMAGEF.DAT");
+}
+
+TEST_F(PathNamesTest, FrameNumberDirectoriesTakeTheDiscIdExceptForMinusOne) {
+  set(c->framewld_path, "D:\\FRW");
+  set(c->framejpn_path, "D:\\FRJ");
+  std::memcpy(c->discs[0].disc_id, "EA", 2);
+  std::memcpy(c->discs[1].disc_id, "JA", 2);
+  std::string out;
+  EXPECT_EQ(run(6, 0, "ZKFRNOMF.MST", out), 0);
+  EXPECT_EQ(out, "D:\\FRW\\EA\\ZKFRNOMF.MST");
+  EXPECT_EQ(run(7, 1, "ZKFRNOMF.MST", out), 0);
+  EXPECT_EQ(out, "D:\\FRJ\\JA\\ZKFRNOMF.MST");
+  EXPECT_EQ(run(7, -1, "*.", out), 0);
+  EXPECT_EQ(out, "D:\\FRJ\\*.");
+}
+
+TEST_F(PathNamesTest, PlainDirectoriesOfKindsTwoToFour) {
+  set(c->price_path, "D:\\PRICE");
+  set(c->localp_path, "E:\\LOCAL\\");
+  set(c->ecfil_path, "C:\\ZK");
+  std::string out;
+  EXPECT_EQ(run(2, 5, "PRICE.MST", out), 0);
+  EXPECT_EQ(out, "D:\\PRICE\\PRICE.MST");
+  EXPECT_EQ(run(3, -1, "LOCALP.MST", out), 0);
+  EXPECT_EQ(out, "E:\\LOCAL\\LOCALP.MST");
+  EXPECT_EQ(run(4, -1, "ZKDROM01.MSG", out), 0);
+  EXPECT_EQ(out, "C:\\ZK\\ZKDROM01.MSG");
+}
+
+TEST_F(PathNamesTest, DriveKindUsesTheDriveEntry) {
+  std::memcpy(c->drives[0], "D:", 2);
+  std::string out;
+  EXPECT_EQ(run(5, 0, "E1\\SHAMEI.DAT", out), 0);
+  EXPECT_EQ(out, "D:\\E1\\SHAMEI.DAT");
+  // A zero drive entry and index -1 both leave the name relative.
+  EXPECT_EQ(run(5, 1, "E1\\SHAMEI.DAT", out), 0);
+  EXPECT_EQ(out, "E1\\SHAMEI.DAT");
+  EXPECT_EQ(run(5, -1, "X", out), 0);
+  EXPECT_EQ(out, "X");
+}
+
+TEST_F(PathNamesTest, UnknownKindOrEmptyDirectoryLeavesTheNameAlone) {
+  std::string out;
+  bool padded = true;
+  EXPECT_EQ(run(8, -1, "SELECT.TMP", out, &padded), 0);
+  EXPECT_EQ(out, "SELECT.TMP");
+  EXPECT_FALSE(padded);  // untouched: the bytes behind the name are still 'Z'
+  EXPECT_EQ(run(0, -1, "SELECT.TMP", out, &padded), 0);  // ecram_path is empty
+  EXPECT_FALSE(padded);
+  EXPECT_EQ(run(0xFFFFFFFFu, -1, "A", out), 0);
+}
+
+TEST_F(PathNamesTest, EightyCharactersAreRefused) {
+  set(c->ecram_path, std::string(60, 'D'));
+  std::string out;
+  // 60 + backslash + 19 = 80 characters: one too many.
+  EXPECT_EQ(run(0, -1, std::string(19, 'N'), out), -1);
+  EXPECT_EQ(out, std::string(19, 'N'));
+  // 79 fits.
+  EXPECT_EQ(run(0, -1, std::string(18, 'N'), out), 0);
+  EXPECT_EQ(out.size(), 79u);
+}
+
+TEST_F(PathNamesTest, IndexesOutsideTheirTablesAreRefused) {
+  set(c->ecmst_path, "C:\\CAT");
+  std::memcpy(c->drives[9], "Z:", 2);
+  std::string out;
+  EXPECT_EQ(run(1, 30, "A", out), -1);
+  EXPECT_EQ(run(1, -2, "A", out), -1);
+  EXPECT_EQ(run(5, 10, "A", out), -1);
+  EXPECT_EQ(out, "A");
+  EXPECT_EQ(run(5, 9, "A", out), 0);
+  EXPECT_EQ(out, "Z:\\A");
+}
+
+TEST_F(PathNamesTest, SetPathNameCompletesADriveLetter) {
+  set(c->ecmst_path, "C:\\CAT\\MST");
+  char field[64] = {'D'};
+  set_path_name(field, 64);
+  EXPECT_STREQ(field, "D:\\CAT\\MST");
+
+  char empty[64] = {};
+  set_path_name(empty, 64);
+  EXPECT_STREQ(empty, "C:\\CAT\\MST");
+
+  set(c->ecmst_path, "\\CAT\\MST");
+  char rooted[64] = {'E'};
+  set_path_name(rooted, 64);
+  EXPECT_STREQ(rooted, "E:\\CAT\\MST");
+
+  set(c->ecmst_path, "CAT");
+  char relative[64] = {'F'};
+  set_path_name(relative, 64);
+  EXPECT_STREQ(relative, "F:\\CAT");
+}
+
+TEST_F(PathNamesTest, SetPathNameKeepsATerminatorInsideTheField) {
+  set(c->ecmst_path, std::string(63, 'X'));  // no drive part to strip
+  char field[65];
+  std::memset(field, 0, sizeof field);
+  field[0] = 'D';
+  field[64] = '#';
+  set_path_name(field, 64);
+  EXPECT_EQ(field[63], '\0');
+  EXPECT_EQ(std::strlen(field), 63u);
+  EXPECT_EQ(field[64], '#');  // nothing written past the field
+}
+
+TEST_F(PathNamesTest, VBGetPathNameHandsOutTheDirectory) {
+  set(c->ecfil_path, "C:\\ZK");
+  platform::FrontEndString s(80, '*');
+  EXPECT_EQ(VBGetPathName(4, s.get()), 80);
+  EXPECT_EQ(std::string(s.get()), "C:\\ZK\\");
+  EXPECT_EQ(s.str().substr(6), std::string(74, '\0'));
+
+  platform::FrontEndString shorter(3, '*');
+  EXPECT_EQ(VBGetPathName(4, shorter.get()), 3);
+  EXPECT_EQ(shorter.str(), "C:\\");
+
+  platform::FrontEndString longer(100, '*');  // never more than 80 bytes
+  EXPECT_EQ(VBGetPathName(4, longer.get()), 80);
+  EXPECT_EQ(longer.str().substr(80), std::string(20, '*'));
+
+  platform::FrontEndString unknown(10, '*');
+  EXPECT_EQ(VBGetPathName(-1, unknown.get()), 10);
+  EXPECT_EQ(unknown.str(), std::string(10, '\0'));
+}
+
+TEST_F(PathNamesTest, WithoutTheBlockNamesStayRelative) {
+  free_table();
+  std::string out;
+  EXPECT_EQ(run(0, -1, "SELECT.TMP", out), 0);
+  EXPECT_EQ(out, "SELECT.TMP");
+}
+
+}  // namespace
+}  // namespace zk::test

@@ -1,0 +1,118 @@
+// The temporary catalog installation shared by the test suites.
+#include "support/installation.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "startup/common_areas.h"
+
+namespace zk::test {
+
+namespace fs = std::filesystem;
+
+std::filesystem::path host_path(const fs::path& root, const std::string& windows_path) {
+  fs::path p = root;
+  std::string part;
+  for (char c : windows_path + "\\") {
+    if (c == '\\' || c == '/') {
+      if (!part.empty()) p /= part;
+      part.clear();
+    } else {
+      part += c;
+    }
+  }
+  return p;
+}
+
+Installation::Installation()
+    : dosdevices_(tmp_.path() / "dosdevices"),
+      cwd_(tmp_.path() / "front"),
+      platform_(dosdevices_.string()),
+      installed_(platform_),
+      in_cwd_((fs::create_directories(tmp_.path() / "front"), tmp_.path() / "front")) {
+  fs::create_directories(dosdevices_);
+  add_drive('c');
+}
+
+// Each test starts from no common areas, as a freshly loaded library does.
+Installation::~Installation() { startup::free_table(); }
+
+fs::path Installation::drive_root(char letter) const {
+  fs::path p = tmp_.path() / "drives" / std::string(1, static_cast<char>(std::tolower(letter)));
+  fs::create_directories(p);
+  return p;
+}
+
+void Installation::add_drive(char letter, const std::string& label) {
+  remove_drive(letter);
+  fs::create_directory_symlink(drive_root(letter), dosdevices_ / (std::string(1, static_cast<char>(std::tolower(letter))) + ":"));
+  if (!label.empty()) set_label(letter, label);
+}
+
+void Installation::set_label(char letter, const std::string& label) {
+  std::ofstream(drive_root(letter) / ".windows-label", std::ios::trunc) << label << "\n";
+}
+
+void Installation::empty_drive(char letter) {
+  remove_drive(letter);
+  fs::create_directory_symlink(tmp_.path() / "no-disc-here",
+                               dosdevices_ / (std::string(1, static_cast<char>(std::tolower(letter))) + ":"));
+}
+
+void Installation::remove_drive(char letter) {
+  std::error_code ec;
+  fs::remove(dosdevices_ / (std::string(1, static_cast<char>(std::tolower(letter))) + ":"), ec);
+}
+
+fs::path Installation::write(char letter, const std::string& windows_path, const std::string& content) const {
+  fs::path p = host_path(drive_root(letter), windows_path);
+  fs::create_directories(p.parent_path());
+  std::ofstream out(p, std::ios::binary | std::ios::trunc);
+  out.write(content.data(), static_cast<std::streamsize>(content.size()));
+  return p;
+}
+
+std::string Installation::read(char letter, const std::string& windows_path) const {
+  std::ifstream in(host_path(drive_root(letter), windows_path), std::ios::binary);
+  std::ostringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+bool Installation::exists(char letter, const std::string& windows_path) const {
+  return fs::exists(host_path(drive_root(letter), windows_path));
+}
+
+void Installation::mkdir(char letter, const std::string& windows_path) const {
+  fs::create_directories(host_path(drive_root(letter), windows_path));
+}
+
+void Installation::write_config(const std::vector<std::string>& lines, const std::string& eol) const {
+  std::string text;
+  for (const auto& l : lines) text += l + eol;
+  write_cwd_file("ZKDROM.SYS", text);
+}
+
+void Installation::write_cwd_file(const std::string& name, const std::string& content) const {
+  std::ofstream out(cwd_ / name, std::ios::binary | std::ios::trunc);
+  out.write(content.data(), static_cast<std::streamsize>(content.size()));
+}
+
+std::vector<std::string> Installation::log_lines() const {
+  std::vector<std::string> lines;
+  std::ifstream in(cwd_ / "ZKERROR.LOG", std::ios::binary);
+  std::string line;
+  while (std::getline(in, line)) lines.push_back(line);
+  return lines;
+}
+
+std::vector<std::string> Installation::log_reports() const {
+  std::vector<std::string> out;
+  for (const auto& l : log_lines()) {
+    // "(MM/DD/YY HH:MM:SS)" is 19 characters.
+    out.push_back(l.size() >= 19 ? l.substr(19) : l);
+  }
+  return out;
+}
+
+}  // namespace zk::test

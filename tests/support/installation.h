@@ -1,0 +1,62 @@
+// A catalog installation laid out in a temporary directory, as the front end
+// finds it on a real machine: a dosdevices directory of drive links (drives
+// with a volume label, drives without a disc), a current directory holding
+// ZKDROM.SYS, and the directories the configuration names. Every suite that
+// starts the library the way the front end does builds on it.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "support/temp_dir.h"
+#include "support/test_platform.h"
+
+namespace zk::test {
+
+class Installation {
+ public:
+  Installation();
+  ~Installation();
+  Installation(const Installation&) = delete;
+  Installation& operator=(const Installation&) = delete;
+
+  TestPlatform& platform() { return platform_; }
+  const std::filesystem::path& root() const { return tmp_.path(); }
+  // The host directory standing for a drive's root (made on demand).
+  std::filesystem::path drive_root(char letter) const;
+  // Links drive `letter` to its root directory; with `label`, writes the
+  // volume label. A drive made "empty" is a link that points nowhere.
+  void add_drive(char letter, const std::string& label = {});
+  void set_label(char letter, const std::string& label);
+  void empty_drive(char letter);
+  void remove_drive(char letter);
+  // Writes a file below a drive's root; `windows_path` like "CAT\\E1\\X.MST".
+  std::filesystem::path write(char letter, const std::string& windows_path, const std::string& content) const;
+  std::string read(char letter, const std::string& windows_path) const;
+  bool exists(char letter, const std::string& windows_path) const;
+  void mkdir(char letter, const std::string& windows_path) const;
+
+  // The process's current directory during the test (the front end's).
+  const std::filesystem::path& cwd() const { return cwd_; }
+  // Writes ZKDROM.SYS in the current directory, one line per entry, each
+  // ended by `eol`.
+  void write_config(const std::vector<std::string>& lines, const std::string& eol = "\n") const;
+  void write_cwd_file(const std::string& name, const std::string& content) const;
+  // The error log's lines (the log is in the current directory: TMP unset).
+  std::vector<std::string> log_lines() const;
+  // The part of each log line after the date and time stamp.
+  std::vector<std::string> log_reports() const;
+
+ private:
+  TempDir tmp_;
+  std::filesystem::path dosdevices_;
+  std::filesystem::path cwd_;
+  TestPlatform platform_;
+  ScopedPlatform installed_;
+  ScopedCwd in_cwd_;
+};
+
+std::filesystem::path host_path(const std::filesystem::path& root, const std::string& windows_path);
+
+}  // namespace zk::test
