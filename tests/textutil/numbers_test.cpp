@@ -1,0 +1,107 @@
+// Tests of numbers in character fields, part numbers and 8.3 file names.
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <string>
+
+#include "textutil/guarded.h"
+#include "textutil/numbers.h"
+#include "zkall.h"
+
+namespace {
+
+using zk::test::edited;
+using namespace std::string_literals;
+using Counted = std::pair<std::string, int32_t>;
+
+TEST(Zeroedit, RightJustifiesAndFillsWithZeros) {
+  EXPECT_EQ(edited("1 2", zeroedit), "012");
+  EXPECT_EQ(edited("   ", zeroedit), "000");
+  EXPECT_EQ(edited("\0" "5"s, zeroedit), "05");
+  EXPECT_EQ(edited("\xB1 2", zeroedit), "0\xB1" "2");
+  EXPECT_EQ(edited("1 2 3 4 5", zeroedit), "000012345");
+  EXPECT_EQ(edited("1 2 3 4 5 ", zeroedit), "1 2 3 4 5 ");  // wider than 9: unchanged
+  EXPECT_EQ(edited(" 1", [](char* p, int32_t) { zeroedit(p, -2); }), " 1");
+}
+
+TEST(EraseZero, BlanksLeadingZerosCommasAndBlanks) {
+  EXPECT_EQ(edited("0,012", erase_zero), Counted("   12", 3));
+  EXPECT_EQ(edited("000", erase_zero), Counted("  0", 3));
+  EXPECT_EQ(edited("0", erase_zero), Counted("0", 1));
+  EXPECT_EQ(edited("100", erase_zero), Counted("100", 0));
+  EXPECT_EQ(edited(" 0 1,0", erase_zero), Counted("   1,0", 3));
+  EXPECT_EQ(edited("\0" "01"s, erase_zero), Counted("\0" "01"s, 0));  // NUL is no blank here
+  EXPECT_EQ(edited("00", [](char* p, int32_t) { return erase_zero(p, -1); }), Counted("00", 0));
+}
+
+TEST(CvtAlnum2Ulong, WeighsEveryCharacterByTen) {
+  const std::pair<std::string, uint32_t> cases[] = {
+      {"1A", 20},   {"A0", 100}, {"a", 42},  {"z", 67}, {" 12", 12}, {"999999999", 999999999},
+      {"zzzzzzzzz", 3149477141u},  // 7444444437 wrapped to 32 bits
+      {"1234567890", 0},           // wider than 9
+  };
+  for (const auto& [field, value] : cases) {
+    EXPECT_EQ(cvt_alnum2ulong(field.data(), static_cast<int32_t>(field.size())), value) << field;
+  }
+  EXPECT_EQ(cvt_alnum2ulong("12", 0), 0u);
+  EXPECT_EQ(cvt_alnum2ulong("12", -1), 0u);
+}
+
+TEST(ReadDecimal, ReadsLikeTheCatalogsDateFields) {
+  constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+  const std::pair<std::string, int32_t> cases[] = {
+      {" 5", 5}, {"\0" "7"s, 7}, {"-3", -3}, {"+7", 7}, {"4x2", 4}, {"x4", 0},
+      {"99999999999", kMax}, {"-99999999999", -kMax - 1}};
+  for (const auto& [field, value] : cases) {
+    EXPECT_EQ(zk::textutil::read_decimal(field), value) << field;
+  }
+}
+
+std::string hinban14(const std::string& plain) {
+  return edited("##############", [&plain](char* p, int32_t) { EXPECT_EQ(edit_hinban14(p, plain.data()), p); });
+}
+std::string hinban12(const std::string& shown) {
+  return edited("############", [&shown](char* p, int32_t) { EXPECT_EQ(edit_hinban12(p, shown.data()), p); });
+}
+
+TEST(EditHinban, FormatsAndUndoesTheDisplayForm) {
+  const std::pair<std::string, std::string> cases[] = {{"12345ABCDE67", "12345-ABCDE-67"},
+                                                        {"            ", "              "},
+                                                        {"1234567890  ", "12345-67890-  "},
+                                                        {"12345       ", "12345-     -  "}};
+  for (const auto& [plain, shown] : cases) {
+    EXPECT_EQ(hinban14(plain), shown);
+    EXPECT_EQ(hinban12(shown), plain);
+  }
+  EXPECT_EQ(hinban14(std::string(12, '\0')), "\0\0\0\0\0-\0\0\0\0\0-\0\0"s);  // NULs are not blanks
+  EXPECT_EQ(hinban12("12345-     -67"), "12345       ");  // a blank group ends the number
+  EXPECT_EQ(hinban12("12345-ABCDE-\0" "7"s), "12345ABCDE  ");
+  EXPECT_EQ(hinban12("12345XABCDEY67"), "12345ABCDE67");  // separators skipped whatever they are
+  EXPECT_EQ(hinban12("     -ABCDE-67"), "     ABCDE67");
+  EXPECT_EQ(edit_hinban12(nullptr, "12345-ABCDE-67"), nullptr);
+
+  char buffer[15] = "12345ABCDE67..";
+  EXPECT_EQ(std::string(edit_hinban14(buffer, buffer), 14), "12345-ABCDE-67");
+  EXPECT_EQ(std::string(edit_hinban12(buffer, buffer), 12), "12345ABCDE67");
+}
+
+std::string filename(std::string fixed) {
+  fixed.resize(15, '\0');
+  edit_filename(fixed.data());
+  return fixed;
+}
+
+TEST(EditFilename, WritesNameFullStopExtensionWithoutBlanks) {
+  auto written = [](const std::string& s) { return s + std::string(15 - s.size(), '\0'); };
+  EXPECT_EQ(filename("AB      TXT###"), written("AB.TXT"));
+  EXPECT_EQ(filename("AB         "), written("AB."));
+  EXPECT_EQ(filename("        TXT"), written(".TXT"));
+  EXPECT_EQ(filename("           "), written("."));
+  EXPECT_EQ(filename("KAKAKU  D  "), written("KAKAKU.D"));
+  EXPECT_EQ(filename("ABCDEFGHIJK"), written("ABCDEFGH.IJK"));
+  EXPECT_EQ(filename("A B     C D"), written("AB.CD"));
+  EXPECT_EQ(filename("AB      T\0\0"s), written("AB.T"));
+  EXPECT_EQ(filename("AB\0\0\0\0\0\0TXT"s).c_str(), "AB"s);  // a NUL ends the removal
+}
+
+}  // namespace
