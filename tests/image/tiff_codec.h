@@ -1,0 +1,69 @@
+// An independent encoder and decoder for the decoder's tests and benchmark:
+// libtiff's CCITT Group 3 and Group 4 codecs, run on TIFF files kept in
+// memory. Encoding writes a one-strip TIFF and takes the strip's raw bytes
+// back (TIFFReadRawStrip); decoding puts raw bytes into a one-strip TIFF and
+// reads it with TIFFReadEncodedStrip.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace zk::test {
+
+// A bitmap as the decoder gives it: rows of (width + 7) / 8 bytes, bit 1
+// black, most significant bit leftmost, unused bits 0.
+struct Bitmap {
+  int width = 0;
+  int height = 0;
+  std::vector<uint8_t> bytes;
+
+  Bitmap() = default;
+  Bitmap(int w, int h) : width(w), height(h), bytes(static_cast<size_t>(row_bytes()) * h, 0) {}
+  int row_bytes() const { return (width + 7) / 8; }
+  void set(int x, int y, bool black = true);
+  bool get(int x, int y) const;
+};
+
+enum class Coding {
+  G3TwoDimensional,          // EOLs, tag bits, K from the vertical resolution
+  G3TwoDimensionalAligned,   // the same, each EOL ending on a byte boundary
+  G4,                        // T.6: no EOLs, every line two-dimensional, EOFB
+};
+
+struct EncodeOptions {
+  Coding coding = Coding::G3TwoDimensional;
+  // libtiff's Group 3 encoder codes every K-th line one-dimensionally, with
+  // K 4 above 150 lines per inch and K 2 below (T.4's rule for fine and
+  // standard resolution).
+  float y_resolution = 196.0f;
+};
+
+// The raw coded strip of `bitmap`. Group 3 strips keep libtiff's RTC (the fax
+// mode is set to FAXMODE_CLASSIC, which writes it), so they end with six EOLs
+// and their tag bits, as the catalog's coded images do; Group 4 strips end
+// with EOFB.
+std::vector<uint8_t> tiff_encode(const Bitmap& bitmap, const EncodeOptions& options);
+
+// libtiff's own decoding of a raw strip made by tiff_encode: the bitmap, or
+// an empty one when libtiff refuses the data.
+Bitmap tiff_decode(const std::vector<uint8_t>& strip, int width, int height, const EncodeOptions& options);
+
+// Holds a one-strip TIFF in memory so that the same strip can be decoded by
+// libtiff again and again (the benchmark's side of the comparison).
+class TiffStripReader {
+ public:
+  TiffStripReader(const std::vector<uint8_t>& strip, int width, int height, const EncodeOptions& options);
+  ~TiffStripReader();
+  TiffStripReader(const TiffStripReader&) = delete;
+  TiffStripReader& operator=(const TiffStripReader&) = delete;
+  // Decodes the strip into `out` (height rows); false when libtiff refuses.
+  bool decode(std::vector<uint8_t>& out);
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace zk::test
