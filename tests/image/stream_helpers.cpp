@@ -48,6 +48,7 @@ std::string white(int run) {
     case 7: return "1111";
     case 8: return "10011";
     case 10: return "00111";
+    case 11: return "01000";
     case 16: return "101010";
     case 64: return "11011";
     case 128: return "10010";
@@ -64,8 +65,10 @@ std::string black(int run) {
     case 2: return "11";
     case 3: return "10";
     case 4: return "011";
+    case 5: return "0011";
     case 6: return "0010";
     case 8: return "000101";
+    case 16: return "0000010111";
     case 64: return "0000001111";
     case 1728: return "0000001100101";
   }

@@ -1,0 +1,395 @@
+// decord_img and decord_text over packed image files written by the test:
+// the header record, the bitmap file byte for byte, the size and coding-type
+// checks, more or fewer rows than the header says, the coded-text records,
+// and every result code, the I/O ones driven by the platform's fault plan.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "image/bitmaps.h"
+#include "image/stream_helpers.h"
+#include "image/tiff_codec.h"
+#include "platform/platform.h"
+#include "support/temp_dir.h"
+#include "zkall.h"
+
+namespace zk::test {
+namespace {
+
+using platform::Op;
+
+void put_be(std::string& s, uint32_t v, int n) {
+  for (int i = n - 1; i >= 0; --i) s += static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+void put_le(std::string& s, uint32_t v, int n) {
+  for (int i = 0; i < n; ++i) s += static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+struct TextRecord {
+  uint16_t numbers[4];
+  uint8_t code;
+  uint8_t count;
+  std::string text;  // 12 characters
+};
+
+struct PackedFile {
+  uint32_t header_no = 0x0A0B0C;
+  uint8_t header_byte = 0x5A;
+  std::string ident = "FIG0123";
+  int width = 0;
+  int height = 0;
+  char coding = '3';
+  std::vector<uint8_t> image;
+  int image_length = -1;  // -1: the image's size
+  std::vector<TextRecord> texts;
+
+  // The file as a copy of whole 2048-byte blocks, the rest filled with junk.
+  std::string bytes() const {
+    std::string s;
+    put_be(s, header_no, 3);
+    s += static_cast<char>(header_byte);
+    s += ident;
+    put_be(s, static_cast<uint32_t>(width), 2);
+    put_be(s, static_cast<uint32_t>(height), 2);
+    s += coding;
+    put_be(s, static_cast<uint32_t>(image_length < 0 ? image.size() : image_length), 3);
+    put_be(s, static_cast<uint32_t>(texts.size() * 22), 2);
+    s.append(image.begin(), image.end());
+    for (const auto& t : texts) {
+      for (uint16_t n : t.numbers) put_be(s, n, 2);
+      s += static_cast<char>(t.code);
+      s += static_cast<char>(t.count);
+      s += t.text;
+    }
+    while (s.size() % 2048 != 0) s += static_cast<char>(0xA5);
+    return s;
+  }
+};
+
+// The bitmap file decord_img must write for `b`, built here from the BMP
+// layout: file header, information header, colour table, rows bottom-up.
+std::string expected_bmp(const Bitmap& b, int height) {
+  const int row = b.row_bytes();
+  const int stride = (row + 3) / 4 * 4;
+  std::string s = "BM";
+  put_le(s, static_cast<uint32_t>(stride * height + 62), 4);
+  put_le(s, 0, 4);
+  put_le(s, 62, 4);
+  put_le(s, 40, 4);
+  put_le(s, static_cast<uint32_t>(b.width), 4);
+  put_le(s, static_cast<uint32_t>(height), 4);
+  put_le(s, 1, 2);
+  put_le(s, 1, 2);
+  for (int i = 0; i < 4; ++i) put_le(s, 0, 4);  // compression, image size, resolutions
+  put_le(s, 2, 4);
+  put_le(s, 2, 4);
+  s += std::string("\xFF\xFF\xFF\x00\x00\x00\x00\x00", 8);
+  for (int y = height - 1; y >= 0; --y) {
+    for (int i = 0; i < stride; ++i) {
+      const bool inside = y < b.height && i < row;
+      s += static_cast<char>(inside ? b.bytes[static_cast<size_t>(y) * row + i] : 0);
+    }
+  }
+  return s;
+}
+
+class PackedImage : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    platform::current().faults().clear();
+    decode_release();
+  }
+  std::string write(const PackedFile& f, const std::string& name = "IMG.PAK") {
+    return dir.write(name, f.bytes()).string();
+  }
+  std::string out_path() const { return (dir.path() / "OUT.BMP").string(); }
+  std::string out() const { return dir.read("OUT.BMP"); }
+  static platform::FaultPlan& faults() { return platform::current().faults(); }
+
+  static PackedFile coded(const Bitmap& b, Coding coding = Coding::G3TwoDimensionalAligned) {
+    PackedFile f;
+    f.width = b.width;
+    f.height = b.height;
+    f.image = tiff_encode(b, {coding, 196.0f});
+    return f;
+  }
+
+  TempDir dir;
+};
+
+TEST_F(PackedImage, WithoutAnOutputFileOnlyTheHeaderIsRead) {
+  PackedFile f;
+  f.width = 5000;  // neither the size nor the coding type is looked at
+  f.height = 3000;
+  f.coding = 'X';
+  f.image.assign(70000, 0x11);
+  f.texts.push_back({{1, 2, 3, 4}, 9, 8, "ABCDEFGHIJKL"});
+  zkall_image_header h;
+  std::memset(&h, 0xEE, sizeof h);
+  ASSERT_EQ(decord_img(write(f).c_str(), nullptr, &h), 0);
+  EXPECT_EQ(h.header_no, 0x0A0B0Cu);
+  EXPECT_EQ(h.width, 5000);
+  EXPECT_EQ(h.height, 3000);
+  EXPECT_STREQ(h.ident, "FIG0123");
+  EXPECT_EQ(h.header_byte, 0x5A);
+  EXPECT_EQ(h.coding_type, 'X');
+  EXPECT_EQ(h.image_length, 70000);
+  EXPECT_EQ(h.text_length, 22);
+}
+
+TEST_F(PackedImage, WidthAndHeightAreSixteenBitSigned) {
+  PackedFile f;
+  f.width = 0xFFFF;
+  f.height = 0x8000;
+  zkall_image_header h{};
+  ASSERT_EQ(decord_img(write(f).c_str(), nullptr, &h), 0);
+  EXPECT_EQ(h.width, -1);
+  EXPECT_EQ(h.height, -32768);
+  EXPECT_EQ(decord_img(write(f).c_str(), out_path().c_str(), &h), 209);
+}
+
+TEST_F(PackedImage, AMissingFileOrAShortHeaderFails) {
+  zkall_image_header h{};
+  EXPECT_EQ(decord_img((dir.path() / "NONE.PAK").string().c_str(), nullptr, &h), 201);
+  const std::string p = dir.write("SHORT.PAK", std::string(20, 'x')).string();
+  EXPECT_EQ(decord_img(p.c_str(), nullptr, &h), 203);
+  EXPECT_EQ(decord_img(p.c_str(), out_path().c_str(), &h), 203);
+}
+
+// Rows of 2 bytes (padded to 4), of exactly 4 bytes (no padding), of 202
+// bytes (the widest illustration, padded to 204), from Group 3 and Group 4.
+TEST_F(PackedImage, TheBitmapFileIsMonochromeBottomUpWithRowsPaddedToFourBytes) {
+  const std::pair<Bitmap, Coding> cases[] = {
+      {line_drawing(13, 9, 1), Coding::G3TwoDimensionalAligned},
+      {text_page(32, 21, 2), Coding::G3TwoDimensional},
+      {line_drawing(1616, 77, 3), Coding::G4},
+      {noise(803, 31, 4), Coding::G3TwoDimensionalAligned},
+  };
+  for (const auto& [b, coding] : cases) {
+    zkall_image_header h{};
+    ASSERT_EQ(decord_img(write(coded(b, coding)).c_str(), out_path().c_str(), &h), 0) << b.width;
+    EXPECT_EQ(h.width, b.width);
+    const std::string bmp = out();
+    const std::string want = expected_bmp(b, b.height);
+    ASSERT_EQ(bmp.size(), want.size()) << b.width;
+    EXPECT_EQ(bmp.substr(0, 62), want.substr(0, 62)) << b.width;
+    EXPECT_TRUE(bmp == want) << "pixel data differs at width " << b.width;
+  }
+}
+
+TEST_F(PackedImage, TheLargestIllustrationIsAccepted) {
+  const Bitmap b = line_drawing(1616, 1158, 5);
+  zkall_image_header h{};
+  ASSERT_EQ(decord_img(write(coded(b, Coding::G4)).c_str(), out_path().c_str(), &h), 0);
+  EXPECT_TRUE(out() == expected_bmp(b, b.height));
+}
+
+TEST_F(PackedImage, SizeIsCheckedBeforeTheCodingType) {
+  const struct {
+    int width, height;
+    char coding;
+    int32_t result;
+  } cases[] = {{1617, 10, '3', 209}, {10, 1159, '3', 209}, {0, 10, '3', 209}, {10, 0, '3', 209},
+               {1617, 10, '4', 209}, {10, 10, '4', 210}, {10, 10, ' ', 210}};
+  for (const auto& c : cases) {
+    PackedFile f = coded(all_white(10, 10));
+    f.width = c.width;
+    f.height = c.height;
+    f.coding = c.coding;
+    zkall_image_header h{};
+    EXPECT_EQ(decord_img(write(f).c_str(), out_path().c_str(), &h), c.result) << c.width << "x" << c.height << c.coding;
+    EXPECT_FALSE(std::filesystem::exists(out_path()));  // refused before the bitmap file is created
+  }
+}
+
+// The header's height sizes the bitmap: rows the stream yields beyond it are
+// dropped, rows it does not yield stay white.
+TEST_F(PackedImage, TheHeaderHeightDecidesTheRows) {
+  const Bitmap b = text_page(100, 40, 6);
+  PackedFile more = coded(b);
+  more.height = 25;
+  zkall_image_header h{};
+  ASSERT_EQ(decord_img(write(more).c_str(), out_path().c_str(), &h), 0);
+  Bitmap top(100, 25);
+  std::copy(b.bytes.begin(), b.bytes.begin() + 25 * b.row_bytes(), top.bytes.begin());
+  EXPECT_TRUE(out() == expected_bmp(top, 25));
+
+  PackedFile fewer = coded(b);
+  fewer.height = 60;
+  ASSERT_EQ(decord_img(write(fewer).c_str(), out_path().c_str(), &h), 0);
+  EXPECT_TRUE(out() == expected_bmp(b, 60));
+}
+
+// A coded image longer than one input piece, whose bitmap spans several
+// output pieces.
+TEST_F(PackedImage, ACodedImageOfManyPiecesDecodesWhole) {
+  const Bitmap b = noise(700, 300, 7);
+  PackedFile f = coded(b, Coding::G4);
+  ASSERT_GT(f.image.size(), 5u * 2048);
+  zkall_image_header h{};
+  ASSERT_EQ(decord_img(write(f).c_str(), out_path().c_str(), &h), 0);
+  EXPECT_TRUE(out() == expected_bmp(b, b.height));
+}
+
+TEST_F(PackedImage, ACodedImageThatCannotBeReadWholeIs204) {
+  const Bitmap b = noise(300, 100, 8);
+  zkall_image_header h{};
+  PackedFile longer = coded(b, Coding::G4);  // the file ends before the length says
+  longer.image_length = static_cast<int>(longer.image.size()) + 60000;
+  EXPECT_EQ(decord_img(write(longer).c_str(), out_path().c_str(), &h), 204);
+
+  PackedFile cut = coded(b, Coding::G4);  // the decoder wants more than the length gives
+  cut.image_length = static_cast<int>(cut.image.size()) - 3;
+  EXPECT_EQ(decord_img(write(cut).c_str(), out_path().c_str(), &h), 204);
+
+  PackedFile empty = coded(b, Coding::G4);
+  empty.image_length = 0;
+  EXPECT_EQ(decord_img(write(empty).c_str(), out_path().c_str(), &h), 204);
+  EXPECT_EQ(decode_release(), -1);  // each left the decoder free
+
+  for (int nth : {2, 3, 5}) {  // read 1 is the header; then the pieces of 2048 bytes
+    for (Op op : {Op::Read, Op::ShortRead}) {
+      faults().clear();
+      faults().add(op, platform::kErrnoIo, "IMG.PAK", nth);
+      EXPECT_EQ(decord_img(write(coded(b, Coding::G4)).c_str(), out_path().c_str(), &h), 204) << nth;
+    }
+  }
+  faults().clear();
+  faults().add(Op::ShortRead, platform::kErrnoIo, "IMG.PAK", 1);
+  EXPECT_EQ(decord_img(write(coded(b)).c_str(), out_path().c_str(), &h), 203);
+}
+
+TEST_F(PackedImage, ADecoderErrorIs208AndReleasesTheDecoder) {
+  PackedFile f = coded(all_black(16, 4), Coding::G4);
+  f.image[0] = 0x01;  // seven 0 bits and a 1 where the first line starts
+  zkall_image_header h{};
+  EXPECT_EQ(decord_img(write(f).c_str(), out_path().c_str(), &h), 208);
+  EXPECT_TRUE(std::filesystem::exists(out_path()));  // the bitmap file stays
+  EXPECT_EQ(decode_release(), -1);
+}
+
+// A decoder already busy with an image the caller started is not ours to
+// release.
+TEST_F(PackedImage, ABusyDecoderIs208AndStaysBusy) {
+  ASSERT_EQ(decode_init(100), 0);
+  testing::internal::CaptureStderr();
+  zkall_image_header h{};
+  EXPECT_EQ(decord_img(write(coded(all_white(16, 4))).c_str(), out_path().c_str(), &h), 208);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "PROGRAM ERROR (decode_init)\n");
+  EXPECT_EQ(decode_release(), 0);
+}
+
+// Allocations in order: input piece, output piece, image buffer, the two
+// line arrays of the decoder, the bitmap's pixel data.
+TEST_F(PackedImage, EachAllocationFailureHasItsCode) {
+  const std::string p = write(coded(line_drawing(64, 20, 9)));
+  const int32_t expected[] = {20, 20, 20, 208, 208, 20, 0};
+  for (int nth = 1; nth <= 7; ++nth) {
+    faults().clear();
+    faults().add(Op::Alloc, platform::kErrnoNoMemory, {}, nth);
+    zkall_image_header h{};
+    EXPECT_EQ(decord_img(p.c_str(), out_path().c_str(), &h), expected[nth - 1]) << "allocation " << nth;
+    EXPECT_EQ(decode_release(), -1) << "allocation " << nth;  // never left busy
+  }
+}
+
+TEST_F(PackedImage, OpenCreateWriteAndCloseFailures) {
+  const std::string p = write(coded(line_drawing(64, 20, 10)));
+  const struct {
+    Op op;
+    const char* path;
+    int nth;
+    int32_t result;
+  } cases[] = {
+      {Op::Open, "IMG.PAK", 1, 201},  {Op::Open, "OUT.BMP", 1, 202}, {Op::Write, "OUT.BMP", 1, 207},
+      {Op::Write, "OUT.BMP", 2, 207}, {Op::Close, "OUT.BMP", 1, 207}, {Op::Close, "IMG.PAK", 1, 0},
+  };
+  for (const auto& c : cases) {
+    faults().clear();
+    faults().add(c.op, platform::kErrnoIo, c.path, c.nth);
+    zkall_image_header h{};
+    EXPECT_EQ(decord_img(p.c_str(), out_path().c_str(), &h), c.result) << c.path << " " << c.nth;
+  }
+}
+
+// ---- coded texts ------------------------------------------------------------
+
+PackedFile with_texts() {
+  PackedFile f;
+  f.width = 16;
+  f.height = 1;
+  f.image.assign(37, 0x77);  // the records follow the coded image
+  f.texts = {{{1, 0x0102, 0x8000, 0xFFFF}, 0x41, 200, "BOLT M8x25  "},
+             {{10, 20, 30, 40}, 0x00, 0, "WASHER      "},
+             {{1616, 1158, 0, 7}, 0xFF, 3, "\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0A\x0B\x0C"}};
+  return f;
+}
+
+void expect_record(const zkall_coded_text& r, const TextRecord& t) {
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(r.numbers[i], t.numbers[i]) << i;
+  EXPECT_EQ(r.count, t.count);
+  EXPECT_EQ(std::string(r.text, 12), t.text);
+  EXPECT_EQ(r.code, t.code);
+  for (uint8_t b : r.reserved) EXPECT_EQ(b, 0xCC);  // never written
+}
+
+TEST_F(PackedImage, CodedTextRecordsAreConverted) {
+  const PackedFile f = with_texts();
+  zkall_coded_text recs[4];
+  std::memset(recs, 0xCC, sizeof recs);
+  ASSERT_EQ(decord_text(write(f).c_str(), recs, 66, 37), 0);
+  for (int i = 0; i < 3; ++i) expect_record(recs[i], f.texts[i]);
+  const auto* untouched = reinterpret_cast<const uint8_t*>(&recs[3]);
+  for (size_t i = 0; i < sizeof recs[3]; ++i) EXPECT_EQ(untouched[i], 0xCC);
+}
+
+TEST_F(PackedImage, ALengthThatIsNotAMultipleOf22ReadsOneRecordMore) {
+  const PackedFile f = with_texts();
+  for (const auto& [length, records] : {std::pair{23, 2}, std::pair{44, 2}, std::pair{45, 3}, std::pair{1, 1}}) {
+    zkall_coded_text recs[4];
+    std::memset(recs, 0xCC, sizeof recs);
+    ASSERT_EQ(decord_text(write(f).c_str(), recs, length, 37), 0) << length;
+    EXPECT_EQ(recs[records - 1].numbers[0], f.texts[records - 1].numbers[0]) << length;
+    EXPECT_EQ(recs[records].numbers[0], 0xCCCC) << length;
+  }
+}
+
+TEST_F(PackedImage, ALengthOfZeroOrLessReadsNothing) {
+  for (int32_t length : {0, -22}) {
+    zkall_coded_text rec;
+    std::memset(&rec, 0xCC, sizeof rec);
+    EXPECT_EQ(decord_text(write(with_texts()).c_str(), &rec, length, 37), 0);
+    EXPECT_EQ(rec.numbers[0], 0xCCCC);
+  }
+}
+
+TEST_F(PackedImage, CodedTextFailures) {
+  const std::string p = write(with_texts());
+  zkall_coded_text recs[8];
+  EXPECT_EQ(decord_text((dir.path() / "NONE.PAK").string().c_str(), recs, 22, 37), 201);
+  EXPECT_EQ(decord_text(p.c_str(), recs, 22, -22), 205);  // before the start of the file
+  // Past the last record the file ends inside a record (the junk after the
+  // records fills the block, so start near the end of it).
+  EXPECT_EQ(decord_text(p.c_str(), recs, 44, 2048 - 21 - 10), 204);
+
+  const struct {
+    Op op;
+    int nth;
+    int32_t result;
+  } cases[] = {{Op::Open, 1, 201}, {Op::Seek, 1, 205}, {Op::Read, 2, 204}, {Op::ShortRead, 1, 204}, {Op::Close, 1, 206}};
+  for (const auto& c : cases) {
+    faults().clear();
+    faults().add(c.op, platform::kErrnoIo, "IMG.PAK", c.nth);
+    std::memset(recs, 0xCC, sizeof recs);
+    EXPECT_EQ(decord_text(p.c_str(), recs, 66, 37), c.result) << static_cast<int>(c.op);
+    if (c.op == Op::Read) {
+      // The record converted before the failure stays.
+      EXPECT_EQ(recs[0].numbers[1], 0x0102);
+      EXPECT_EQ(recs[1].numbers[0], 0xCCCC);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace zk::test
