@@ -128,14 +128,14 @@ TEST_F(PackedImage, WithoutAnOutputFileOnlyTheHeaderIsRead) {
   zkall_image_header h;
   std::memset(&h, 0xEE, sizeof h);
   ASSERT_EQ(decord_img(write(f).c_str(), nullptr, &h), 0);
-  EXPECT_EQ(h.header_no, 0x0A0B0Cu);
-  EXPECT_EQ(h.width, 5000);
-  EXPECT_EQ(h.height, 3000);
+  EXPECT_EQ(+h.header_no, 0x0A0B0Cu);
+  EXPECT_EQ(+h.width, 5000);
+  EXPECT_EQ(+h.height, 3000);
   EXPECT_STREQ(h.ident, "FIG0123");
-  EXPECT_EQ(h.header_byte, 0x5A);
-  EXPECT_EQ(h.coding_type, 'X');
-  EXPECT_EQ(h.image_length, 70000);
-  EXPECT_EQ(h.text_length, 22);
+  EXPECT_EQ(+h.header_byte, 0x5A);
+  EXPECT_EQ(+h.coding_type, 'X');
+  EXPECT_EQ(+h.image_length, 70000);
+  EXPECT_EQ(+h.text_length, 22);
 }
 
 TEST_F(PackedImage, WidthAndHeightAreSixteenBitSigned) {
@@ -144,8 +144,8 @@ TEST_F(PackedImage, WidthAndHeightAreSixteenBitSigned) {
   f.height = 0x8000;
   zkall_image_header h{};
   ASSERT_EQ(decord_img(write(f).c_str(), nullptr, &h), 0);
-  EXPECT_EQ(h.width, -1);
-  EXPECT_EQ(h.height, -32768);
+  EXPECT_EQ(+h.width, -1);
+  EXPECT_EQ(+h.height, -32768);
   EXPECT_EQ(decord_img(write(f).c_str(), out_path().c_str(), &h), 209);
 }
 
@@ -169,7 +169,7 @@ TEST_F(PackedImage, TheBitmapFileIsMonochromeBottomUpWithRowsPaddedToFourBytes) 
   for (const auto& [b, coding] : cases) {
     zkall_image_header h{};
     ASSERT_EQ(decord_img(write(coded(b, coding)).c_str(), out_path().c_str(), &h), 0) << b.width;
-    EXPECT_EQ(h.width, b.width);
+    EXPECT_EQ(+h.width, b.width);
     const std::string bmp = out();
     const std::string want = expected_bmp(b, b.height);
     ASSERT_EQ(bmp.size(), want.size()) << b.width;
@@ -327,10 +327,10 @@ PackedFile with_texts() {
 }
 
 void expect_record(const zkall_coded_text& r, const TextRecord& t) {
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(r.numbers[i], t.numbers[i]) << i;
-  EXPECT_EQ(r.count, t.count);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(+r.numbers[i], t.numbers[i]) << i;
+  EXPECT_EQ(+r.count, t.count);
   EXPECT_EQ(std::string(r.text, 12), t.text);
-  EXPECT_EQ(r.code, t.code);
+  EXPECT_EQ(+r.code, t.code);
   for (uint8_t b : r.reserved) EXPECT_EQ(b, 0xCC);  // never written
 }
 
@@ -350,8 +350,8 @@ TEST_F(PackedImage, ALengthThatIsNotAMultipleOf22ReadsOneRecordMore) {
     zkall_coded_text recs[4];
     std::memset(recs, 0xCC, sizeof recs);
     ASSERT_EQ(decord_text(write(f).c_str(), recs, length, 37), 0) << length;
-    EXPECT_EQ(recs[records - 1].numbers[0], f.texts[records - 1].numbers[0]) << length;
-    EXPECT_EQ(recs[records].numbers[0], 0xCCCC) << length;
+    EXPECT_EQ(+recs[records - 1].numbers[0], f.texts[records - 1].numbers[0]) << length;
+    EXPECT_EQ(+recs[records].numbers[0], 0xCCCC) << length;
   }
 }
 
@@ -360,7 +360,7 @@ TEST_F(PackedImage, ALengthOfZeroOrLessReadsNothing) {
     zkall_coded_text rec;
     std::memset(&rec, 0xCC, sizeof rec);
     EXPECT_EQ(decord_text(write(with_texts()).c_str(), &rec, length, 37), 0);
-    EXPECT_EQ(rec.numbers[0], 0xCCCC);
+    EXPECT_EQ(+rec.numbers[0], 0xCCCC);
   }
 }
 
@@ -385,8 +385,8 @@ TEST_F(PackedImage, CodedTextFailures) {
     EXPECT_EQ(decord_text(p.c_str(), recs, 66, 37), c.result) << static_cast<int>(c.op);
     if (c.op == Op::Read) {
       // The record converted before the failure stays.
-      EXPECT_EQ(recs[0].numbers[1], 0x0102);
-      EXPECT_EQ(recs[1].numbers[0], 0xCCCC);
+      EXPECT_EQ(+recs[0].numbers[1], 0x0102);
+      EXPECT_EQ(+recs[1].numbers[0], 0xCCCC);
     }
   }
 }
