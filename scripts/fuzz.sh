@@ -1,0 +1,20 @@
+#!/bin/sh
+# Builds the decoder's libFuzzer target with clang (AddressSanitizer and
+# UBSan on) and runs it for the given number of seconds (default 60) on a
+# corpus seeded with libtiff-coded streams. Crashes are left in the build
+# directory as crash-* files.
+#   scripts/fuzz.sh [SECONDS] [JOBS]
+set -eu
+seconds=${1:-60}
+jobs=${2:-1}
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$root/build-fuzz
+CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DZKALL_BUILD_FUZZ=ON -DZKALL_SANITIZE=ON \
+  -DZKALL_BUILD_TESTS=OFF -DZKALL_BUILD_TOOLS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" --target decoder_fuzz decoder_fuzz_seeds -j2
+corpus=$build/decoder_corpus
+mkdir -p "$corpus"
+"$build/fuzz/decoder_fuzz_seeds" "$corpus"
+cd "$build"
+exec "$build/fuzz/decoder_fuzz" -max_total_time="$seconds" -jobs="$jobs" -workers="$jobs" \
+  -max_len=8192 -print_final_stats=1 "$corpus"
