@@ -1,15 +1,17 @@
 // C entry points of start-up, the common areas, the menu stack, path names,
 // the error log, the file-handle table, date and time, and the installed-disc
-// check. Each converts its arguments and calls into zk::startup.
+// check, the message and screen texts and the insert-disc prompt. Each converts its arguments and calls into zk::startup.
 #include <string>
 
 #include "startup/clock.h"
 #include "startup/common_areas.h"
 #include "startup/error_log.h"
 #include "startup/file_handles.h"
+#include "startup/insert_disc_prompt.h"
 #include "startup/installed_discs.h"
 #include "startup/path_names.h"
 #include "startup/startup.h"
+#include "startup/texts.h"
 #include "zkall.h"
 
 namespace s = zk::startup;
@@ -64,5 +66,25 @@ ZKALL_API void time2(char* out6) { s::time2(out6); }
 ZKALL_API void timer(int32_t seconds) { s::timer(seconds); }
 
 ZKALL_API int32_t setuped_cd_check(void) { return s::setuped_cd_check(); }
+
+}  // extern "C"
+
+// ---- message and screen texts, the insert-disc prompt ------------------------
+
+extern "C" {
+
+ZKALL_API int32_t set_msg(void) { return s::set_msg(); }
+ZKALL_API int32_t set_scr(void) { return s::set_scr(); }
+ZKALL_API void free_msg(void) { s::free_msg(); }
+ZKALL_API void free_scr(void) { s::free_scr(); }
+ZKALL_API const char* get_1stmsg_text(uint16_t number) { return s::get_1stmsg_text(number); }
+ZKALL_API const char* get_2ndmsg_text(void) { return s::get_2ndmsg_text(); }
+ZKALL_API const char* get_scr_text(uint16_t number) { return s::get_scr_text(number); }
+ZKALL_API int32_t ZKALL_STDCALL VBGetMsg(int32_t number, zkall_vbstr str) { return s::vb_get_msg(number, str); }
+ZKALL_API void ZKALL_STDCALL VBGetScr(int32_t number, zkall_vbstr str) { s::vb_get_scr(number, str); }
+ZKALL_API int32_t disp_msgbox(int32_t message, int32_t drive, const char* disc_id, const char* disc_no,
+                              int32_t* answer) {
+  return s::disp_msgbox(message, drive, disc_id, disc_no, answer);
+}
 
 }  // extern "C"

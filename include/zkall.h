@@ -255,6 +255,136 @@ ZKALL_API int32_t ZKALL_STDCALL VBGetPathName(int16_t kind, zkall_vbstr str);
 ZKALL_API int32_t setuped_cd_check(void);
 
 /* ===================================================================== */
+/* Message and screen texts, the insert-disc prompt                        */
+/* ===================================================================== */
+/* ZKDROMnn.MSG (nn: menu language) in the library's data directory: lines
+ * of a 3-digit number and the text; a second line of a message is the
+ * record right after its first with the same number. ZKDROMnn.SCR in the
+ * current directory: a 4-digit number, one separator, the text; "#" lines
+ * are comments. On a 64-bit build msg_table and scr_table of the ctop area
+ * only say whether a table exists (see "Address fields"). */
+
+/* Loads the message texts (at most 400): 0, or 1 when the file cannot be
+ * opened or the table cannot be had. */
+ZKALL_API int32_t set_msg(void);
+/* Loads the screen texts (at most 500): 0, or 1 likewise. */
+ZKALL_API int32_t set_scr(void);
+/* Release a table (its count is left as it is). */
+ZKALL_API void free_msg(void);
+ZKALL_API void free_scr(void);
+/* The first line of a message (71 characters blank-filled and a NUL), or
+ * null; remembers it for get_2ndmsg_text. */
+ZKALL_API const char* get_1stmsg_text(uint16_t number);
+/* The second line of the message last found (it must directly follow the
+ * first in the file), or null; forgets the message either way. */
+ZKALL_API const char* get_2ndmsg_text(void);
+/* A screen text (at most 70 characters), or null. Asked in number order,
+ * consecutive texts are taken without a search. */
+ZKALL_API const char* get_scr_text(uint16_t number);
+/* The message into the front end's string: first line, CR LF and second
+ * line, each its full 71 characters; the bytes written (at most 148), or 0
+ * when the message is unknown. */
+ZKALL_API int32_t ZKALL_STDCALL VBGetMsg(int32_t number, zkall_vbstr str);
+/* The screen text into the front end's string, NUL-filled to its length;
+ * an unknown text leaves the string as it is. */
+ZKALL_API void ZKALL_STDCALL VBGetScr(int32_t number, zkall_vbstr str);
+/* Shows the "Please Insert CD" box (Retry/Cancel) for message `message`,
+ * the drive (-1 or outside the drive table: screen text 111) and the disc
+ * (id and number, each may be null): 0 with *answer 1 (Cancel) or 2
+ * (Retry); -1 no message, -2 no screen text 111, -3 no second line, -4 the
+ * box answered otherwise; failures logged as module "ZKSUBM01". */
+ZKALL_API int32_t disp_msgbox(int32_t message, int32_t drive, const char* disc_id, const char* disc_no,
+                              int32_t* answer);
+
+/* ===================================================================== */
+/* Disc identification and disc switching                                  */
+/* ===================================================================== */
+/* A catalog disc's label carries the disc date in characters 1-8 and the
+ * disc id in 9-10. A disc head is 10 bytes: disc id, then disc date; an
+ * all-zero head is a drive without a readable disc. Area letters E G U J
+ * are the current areas 0 to 3. */
+
+/* The head of the disc in catalog drive `drive`: 0; 80 not ready; 81 other
+ * volume-read failure (detail: system error); 128 for a negative index or
+ * one past the ten drive entries (detail unchanged). */
+ZKALL_API int32_t cdread_head(int32_t drive, char* head, int32_t* detail);
+/* Heads of every catalog drive (not ready: all zero) and then of the discs
+ * of `letter` copied to the hard disk (from their root master files), each
+ * once, into 11 slots of 10 bytes; empty slots all zero. 0, a volume-read
+ * failure, 11 or 14 (a root master file cannot be opened or read). */
+ZKALL_API int32_t cdread_head_alldrive(char* heads, char letter, int32_t* detail);
+/* The installed-disc indexes of the current area's main discs that are in a
+ * drive or on the hard disk, in table order: 0, or the failure above. */
+ZKALL_API int32_t cdmake_cdidtbl_alldrive(int32_t* list, int32_t* count, int32_t* detail);
+/* Finds the drive (drive, or -1 for every catalog drive) holding disc
+ * `disc_id`; a date of "********" accepts only discs older than the main
+ * disc of the letter, another date must match over its leading characters,
+ * null accepts any. While none holds it the user is asked to insert it
+ * (disc_no is only shown). 0 with the drive, the disc's id and date in the
+ * given outputs; 4 cancelled; 128 with 2001 (no disc id), 2002 (no main disc
+ * for "********"), 2003 (the prompt could not be shown); a volume-read
+ * failure other than not ready ends the search with that failure (81, or
+ * 128 for a bad drive index). Retry sleeps 200 ms and polls the awaited
+ * drive (with -1: the first one found not ready) up to three times. */
+ZKALL_API int32_t cdset_cd(int32_t drive, const char* disc_id, const char* disc_no, const char* disc_date,
+                           int32_t* drive_found, char* id_found, char* date_found, int32_t prompt_kind,
+                           int32_t* detail);
+/* Message number of the insert-disc prompt: 883 for -4 and -2, 882 for -3
+ * and -1, 881 otherwise. */
+ZKALL_API int32_t cdmsgid(int32_t prompt_kind);
+/* Index of the installed disc with that id (its number into disc_no when
+ * given), or -1. */
+ZKALL_API int32_t setuped_cdno1_to_cdno2(const char* disc_id, char* disc_no);
+/* Index of the installed disc of that letter and number (its id into
+ * disc_id when given), or -1 (also for a letter below 33). */
+ZKALL_API int32_t setuped_cdno2_to_cdno1(char letter, char* disc_id, const char* disc_no);
+/* Index of the main disc of a letter (E and J: second character a digit),
+ * or -1. */
+ZKALL_API int32_t setuped_top_cdno(char letter);
+/* Index of the F/G disc of a letter (E and J: second character F or G), or
+ * -1. */
+ZKALL_API int32_t setuped_top_fcdno(char letter);
+/* The current area's main disc (digit second character): 0 with *found 1
+ * and *index, or *found 0 and *index -1; -1 when index is null. */
+ZKALL_API int32_t make_setuped_top_cdid_table(int32_t* index, int32_t* found);
+
+/* ===================================================================== */
+/* File utilities and list-box helpers                                     */
+/* ===================================================================== */
+/* The error word receives the system error number of a failing call. */
+
+/* Opens for reading (0x8000), for writing (0x8302, created or emptied) or
+ * for reading and writing an existing file (0x8002), through open2: 0, or
+ * 11 with the error (the descriptor is stored either way). */
+ZKALL_API int32_t open_read(const char* path, int32_t* fd, int32_t* error);
+ZKALL_API int32_t open_write(const char* path, int32_t* fd, int32_t* error);
+ZKALL_API int32_t open_rdwr(const char* path, int32_t* fd, int32_t* error);
+/* Reads record `record` of `length` bytes (error word cleared first): 0, 15
+ * seek failed, 14 short or failed read. */
+ZKALL_API int32_t direct_read(int32_t fd, int32_t record, void* buf, int32_t length, int32_t* error);
+/* Writes record `record`: 0, 15 seek failed, 13 short or failed write. */
+ZKALL_API int32_t direct_write(int32_t fd, int32_t record, const void* buf, int32_t length, int32_t* error);
+/* Copies source into destination (opened first, created or emptied): 0, 20,
+ * 11, 14, 13; both files are closed on every path. */
+ZKALL_API int32_t file_copy(const char* destination, const char* source, int32_t* error);
+/* Deletes the files of `directory` matching the DOS pattern ("*.*" when null
+ * or blank), at most 10000: 0; 401 no directory; 402 directory and pattern
+ * of 80 characters or more. Failed deletions are ignored. */
+ZKALL_API int32_t file_remove(const char* directory, const char* pattern);
+/* Deselects every line of a list box: the box's answer to the last
+ * deselection, or its line count when below 1. */
+ZKALL_API int32_t ZKALL_STDCALL VBAllResetListBox(void* box);
+/* Fills a list box from a text file, a line per 127 characters with the
+ * last character read dropped: 0, 11 (logged, ZKSUBD01), 14. */
+ZKALL_API int32_t ZKALL_STDCALL VBSetListBox(void* box, const char* path);
+/* Fills a list box from <topic><menu language>.HLP in the library's data
+ * directory, a line per 119 characters: 0, 11, 14; logged as ZKSUBH01. A
+ * file name of 80 characters or more is refused with 11 (errno EINVAL in
+ * the log) before any file is touched; a name that fits alone but not with
+ * the directory is opened by its bare name. */
+ZKALL_API int32_t ZKALL_STDCALL VBReadHelpFile(void* box, zkall_vbstr topic);
+
+/* ===================================================================== */
 /* Error log                                                               */
 /* ===================================================================== */
 /* ZKERROR.LOG lives in $TMP (".\" when unset); a path over 79 characters

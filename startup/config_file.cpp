@@ -67,17 +67,17 @@ void store_text(char* field, size_t width, const std::string& value) {
   std::memcpy(field, value.data(), std::min(value.size(), width - 1));
 }
 
-bool language_code(const std::string& value, char* code, uint16_t& number) {
-  for (size_t p = 0; p < kLanguages.size(); ++p) {
-    if (value.compare(0, kLanguages[p].size(), kLanguages[p]) == 0) {
-      code[0] = '0';
-      code[1] = static_cast<char>('1' + p);
-      code[2] = '\0';
-      number = static_cast<uint16_t>(p + 1);
-      return true;
-    }
-  }
-  return false;
+// The position (1-9) of the language word the value begins with, or 0.
+uint16_t language_number(const std::string& value) {
+  for (size_t p = 0; p < kLanguages.size(); ++p)
+    if (value.compare(0, kLanguages[p].size(), kLanguages[p]) == 0) return static_cast<uint16_t>(p + 1);
+  return 0;
+}
+
+void set_language(char* code, uint16_t number) {
+  code[0] = '0';
+  code[1] = static_cast<char>('0' + number);
+  code[2] = '\0';
 }
 
 void apply_drives(zkall_ctop& c, const std::string& value) {
@@ -190,17 +190,16 @@ bool apply_line(zkall_ctop& c, const std::string& line, Failure& fail) {
     case kEcmst: return path_value(c.ecmst_path, 5, 478, 6, 486);
     case kEcfil: return path_value(c.ecfil_path, 9, 568, 10, 576);
     case kLanguage:
-      if (!language_code(value, c.lang, c.lang_no)) {
-        fail = {7, value, 509};
+    case kMenulang: {
+      const uint16_t number = language_number(value);
+      if (number == 0) {
+        fail = k == kLanguage ? Failure{7, value, 509} : Failure{8, value, 534};
         return false;
       }
+      set_language(k == kLanguage ? c.lang : c.menu_lang, number);
+      (k == kLanguage ? c.lang_no : c.menu_lang_no) = number;
       return true;
-    case kMenulang:
-      if (!language_code(value, c.menu_lang, c.menu_lang_no)) {
-        fail = {8, value, 534};
-        return false;
-      }
-      return true;
+    }
     case kCdrom: apply_drives(c, value); return true;
     case kPrice: return price_value(c.price_path, 11, 593);
     case kLocalp: return price_value(c.localp_path, 12, 609);

@@ -9,6 +9,8 @@
 #include "startup/config_file.h"
 #include "startup/error_log.h"
 #include "startup/installed_discs.h"
+#include "startup/texts.h"
+#include "workfiles/file_utils.h"
 
 namespace zk::startup {
 
@@ -23,6 +25,19 @@ const std::string& home_directory() { return g_home; }
 int drom_init() {
   if (set_table() != 0) return kNoBlock;
   read_config_file();
+  struct TextFile {
+    int (*load)();
+    const char* failure;
+  };
+  for (const TextFile& t : {TextFile{set_msg, "Invalid or not found MESSAGE FILE"},
+                            TextFile{set_scr, "Invalid or not found SCREEN FILE"}}) {
+    if (const int rc = t.load(); rc != 0) {
+      report("ZKDROM", "zkdrom", t.failure, rc, 0, 0);
+      free_msg();
+      free_scr();
+      return rc;
+    }
+  }
   init_error_log();
   // GetCurrentDirectoryA with 256 bytes fills nothing for a longer path.
   std::string cwd = platform::current().current_directory();
@@ -30,7 +45,15 @@ int drom_init() {
   return 0;
 }
 
-void drom_term() { free_table(); }
+void drom_term() {
+  if (const zkall_ctop* c = ctop()) {
+    const std::string work(c->ecram_path, strnlen(c->ecram_path, kDirFieldSize));
+    workfiles::file_remove(work.c_str(), "*.TMP");
+  }
+  free_msg();
+  free_scr();
+  free_table();
+}
 
 int drom_set_homedir() { return platform::current().set_current_directory(g_home) ? 1 : 0; }
 

@@ -57,19 +57,19 @@ TEST_F(CommonAreasTest, MenuStackHoldsSixtyFourNumbers) {
   ASSERT_EQ(set_table(), 0);
   zkall_cnext* n = get_cnext_addr();
   for (int i = 1; i <= 65; ++i) set_next_menu(static_cast<uint8_t>(i));
-  EXPECT_EQ(n->depth, 64);
+  EXPECT_EQ(+n->depth, 64);
   EXPECT_EQ(n->menus[0], 1);
   EXPECT_EQ(n->menus[63], 64);
   // The 65th push changed nothing, not even the bytes behind the stack.
   for (uint8_t b : n->unused) EXPECT_EQ(b, 0);
   set_back_menu();
-  EXPECT_EQ(n->depth, 63);
+  EXPECT_EQ(+n->depth, 63);
   set_next_menu(99);
   EXPECT_EQ(n->menus[63], 99);
   set_main_menu();
-  EXPECT_EQ(n->depth, 0);
+  EXPECT_EQ(+n->depth, 0);
   set_back_menu();
-  EXPECT_EQ(n->depth, 0);
+  EXPECT_EQ(+n->depth, 0);
 }
 
 TEST_F(CommonAreasTest, MenuStackRefusesADepthACallerCorrupted) {
@@ -77,9 +77,9 @@ TEST_F(CommonAreasTest, MenuStackRefusesADepthACallerCorrupted) {
   zkall_cnext* n = get_cnext_addr();
   n->depth = -5;
   set_next_menu(7);
-  EXPECT_EQ(n->depth, -5);
+  EXPECT_EQ(+n->depth, -5);
   set_back_menu();
-  EXPECT_EQ(n->depth, -5);
+  EXPECT_EQ(+n->depth, -5);
 }
 
 TEST_F(CommonAreasTest, MenuCallsWithoutTheBlockDoNothing) {

@@ -36,9 +36,9 @@ TEST_F(ConfigFileTest, EmptyFileKeepsTheDefaultsAndStillFinishes) {
   EXPECT_EQ(startup::read_config_file(), 0);
   EXPECT_STREQ(c->lang, "01");
   EXPECT_STREQ(c->menu_lang, "01");
-  EXPECT_EQ(c->lang_no, 1);
-  EXPECT_EQ(c->menu_lang_no, 1);
-  EXPECT_EQ(c->current_area, 0);
+  EXPECT_EQ(+c->lang_no, 1);
+  EXPECT_EQ(+c->menu_lang_no, 1);
+  EXPECT_EQ(+c->current_area, 0);
   EXPECT_EQ(c->drive_count, 0);
   EXPECT_EQ(std::string(c->ecfil_path, 8), "yyyyyyyy");
   EXPECT_TRUE(inst.log_lines().empty());
@@ -69,16 +69,16 @@ TEST_F(ConfigFileTest, EveryKeywordLandsInItsField) {
   EXPECT_STREQ(c->ecram_path, "C:\\WORK");
   EXPECT_STREQ(c->ecmst_path, "C:\\CAT\\MST");
   EXPECT_STREQ(c->lang, "03");
-  EXPECT_EQ(c->lang_no, 3);
+  EXPECT_EQ(+c->lang_no, 3);
   EXPECT_STREQ(c->menu_lang, "04");
-  EXPECT_EQ(c->menu_lang_no, 4);
+  EXPECT_EQ(+c->menu_lang_no, 4);
   EXPECT_EQ(c->drive_count, 2);
   EXPECT_EQ(std::string(c->drives[0], 2), "D:");
   EXPECT_EQ(std::string(c->drives[1], 2), "E:");
   EXPECT_STREQ(c->ecfil_path, "C:\\ZK");
   EXPECT_STREQ(c->price_path, "P:\\CAT\\MST");
   EXPECT_STREQ(c->localp_path, "L:\\CAT\\MST");
-  EXPECT_EQ(c->current_area, 2);
+  EXPECT_EQ(+c->current_area, 2);
   EXPECT_STREQ(c->ecmstall[0], "F");
   EXPECT_STREQ(c->ecmstall[1], "");
   EXPECT_STREQ(c->ecmstall[2], "G");
@@ -93,7 +93,7 @@ TEST_F(ConfigFileTest, EveryKeywordLandsInItsField) {
 TEST_F(ConfigFileTest, WindowsLineEndsReadTheSame) {
   zkall_ctop* c = start({"ECRAM=C:\\WORK", "CRNTAREA=U", "EXPGPNHO=x,y"}, "\r\n");
   EXPECT_STREQ(c->ecram_path, "C:\\WORK");
-  EXPECT_EQ(c->current_area, 2);  // "U" and LF: 2 characters, accepted
+  EXPECT_EQ(+c->current_area, 2);  // "U" and LF: 2 characters, accepted
   EXPECT_STREQ(c->expgpnho[1], "y");
 }
 
@@ -114,9 +114,9 @@ TEST_F(ConfigFileTest, LanguageWordsMatchByTheirBeginning) {
   for (const auto& k : cases) {
     zkall_ctop* c = start({std::string("LANGUAGE=") + k.value, std::string("MENULANG=") + k.value});
     EXPECT_STREQ(c->lang, k.code) << k.value;
-    EXPECT_EQ(c->lang_no, k.number) << k.value;
+    EXPECT_EQ(+c->lang_no, k.number) << k.value;
     EXPECT_STREQ(c->menu_lang, k.code) << k.value;
-    EXPECT_EQ(c->menu_lang_no, k.number) << k.value;
+    EXPECT_EQ(+c->menu_lang_no, k.number) << k.value;
   }
 }
 
@@ -161,10 +161,10 @@ TEST_F(ConfigFileTest, PriceDirectoryFollowsTheInstalledDirectory) {
 
 TEST_F(ConfigFileTest, UnknownAreaLetterIsNoError) {
   zkall_ctop* c = start({"CRNTAREA=X"});
-  EXPECT_EQ(c->current_area, -1);
+  EXPECT_EQ(+c->current_area, -1);
   EXPECT_TRUE(inst.log_lines().empty());
   c = start({"CRNTAREA=j"});  // upper-cased first
-  EXPECT_EQ(c->current_area, 3);
+  EXPECT_EQ(+c->current_area, 3);
 }
 
 TEST_F(ConfigFileTest, EcmstallItems) {

@@ -136,7 +136,7 @@ TEST_F(InstalledDiscsTest, UnknownAreaMeansNotUsable) {
   catalog("E1", "01");
   c->current_area = -1;
   ASSERT_EQ(setuped_cd_check(), 0);
-  EXPECT_EQ(c->disc_count, 1);
+  EXPECT_EQ(+c->disc_count, 1);
   EXPECT_EQ(c->setup_ok, 0);
   c->current_area = 0;
   EXPECT_EQ(drom_check_setup(0), 0);
@@ -150,7 +150,7 @@ TEST_F(InstalledDiscsTest, AtMostThirtyCandidates) {
   catalog("J1", "01");
   frame("EA", true);
   ASSERT_EQ(setuped_cd_check(), 0);
-  EXPECT_EQ(c->disc_count, 30);
+  EXPECT_EQ(+c->disc_count, 30);
   EXPECT_EQ(ids().back(), "U9");
 }
 
@@ -160,7 +160,7 @@ TEST_F(InstalledDiscsTest, RerunClearsEntriesThatAreGone) {
   ASSERT_EQ(setuped_cd_check(), 0);
   fs::remove_all(inst.drive_root('c') / "CAT" / "MST" / "E2");
   ASSERT_EQ(setuped_cd_check(), 0);
-  EXPECT_EQ(c->disc_count, 1);
+  EXPECT_EQ(+c->disc_count, 1);
   EXPECT_EQ(c->discs[1].disc_id[0], 0);
   EXPECT_EQ(c->discs[1].date[0], 0);
 }
@@ -180,7 +180,7 @@ TEST_F(InstalledDiscsTest, MissingMasterFileFailsWithElevenAndKeepsSetupOk) {
   fs::remove(inst.drive_root('c') / "CAT" / "MST" / "E2" / "ZKROOTMF.MST");
   c->setup_ok = 1;
   EXPECT_EQ(setuped_cd_check(), 11);
-  EXPECT_EQ(c->disc_count, 2);  // still the number of candidates
+  EXPECT_EQ(+c->disc_count, 2);  // still the number of candidates
   EXPECT_EQ(std::string(c->discs[0].disc_id, 2), "E1");
   EXPECT_EQ(c->setup_ok, 1);
   EXPECT_EQ(inst.log_reports(),
@@ -225,9 +225,12 @@ TEST_F(InstalledDiscsTest, ListingFailuresAreTwelveWithTheirSite) {
 
 TEST_F(InstalledDiscsTest, StartUpRunsTheCheck) {
   catalog("E1", "01");
+  inst.write_config({"ECMST=C:\\CAT\\MST", "ECFIL=C:\\ZK", "CRNTAREA=E"});
+  inst.write_messages({"001message"});
+  inst.write_screens({"0001 screen"});
   ASSERT_EQ(drom_init(), 0);
   c = get_ctop_addr();
-  EXPECT_EQ(c->disc_count, 1);
+  EXPECT_EQ(+c->disc_count, 1);
   EXPECT_EQ(c->setup_ok, 1);
 }
 

@@ -24,6 +24,16 @@ std::filesystem::path host_path(const fs::path& root, const std::string& windows
   return p;
 }
 
+std::string master_header(const std::string& date, const std::string& disc_id, const std::string& number,
+                          char byte26) {
+  std::string h(32, '\0');
+  h.replace(0, 8, date.substr(0, 8));
+  h.replace(22, 2, disc_id.substr(0, 2));
+  h.replace(24, 2, number.substr(0, 2));
+  h[26] = byte26;
+  return h;
+}
+
 Installation::Installation()
     : dosdevices_(tmp_.path() / "dosdevices"),
       cwd_(tmp_.path() / "front"),
@@ -113,6 +123,52 @@ std::vector<std::string> Installation::log_reports() const {
     out.push_back(l.size() >= 19 ? l.substr(19) : l);
   }
   return out;
+}
+
+}  // namespace zk::test
+
+namespace zk::test {
+
+void Installation::install_catalog(const std::string& disc_id, const std::string& date, const std::string& number,
+                                   bool with_names, bool on_hard_disk) const {
+  const std::string dir = "CAT\\MST\\" + disc_id + "\\";
+  write('c', dir + "ZKROOTMF.MST", master_header(date, disc_id, number));
+  if (with_names) write('c', dir + "SHAMEI.DAT", "");
+  if (on_hard_disk) write('c', dir + "IMAGEF.DAT", "");
+}
+
+void Installation::write_messages(const std::vector<std::string>& lines) const {
+  std::string text;
+  for (const auto& l : lines) text += l + "\r\n";
+  write('c', "ZK\\ZKDROM01.MSG", text);
+}
+
+void Installation::write_screens(const std::vector<std::string>& lines) const {
+  std::string text;
+  for (const auto& l : lines) text += l + "\r\n";
+  write_cwd_file("ZKDROM01.SCR", text);
+}
+
+void Installation::lay_out_standard() {
+  add_drive('d', "19990401E1");
+  empty_drive('e');
+  mkdir('c', "WORK");
+  write_config({"ECRAM=C:\\WORK", "ECMST=C:\\CAT\\MST", "ECFIL=C:\\ZK", "CDROM=D:,E:", "CRNTAREA=E",
+                "FRAMEWLD=C:\\FRAME\\WLD", "FRAMEJPN=C:\\FRAME\\JPN", "LANGUAGE=ENGLISH", "MENULANG=ENGLISH"},
+               "\r\n");
+  install_catalog("E1", "19990401", "01");
+  install_catalog("E2", "19990701", "02");
+  install_catalog("G1", "19990501", "01");
+  write('c', "FRAME\\WLD\\EA\\ZKFRNOMF.MST", master_header("19990601", "EA", "01"));
+  write_messages({"# not a message line",
+                  "881Please insert the catalog disc into drive [",
+                  "881and press Retry.                      Disc [",
+                  "882Please insert the frame-number disc into [",
+                  "882then press Retry.                     Disc [",
+                  "883Please insert the older catalog disc in  [",
+                  "883then press Retry.                     Disc ["});
+  write_screens({"# insert-disc labels", "0111 CD-ROM", "0112 Europe", "0113 Gen.", "0114 USA", "0115 Japan",
+                 "0126 EFrame", "0127 JFrame"});
 }
 
 }  // namespace zk::test

@@ -37,6 +37,22 @@ class Installation {
   bool exists(char letter, const std::string& windows_path) const;
   void mkdir(char letter, const std::string& windows_path) const;
 
+  // Lays out a complete installation, as a test starting the library the way
+  // the front end does expects it:
+  //   C: hard disk; D: catalog disc E1 (label "19990401E1"); E: no disc.
+  //   ZKDROM.SYS: ECRAM=C:\WORK, ECMST=C:\CAT\MST, ECFIL=C:\ZK,
+  //     CDROM=D:,E:, CRNTAREA=E, FRAMEWLD=C:\FRAME\WLD, FRAMEJPN=C:\FRAME\JPN
+  //   installed discs E1 (number 01, 19990401), E2 (02, 19990701), G1 (01,
+  //     19990501), frame-number disc EA; each with its master file.
+  //   ZKDROM01.MSG in C:\ZK (insert-disc messages 881-883) and ZKDROM01.SCR
+  //     in the current directory (labels 111-115, 126, 127).
+  void lay_out_standard();
+  // Installs a catalog directory with its root master file header.
+  void install_catalog(const std::string& disc_id, const std::string& date, const std::string& number,
+                       bool with_names = true, bool on_hard_disk = false) const;
+  void write_messages(const std::vector<std::string>& lines) const;
+  void write_screens(const std::vector<std::string>& lines) const;
+
   // The process's current directory during the test (the front end's).
   const std::filesystem::path& cwd() const { return cwd_; }
   // Writes ZKDROM.SYS in the current directory, one line per entry, each
@@ -56,6 +72,11 @@ class Installation {
   ScopedPlatform installed_;
   ScopedCwd in_cwd_;
 };
+
+// The first 32 bytes of a master file: disc date, disc id (22), disc number
+// (24), byte 26.
+std::string master_header(const std::string& date, const std::string& disc_id, const std::string& number,
+                          char byte26 = '1');
 
 std::filesystem::path host_path(const std::filesystem::path& root, const std::string& windows_path);
 

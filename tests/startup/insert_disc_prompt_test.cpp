@@ -1,0 +1,111 @@
+// The "Please Insert CD" message box: its exact text, its answers, and the
+// log lines of its failures.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/installation.h"
+#include "zkall.h"
+
+namespace zk::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+std::string padded(const std::string& s) { return s + std::string(71 - s.size(), ' '); }
+
+class InsertDiscPromptTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    inst.lay_out_standard();
+    ASSERT_EQ(drom_init(), 0);
+    inst.platform().set_message_box_answerer([this](const std::string& text, const std::string& title, uint32_t style) {
+      shown.push_back(text);
+      titles.push_back(title);
+      styles.push_back(style);
+      return box_answer;
+    });
+  }
+  void TearDown() override { drom_term(); }
+  Installation inst;
+  int box_answer = platform::kIdRetry;
+  Lines shown, titles;
+  std::vector<uint32_t> styles;
+};
+
+TEST_F(InsertDiscPromptTest, TextNamesTheDriveAndTheInstalledDiscNumber) {
+  int32_t answer = 0;
+  ASSERT_EQ(disp_msgbox(881, 0, "E1", nullptr, &answer), 0);
+  EXPECT_EQ(answer, 2);
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0], padded("Please insert the catalog disc into drive [") + "D:       ]\n" +
+                          padded("and press Retry.                      Disc [") + "Europe 01]");
+  EXPECT_EQ(titles[0], "Please Insert CD");
+  EXPECT_EQ(styles[0], 37u);
+}
+
+TEST_F(InsertDiscPromptTest, AnyDriveIsNamedByScreenText111) {
+  int32_t answer = 0;
+  ASSERT_EQ(disp_msgbox(881, -1, "G1", "07", &answer), 0);
+  EXPECT_EQ(shown[0].substr(71, 11), "CD-ROM   ]\n");
+  EXPECT_EQ(shown[0].substr(153), "Gen.   07]");  // a given disc number wins
+}
+
+TEST_F(InsertDiscPromptTest, DiscLabelsByAreaAndKind) {
+  struct Case {
+    const char* id;
+    const char* tail;
+  };
+  // E2 and G1 are installed (numbers 02, 01); the others are not.
+  const Case cases[] = {{"E2", "Europe 02]"}, {"EA", "EFrame 01]"}, {"EB", "EFrame   ]"}, {"G1", "Gen.   01]"},
+                        {"U1", "USA    A1]"}, {"J0", "Japan  A0]"}, {"JB", "JFrame   ]"},
+                        {"X5", "         ]"}, {"U7", "USA      ]"}};
+  for (const auto& k : cases) {
+    shown.clear();
+    int32_t answer = 0;
+    ASSERT_EQ(disp_msgbox(881, 0, k.id, nullptr, &answer), 0) << k.id;
+    EXPECT_EQ(shown[0].substr(153), k.tail) << k.id;
+  }
+  shown.clear();
+  int32_t answer = 0;
+  ASSERT_EQ(disp_msgbox(881, 0, nullptr, nullptr, &answer), 0);
+  EXPECT_EQ(shown[0].substr(153), "         ]");
+}
+
+TEST_F(InsertDiscPromptTest, CancelAnswersOne) {
+  box_answer = platform::kIdCancel;
+  int32_t answer = 0;
+  EXPECT_EQ(disp_msgbox(882, 1, "EA", nullptr, &answer), 0);
+  EXPECT_EQ(answer, 1);
+  EXPECT_EQ(shown[0].substr(71, 11), "E:       ]\n");
+}
+
+TEST_F(InsertDiscPromptTest, FailuresAreLoggedWithTheirSites) {
+  int32_t answer = 0;
+  EXPECT_EQ(disp_msgbox(999, 0, "E1", nullptr, &answer), -1);
+  inst.write_messages({"500Only one line"});
+  ASSERT_EQ(set_msg(), 0);
+  EXPECT_EQ(disp_msgbox(500, 0, "E1", nullptr, &answer), -3);
+  box_answer = 1;  // IDOK: not an answer of a Retry/Cancel box
+  inst.write_messages({"500One", "500Two"});
+  ASSERT_EQ(set_msg(), 0);
+  EXPECT_EQ(disp_msgbox(500, 0, "E1", nullptr, &answer), -4);
+  inst.write_screens({"0112 Europe"});
+  ASSERT_EQ(set_scr(), 0);
+  EXPECT_EQ(disp_msgbox(500, -1, "E1", nullptr, &answer), -2);
+  EXPECT_EQ(inst.log_reports(), (Lines{"ZKSUBM01,disp_msgbox,get_1stmsg_text,(-1)(0)(192)",
+                                       "ZKSUBM01,disp_msgbox,get_2ndmsg_text,(-3)(0)(217)",
+                                       "ZKSUBM01,disp_msgbox,MessageBox,(-4)(1)(298)",
+                                       "ZKSUBM01,disp_msgbox,get_scr_text,(-2)(0)(202)"}));
+  EXPECT_EQ(shown.size(), 1u);  // only the -4 case reached the box
+}
+
+TEST_F(InsertDiscPromptTest, ADriveOutsideTheTableIsNamedAsAnyDrive) {
+  int32_t answer = 0;
+  ASSERT_EQ(disp_msgbox(881, 12, "E1", nullptr, &answer), 0);
+  EXPECT_EQ(shown[0].substr(71, 11), "CD-ROM   ]\n");
+}
+
+}  // namespace
+}  // namespace zk::test
