@@ -578,8 +578,8 @@ ZKALL_API int32_t ZKALL_CDECL GetAreaChar(int32_t area, char* letter);
  * 0x8F08. Busy means an image's line arrays still exist; the line
  * "PROGRAM ERROR (decode_init)" then goes to the standard error stream.
  * Any other command decodes the *input_length bytes at input (each call
- * takes the buffers and lengths afresh): with *input_length below 1 nothing
- * is done (output length 0, status 0x2000, result 0). Otherwise it stops
+ * takes the buffers and lengths afresh): with *input_length below 1 or a
+ * null input nothing is done (output length 0, status 0x2000, result 0). Otherwise it stops
  * with *width set to the current line width and *status one of:
  *   0x1500: *output_length (on entry the output buffer's size) is set to the
  *           bytes delivered, the size or one less; call again with the same
