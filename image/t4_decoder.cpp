@@ -179,7 +179,7 @@ DecodeResult T4Decoder::stop_output_full(int32_t size) {
 }
 
 DecodeResult T4Decoder::decode(const uint8_t* input, int32_t input_length, uint8_t* output, int32_t output_size) {
-  if (input_length < 1) return {kStatusNeedInput, 0};
+  if (input == nullptr || input_length < 1) return {kStatusNeedInput, 0};
   if (phase_ == Phase::Idle) return {kStatusInvalidCode, 0};
   if (phase_ == Phase::Failed) return {error_, 0};
   if (output == nullptr || output_size < 1) return {kStatusOutputFull, 0};
@@ -456,7 +456,7 @@ int32_t decode_exec(int32_t command, int32_t* width, const uint8_t* input, const
     *status = rc == 0 ? kStatusInitialised : rc;
     return rc == 0 ? 0 : -1;
   }
-  if (*input_length < 1) {
+  if (input == nullptr || *input_length < 1) {
     *output_length = 0;
     *status = kStatusNeedInput;
     return 0;

@@ -16,5 +16,9 @@ corpus=$build/decoder_corpus
 mkdir -p "$corpus"
 "$build/fuzz/decoder_fuzz_seeds" "$corpus"
 cd "$build"
-exec "$build/fuzz/decoder_fuzz" -max_total_time="$seconds" -jobs="$jobs" -workers="$jobs" \
-  -max_len=8192 -print_final_stats=1 "$corpus"
+if [ "$jobs" -gt 1 ]; then
+  set -- -jobs="$jobs" -workers="$jobs"  # each worker logs to fuzz-N.log here
+else
+  set --
+fi
+exec "$build/fuzz/decoder_fuzz" -max_total_time="$seconds" -max_len=8192 -print_final_stats=1 "$@" "$corpus"

@@ -35,7 +35,7 @@ class T4Decoder : public ::testing::Test {
   }
 };
 
-TEST_F(T4Decoder, AnInputLengthOfZeroDoesNothing) {
+TEST_F(T4Decoder, AnInputLengthOfZeroOrANullInputDoesNothing) {
   ASSERT_EQ(start(16), 0x1F02);
   uint8_t out[4] = {0xAA, 0xAA, 0xAA, 0xAA};
   int32_t width = 999, in_len = 0, out_len = 4, status = 0;
@@ -45,6 +45,11 @@ TEST_F(T4Decoder, AnInputLengthOfZeroDoesNothing) {
   EXPECT_EQ(out_len, 0);
   EXPECT_EQ(width, 999);
   EXPECT_EQ(out[0], 0xAA);  // not even the first clearing happened
+  in_len = 1;  // a null input is no input either
+  EXPECT_EQ(decode_exec(1, &width, nullptr, &in_len, out, &out_len, &status), 0);
+  EXPECT_EQ(status, 0x2000);
+  EXPECT_EQ(width, 999);
+  EXPECT_EQ(out[0], 0xAA);
 
   // The image then decodes from its first bit.
   const auto stream = BitWriter().bits(kEol1D + white(3) + black(2) + white(11) + kRtc).bytes();
