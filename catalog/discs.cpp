@@ -24,7 +24,10 @@ bool byte_above_space(char c) { return static_cast<unsigned char>(c) > ' '; }
 
 // The entries of the installed-disc table that are in use (a corrupt count
 // is kept within the table).
-int disc_count(const zkall_ctop& c) { return std::clamp<int32_t>(c.disc_count, 0, startup::kMaxDiscs); }
+int disc_count(const zkall_ctop& c) {
+  const int32_t n = c.disc_count;  // a copy: the packed field is never bound by reference
+  return std::clamp<int32_t>(n, 0, startup::kMaxDiscs);
+}
 int drive_count(const zkall_ctop& c) { return std::min<int>(c.drive_count, startup::kMaxDrives); }
 
 char current_letter(const zkall_ctop& c) {

@@ -66,10 +66,9 @@ std::string file_name(const char* pattern) {
   return name;
 }
 
-void release(Table& t, uint32_t* field) {
-  t.block = platform::HeapBlock();
-  if (field) *field = 0;
-}
+// Releases a table; its address field in the ctop area is cleared by the
+// caller (a packed field is written in place, never through a pointer).
+void release(Table& t) { t.block = platform::HeapBlock(); }
 
 struct Format {
   Table& table;
@@ -117,7 +116,8 @@ int set_msg() {
   int err = 0;
   platform::StreamPtr f = p.fopen(path, "rt", err);
   if (!f) return 1;
-  release(g_msg, &c->msg_table);
+  release(g_msg);
+  c->msg_table = 0;
   if (!p.allocate(kMsgRecords * kMsgRecordSize, g_msg.block)) {
     f->close();
     return 1;
@@ -139,7 +139,8 @@ int set_scr() {
   int err = 0;
   platform::StreamPtr f = p.fopen(file_name("ZKDROM%2.2s.SCR"), "rt", err);
   if (!f) return 1;
-  release(g_scr, &c->scr_table);
+  release(g_scr);
+  c->scr_table = 0;
   if (!p.allocate(kScrRecords * kScrRecordSize, g_scr.block)) {
     f->close();
     return 1;
@@ -154,13 +155,13 @@ int set_scr() {
 }
 
 void free_msg() {
-  zkall_ctop* c = ctop();
-  release(g_msg, c ? &c->msg_table : nullptr);
+  release(g_msg);
+  if (zkall_ctop* c = ctop()) c->msg_table = 0;
 }
 
 void free_scr() {
-  zkall_ctop* c = ctop();
-  release(g_scr, c ? &c->scr_table : nullptr);
+  release(g_scr);
+  if (zkall_ctop* c = ctop()) c->scr_table = 0;
 }
 
 const char* get_1stmsg_text(uint16_t number) {

@@ -249,7 +249,8 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"PRICE=1:", "ZKDROM,kankyo_set,1:,(11)(0)(593)"},
         Refusal{"PRICE=D", "ZKDROM,kankyo_set,D,(11)(0)(593)"},
         Refusal{"LOCALP=", "ZKDROM,kankyo_set,,(12)(0)(609)"},
-        Refusal{"CRNTAREA=USA", "ZKDROM,kankyo_set,USA,(13)(0)(620)"}));
+        Refusal{"CRNTAREA=USA", "ZKDROM,kankyo_set,USA,(13)(0)(620)"}),
+    [](const ::testing::TestParamInfo<Refusal>& info) { return "Line" + std::to_string(info.index); });
 
 TEST_F(ConfigFileTest, LengthLimitsCountTheLineFeed) {
   // 63 characters and the line feed: 64, accepted.

@@ -37,7 +37,7 @@ TEST_F(StartupTest, InitFillsTheInstalledDiscTableAndLoadsTheTexts) {
   }
   EXPECT_EQ(+c->msg_count, 6);
   EXPECT_EQ(+c->scr_count, 7);
-  EXPECT_NE(c->msg_table, 0u);
+  EXPECT_NE(+c->msg_table, 0u);
   EXPECT_FALSE(fs::exists(inst.cwd() / "ZKERROR.LOG"));  // the previous run's log is gone
   drom_term();
 }
@@ -50,15 +50,15 @@ TEST_F(StartupTest, MissingMessageFileFailsWithOne) {
   EXPECT_EQ(inst.log_reports(), (Lines{"OLD,line,x,(0)(0)(0)", "ZKDROM,zkdrom,Invalid or not found MESSAGE FILE,(1)(0)(0)"}));
   const zkall_ctop* c = get_ctop_addr();
   ASSERT_NE(c, nullptr);  // the block stays
-  EXPECT_EQ(c->msg_table, 0u);
-  EXPECT_EQ(c->scr_table, 0u);
+  EXPECT_EQ(+c->msg_table, 0u);
+  EXPECT_EQ(+c->scr_table, 0u);
 }
 
 TEST_F(StartupTest, MissingScreenFileFailsWithOneAndReleasesTheMessages) {
   fs::remove(inst.cwd() / "ZKDROM01.SCR");
   EXPECT_EQ(drom_init(), 1);
   EXPECT_EQ(inst.log_reports(), Lines{"ZKDROM,zkdrom,Invalid or not found SCREEN FILE,(1)(0)(0)"});
-  EXPECT_EQ(get_ctop_addr()->msg_table, 0u);
+  EXPECT_EQ(+get_ctop_addr()->msg_table, 0u);
   EXPECT_EQ(get_1stmsg_text(881), nullptr);
 }
 

@@ -43,7 +43,7 @@ TEST_F(TextsTest, MessageTextIsBlankFilledToSeventyOne) {
   ASSERT_NE(t, nullptr);
   EXPECT_EQ(std::string(t), padded("Insert the disc"));
   EXPECT_EQ(+c->msg_count, 1);
-  EXPECT_NE(c->msg_table, 0u);
+  EXPECT_NE(+c->msg_table, 0u);
 }
 
 TEST_F(TextsTest, LongLinesKeepTheirFirstCharacters) {
@@ -112,11 +112,11 @@ TEST_F(TextsTest, MissingFilesAndMemoryFailuresGiveOne) {
   inst.write_screens({"0001 x"});
   inst.platform().faults().add(platform::Op::Alloc, platform::kErrnoNoMemory);
   EXPECT_EQ(set_msg(), 1);
-  EXPECT_EQ(c->msg_table, 0u);
+  EXPECT_EQ(+c->msg_table, 0u);
   inst.platform().faults().clear();
   inst.platform().faults().add(platform::Op::Alloc, platform::kErrnoNoMemory);
   EXPECT_EQ(set_scr(), 1);
-  EXPECT_EQ(c->scr_table, 0u);
+  EXPECT_EQ(+c->scr_table, 0u);
   EXPECT_EQ(get_1stmsg_text(1), nullptr);
 }
 
@@ -135,8 +135,8 @@ TEST_F(TextsTest, FreeReleasesTheTablesButKeepsTheCounts) {
   load_screens({"0001 a"});
   free_msg();
   free_scr();
-  EXPECT_EQ(c->msg_table, 0u);
-  EXPECT_EQ(c->scr_table, 0u);
+  EXPECT_EQ(+c->msg_table, 0u);
+  EXPECT_EQ(+c->scr_table, 0u);
   EXPECT_EQ(+c->msg_count, 1);
   EXPECT_EQ(get_1stmsg_text(1), nullptr);
   EXPECT_EQ(get_scr_text(1), nullptr);
