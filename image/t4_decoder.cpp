@@ -403,7 +403,7 @@ DecodeResult T4Decoder::decode(const uint8_t* input, int32_t input_length, uint8
         break;
 
       case Phase::WriteRow:
-        if (row_offset_ >= 0 && row_offset_ + row_length_ < output_size) {
+        if (row_offset_ >= 0 && row_offset_ < output_size - row_length_) {
           uint8_t* row = output + row_offset_;
           for (int32_t k = 0; k < count; k += 2) fill_run(row, ref[k], ref[k + 1]);
           row_offset_ += row_length_;

@@ -205,14 +205,5 @@ TEST(T4LibtiffRoundTrip, LibtiffCodesEveryKthLineOneDimensionallyAndEndsWithRtc)
   }
 }
 
-// libtiff's own decoder agrees on the same strips (a check of the helper).
-TEST(T4LibtiffRoundTrip, LibtiffDecodesItsOwnStripsToTheSameBitmap) {
-  const Bitmap b = line_drawing(300, 80, 11);
-  for (const auto& coding : kCodings) {
-    const auto stream = tiff_encode(b, coding.options);
-    EXPECT_EQ(tiff_decode(stream, b.width, b.height, coding.options).bytes, b.bytes) << coding.name;
-  }
-}
-
 }  // namespace
 }  // namespace zk::test

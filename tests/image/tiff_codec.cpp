@@ -146,11 +146,4 @@ bool TiffStripReader::decode(std::vector<uint8_t>& out) {
          static_cast<tmsize_t>(out.size());
 }
 
-Bitmap tiff_decode(const std::vector<uint8_t>& strip, int width, int height, const EncodeOptions& options) {
-  TiffStripReader reader(strip, width, height, options);
-  Bitmap b(width, height);
-  if (!reader.decode(b.bytes)) return {};
-  return b;
-}
-
 }  // namespace zk::test

@@ -46,10 +46,6 @@ struct EncodeOptions {
 // with EOFB.
 std::vector<uint8_t> tiff_encode(const Bitmap& bitmap, const EncodeOptions& options);
 
-// libtiff's own decoding of a raw strip made by tiff_encode: the bitmap, or
-// an empty one when libtiff refuses the data.
-Bitmap tiff_decode(const std::vector<uint8_t>& strip, int width, int height, const EncodeOptions& options);
-
 // Holds a one-strip TIFF in memory so that the same strip can be decoded by
 // libtiff again and again (the benchmark's side of the comparison).
 class TiffStripReader {
