@@ -430,6 +430,201 @@ ZKALL_API void time2(char* out6);
 ZKALL_API void timer(int32_t seconds);
 
 /* ===================================================================== */
+/* Indexed catalog files                                                   */
+/* ===================================================================== */
+/* An indexed catalog file set is one data file of fixed-length records and
+ * up to three index levels (top, middle, bottom), all read in blocks of 2048
+ * bytes. An index entry is the index key, 6 decimal digits of child block
+ * number and 3 of child block count; its child range lies in the next level
+ * (below the last level: in the data file), counted from that file's base
+ * block. The top level is one block. An entry or record whose first byte is
+ * NUL ends its block: nothing behind it is looked at, by any read. Keys are
+ * compared over the length of the search key, bytes unsigned, A-Z folded to
+ * a-z. Match mask 3 stops at the first entry not below the key, mask 2 at
+ * the first entry equal to it.
+ *
+ * A handle belongs to its caller from the open (cdopen, cdopen_direct,
+ * fcdopen) to cdclose. Its layout is natural C alignment; the offsets are
+ * given for the 32-bit DLL and, after the bar, for 64-bit builds.
+ *
+ * Results: 0; -1 nothing (more) found; 12 close failed; 14 read failed or
+ * short (detail: the error number, 0 when the file simply ended); 15 seek
+ * failed (detail: the error number); 20 out of memory; 128 refused, with one
+ * of these details:
+ *   400 cdread: null handle
+ *   401 cdread_read_block: null handle, level outside 0..3, null buffer, no
+ *       blocks asked for, or the level's file not open
+ *   402 record length outside 1..2048 (record mode, or any read by key)
+ *   403 key field outside the record: key offset + key length (for file
+ *       kinds 2 and 3 also key offset + index key length) above the record
+ *       length
+ *   404 key longer than the file's key length
+ *   405 key the search keys cannot hold: length negative or above 20, or a
+ *       null key with a length
+ *   406 index layout: entry length outside 1..2048, index key length above
+ *       32, or index key length + 9 above the entry length
+ *   407 number of index levels outside 0..3
+ *   408 a child pointer with a byte that is not a decimal digit
+ *   409 a child range that runs past the end of the level or data file it
+ *       points into (an absent level has no blocks)
+ *   410 cdread_initial_set, cdread_search_index, cdread_search_data: null
+ *       handle; cdread_search_index: the current level is no index level
+ *   501 cdseek_only: null handle; 502 level outside 0..3; 503 file not open
+ *   511 cdseek: null handle; 512 level other than 3
+ *   601 cdreopen: null handle
+ *   800 cdseek_key: null handle or key length below 1
+ * A failed read leaves the handle open with its search state as far as it
+ * got; cdreopen starts afresh. The engine writes nothing to the error log. */
+
+#define ZKALL_CD_BLOCK_SIZE 2048
+#define ZKALL_CD_SEARCH_KEY_SIZE 20 /* longest search key */
+#define ZKALL_CD_LAST_KEY_SIZE 32   /* longest index key */
+
+/* A file of the set: an index level or the data file. */
+typedef struct zkall_cd_level {
+  char file_name[10];       /*  0     name, e.g. "SHAMEI.IA1" (not terminated) */
+  uint8_t attribute;        /* 10     byte 10 of the master entry, not interpreted */
+  uint8_t reserved11;       /* 11 */
+  int32_t fd;               /* 12     descriptor (registered by open2), -1 when not open */
+  uint8_t* buffer;          /* 16     one block, only for present files */
+  uint32_t base_block;      /* 20|24  first block of the file's run in its physical file */
+  uint32_t size;            /* 24|28  blocks of the run; 0: absent level, empty data file */
+  uint8_t match_mask;       /* 28|32  2 or 3 */
+  uint8_t location_kind;    /* 29|33  0 own file on the disc, 1 hard-disk copy, 2 inside a master file */
+  uint8_t reserved30[2];    /* 30|34 */
+  uint32_t scan_start;      /* 32|36  absolute block where the current scan range begins */
+  uint32_t scan_count;      /* 36|40  blocks in the current scan range */
+  uint32_t blocks_scanned;  /* 40|44  blocks of the range already read */
+  uint32_t entry_index;     /* 44|48  next entry or record to look at in the loaded block */
+  uint8_t loaded;           /* 48|52  1 while the buffer holds a block with entries still to look at */
+  char last_key[ZKALL_CD_LAST_KEY_SIZE]; /* 49|53 key of the index entry last taken here */
+} zkall_cd_level;           /* 84|88 */
+
+/* An open indexed catalog file set. */
+typedef struct zkall_cd_handle {
+  char file_name[10];       /*   0      the data file's name as asked for */
+  char disc_id[2];          /*  10      disc id of the installed disc (or the disc found) */
+  char disc_no[2];          /*  12      disc number, same entry */
+  char disc_date[8];        /*  14      disc date, same entry */
+  uint8_t reserved22[2];    /*  22 */
+  int32_t requested_disc;   /*  24      installed-disc index asked for (-1 for cdopen_direct) */
+  int32_t disc_index;       /*  28      installed-disc index used after any redirection (-1 direct) */
+  int32_t drive_index;      /*  32      index into ctop drives of the drive holding the disc; -1 none needed */
+  zkall_ctop* ctop;         /*  36|40   the ctop area */
+  zkall_ccar* ccar;         /*  40|48   the ccar area */
+  uint8_t file_kind;        /*  44|56   2, 3: alternate index set; 14, 15: index key without the sixth byte */
+  uint8_t data_mask;        /*  45|57   match mask of the data file */
+  uint8_t reserved46[2];    /*  46|58 */
+  int32_t key_length;       /*  48|60   of the data file's key */
+  int32_t index_key_length; /*  52|64 */
+  int32_t record_length;    /*  56|68 */
+  int32_t entry_length;     /*  60|72   index entry length: index key length + 9 */
+  int32_t level_count;      /*  64|76   index levels, 0..3 */
+  int32_t block_size;       /*  68|80   2048 for disc files */
+  int32_t key_offset;       /*  72|84   of the key within a data record */
+  uint8_t catalog_flag;     /*  76|88   1 when opened in a catalog directory */
+  uint8_t direct_flag;      /*  77|89   1 when opened by cdopen_direct */
+  uint8_t reserved78[2];    /*  78|90 */
+  int32_t read_mode;        /*  80|92   0 record mode, 1 block mode */
+  int32_t prompt_kind;      /*  84|96   handed on to cdset_cd */
+  int32_t price_format;     /*  88|100  0, or 1 / 2 for the price files */
+  char catalog_code[6];     /*  92|104  catalog mode only */
+  char master_name[18];     /*  98|110  "ZKnnnnnn.MST" and NUL, catalog mode only */
+  zkall_cd_level levels[4]; /* 116|128  top, middle, bottom index level, data file */
+  char index_key[ZKALL_CD_SEARCH_KEY_SIZE]; /* 452|480 index search key */
+  char data_key[ZKALL_CD_SEARCH_KEY_SIZE];  /* 472|500 data search key */
+  int32_t index_key_len;    /* 492|520  length of the index search key */
+  int32_t data_key_len;     /* 496|524  length of the data search key (0: reading in order) */
+  int32_t current_level;    /* 500|528  0..2 index, = level_count data, 99 reading without the index */
+  int32_t status;           /* 504|532  result of the last step */
+  int32_t found;            /* 508|536  1 when the last data step delivered */
+  int32_t record_index;     /* 512|540  record-index output of the last read */
+  int32_t blocks_read;      /* 516|544  blocks-delivered output of the last read */
+  uint8_t restart;          /* 520|548  1: the data scan must take up a new child range */
+  uint8_t reserved521[3];   /* 521|549 */
+  uint32_t child_block;     /* 524|552  child block number of the last entry taken */
+  uint32_t child_count;     /* 528|556  child block count of the last entry taken */
+  zkall_cd_level* current;  /* 532|560  descriptor being searched */
+} zkall_cd_handle;          /* 536|568 */
+
+typedef zkall_cd_handle cd_handle;
+
+/* Closes the data file and every level file (a shared file once), frees the
+ * buffers and the handle and sets *handle to null. 0, or 12 with the error
+ * number of the last failed close in *detail (everything is released all
+ * the same). A null pointer or null *handle: 0. detail may be null. */
+ZKALL_API int32_t ZKALL_CDECL cdclose(zkall_cd_handle** handle, int32_t* detail);
+/* Record mode: the next record (record_length bytes into buffer) whose key
+ * begins with the key_length bytes of key, or with key_length 0 the next
+ * record in file order. Block mode without a key: up to `blocks` blocks from
+ * the current position straight into buffer (blocks * 2048 bytes), their
+ * count in *blocks_read. Block mode with a key: the first block of the child
+ * range holding a matching record, followed by the blocks behind it up to
+ * the last one that still holds a record with the key (at most `blocks` in
+ * all); the next read goes on behind them. Repeated calls with the same key
+ * return further matches; -1 after the last, for an empty data file, and for
+ * a key on a file without index levels. *record_index is 0 on success;
+ * *blocks_read 0 in record mode. blocks_read, record_index, detail may be
+ * null. Results and details as listed above. */
+ZKALL_API int32_t ZKALL_CDECL cdread(void* buffer, const char* key, int32_t key_length, int32_t blocks,
+                                     int32_t* blocks_read, int32_t* record_index, zkall_cd_handle* handle,
+                                     int32_t* detail);
+/* Starts the search afresh: clears every scan state and the search keys,
+ * sets the top level's scan range to its run and seeks the open files to
+ * the start of their ranges. 0; 15; 128/601. detail may be null. */
+ZKALL_API int32_t ZKALL_CDECL cdreopen(zkall_cd_handle* handle, int32_t* detail);
+/* Positions the data file (level must be 3) on `block` for reading in order:
+ * cdreopen, then the next cdread without a key starts at that block (a
+ * block at or past the end leaves nothing: -1). 0; 15; 128/511, 512, 50x. */
+ZKALL_API int32_t ZKALL_CDECL cdseek(int32_t level, uint32_t block, zkall_cd_handle* handle, int32_t* detail);
+/* Seeks the file of `level` (0..2 index levels, 3 data) to `block` blocks
+ * behind its scan start. 0; 15; 128/501, 502, 503. */
+ZKALL_API int32_t ZKALL_CDECL cdseek_only(int32_t level, uint32_t block, zkall_cd_handle* handle,
+                                          int32_t* detail);
+/* Descends the index for the key and positions the data file on the first
+ * block of the child range that holds a matching record; the next cdread
+ * without a key reads on from there. 0; -1 when the key leads nowhere (an
+ * index failure included); 14 or 15 while scanning the data; 128/800, 40x. */
+ZKALL_API int32_t ZKALL_CDECL cdseek_key(const char* key, int32_t key_length, zkall_cd_handle* handle,
+                                         int32_t* detail);
+/* Blocks of the data file; 0 for a null handle. */
+ZKALL_API uint32_t ZKALL_CDECL cdfilelen(const zkall_cd_handle* handle);
+/* First step of cdread: checks the key (128/404, 405, 410), stores the data
+ * and index search keys and hands out the three index level descriptors
+ * (levels may be null). Changes nothing on a refusal. */
+ZKALL_API int32_t ZKALL_CDECL cdread_initial_set(const char* key, int32_t key_length, zkall_cd_handle* handle,
+                                                 zkall_cd_level** levels, int32_t* detail);
+/* Takes the next entry for the search key at the handle's current index
+ * level and sets the next level's scan range: 0; -1 when the level has
+ * nothing (more) for the key; 14; 15; 128/406-410, 50x, 401. */
+ZKALL_API int32_t ZKALL_CDECL cdread_search_index(zkall_cd_handle* handle, int32_t* detail);
+/* Scans the data file's child range for the next match (or the next record,
+ * or the next blocks, without a key): 0; -1 when the range has no (further)
+ * match; 14; 15; 128/401-403, 410, 50x. */
+ZKALL_API int32_t ZKALL_CDECL cdread_search_data(void* buffer, int32_t blocks, int32_t* blocks_read,
+                                                 int32_t* record_index, zkall_cd_handle* handle, int32_t* detail);
+/* Reads `blocks` blocks of the level's file (0..3) from its current position
+ * into buffer. 0 (also, reading nothing, for a location kind other than 0,
+ * 1, 2); 14 on a short read; 128/401. */
+ZKALL_API int32_t ZKALL_CDECL cdread_read_block(int32_t level, void* buffer, int32_t blocks,
+                                                zkall_cd_handle* handle, int32_t* detail);
+/* Scans the area_length / entry_length entries of area and compares key with
+ * the key_length bytes at `offset` in each: 1 key below, 2 equal, 4 above.
+ * The first entry whose outcome is in mask stops the scan: its index goes to
+ * *entry_index (when not null) and its outcome is returned; 0 when none
+ * stops it. An entry whose field would run past the area, a null key or
+ * area, or a negative length or offset stops nothing. */
+ZKALL_API int32_t ZKALL_CDECL d_search(const void* key, int32_t key_length, int32_t offset, int32_t mask,
+                                       const void* area, uint32_t area_length, uint32_t entry_length,
+                                       int32_t* entry_index);
+/* d_search with the arguments in another order and signed lengths; when
+ * key_length is above 1, an entry whose first four bytes (as many as the key
+ * has, when fewer) differ from the key's, without folding, is passed over. */
+ZKALL_API int32_t ZKALL_CDECL d_search2(const void* key, int32_t key_length, const void* area, int32_t mask,
+                                        int32_t offset, int32_t area_length, int32_t entry_length,
+                                        int32_t* entry_index);
+
+/* ===================================================================== */
 /* Text utilities                                                          */
 /* ===================================================================== */
 

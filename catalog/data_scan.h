@@ -1,0 +1,24 @@
+// The scan of the data file: taking up a new child range (or a position set
+// by cdseek), then finding the next matching record in it, the next record
+// in file order, or the next run of blocks.
+#pragma once
+
+#include <cstdint>
+
+#include "zkall.h"
+
+namespace zk::catalog {
+
+// Delivers the next match of the data search key in the data file's current
+// child range (record mode: one record into `buffer`), the next record in
+// file order without a key, or blocks in block mode (up to `blocks` of them
+// into `buffer`). 0 with the delivery; -1 when the range has no (further)
+// match; 14, 15 from reading; 128 with 401 (null buffer, no blocks), 402,
+// 403, 405 (layout that cannot hold the key), 410 (no handle), 50x.
+// `blocks_read` receives the blocks read by the last read into the caller's
+// buffer or the data file's (1 in record mode); `record_index` 0. Either
+// may be null.
+int cdread_search_data(zkall_cd_handle* h, void* buffer, int32_t blocks, int32_t* blocks_read,
+                       int32_t* record_index, int32_t& detail);
+
+}  // namespace zk::catalog
