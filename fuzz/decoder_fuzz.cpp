@@ -5,6 +5,7 @@
 // must agree: same status, same width, and on a clean end the same bitmap.
 // Any disagreement, an output length outside the contract or a call that
 // makes no progress aborts; the sanitizers catch the rest.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -69,7 +70,8 @@ Outcome decode(const uint8_t* stream, size_t size, int32_t width, const uint8_t*
       } else {
         check(r.output_length >= 0 && r.output_length < size_now);
       }
-      if (o.bytes.size() < kMaxOutput) o.bytes.insert(o.bytes.end(), out.begin(), out.begin() + r.output_length);
+      const size_t keep = std::min(static_cast<size_t>(r.output_length), kMaxOutput - o.bytes.size());
+      o.bytes.insert(o.bytes.end(), out.begin(), out.begin() + static_cast<long>(keep));
       if (r.status == zk::image::kStatusEnd) break;
       ++k;
       size_now = out_size();  // a new buffer may be of another size
