@@ -57,6 +57,7 @@ int cdread(zkall_cd_handle* h, void* buffer, const char* key, int32_t key_length
   zkall_cd_level& data = h->levels[kDataLevel];
   if (data.size == 0) return rc::kNotFound;
   if (int r = cdread_initial_set(h, key, key_length, nullptr, detail); r != rc::kOk) return r;
+  if (int r = check_record_layout(*h, detail); r != rc::kOk) return r;
 
   // "Keyed" means the caller gave a key: a key length of 0 reads in order,
   // even on a file whose index key length is 0.
@@ -154,15 +155,12 @@ int cdseek_key(zkall_cd_handle* h, const char* key, int32_t key_length, int32_t&
   detail = 0;
   if (h == nullptr || key_length < 1) return refuse(detail, detail_code::kSeekKeyRefused);
   if (int r = cdread_initial_set(h, key, key_length, nullptr, detail); r != rc::kOk) return r;
+  if (int r = check_record_layout(*h, detail); r != rc::kOk) return r;
   // Only an entry taken at the bottom level gives a child range to scan.
   if (h->current_level >= h->level_count) return rc::kNotFound;
   if (descend(*h, detail) != rc::kOk || h->current_level != h->level_count) return rc::kNotFound;
 
   zkall_cd_level& data = h->levels[kDataLevel];
-  if (h->record_length < 1 || h->record_length > static_cast<int32_t>(kBlockSize))
-    return refuse(detail, detail_code::kBadRecordLength);
-  if (h->key_offset < 0 || static_cast<int64_t>(h->key_offset) + h->data_key_len > h->record_length)
-    return refuse(detail, detail_code::kKeyOutsideRecord);
   const std::span<const uint8_t> search_key{reinterpret_cast<const uint8_t*>(h->data_key),
                                             static_cast<size_t>(h->data_key_len)};
   data.scan_start = data.base_block + h->child_block;

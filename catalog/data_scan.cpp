@@ -25,7 +25,7 @@ uint32_t blocks_from(uint32_t size, uint32_t block) { return block < size ? size
 
 // The record layout a read needs: whole records in a block, and a key field
 // inside the record for every key it compares.
-int check_record_layout(const zkall_cd_handle& h, bool block_mode, bool keyed, int32_t& detail) {
+int record_layout(const zkall_cd_handle& h, bool block_mode, bool keyed, int32_t& detail) {
   if (!keyed && block_mode) return rc::kOk;
   if (h.record_length < 1 || h.record_length > static_cast<int32_t>(kBlockSize))
     return refuse(detail, detail_code::kBadRecordLength);
@@ -133,6 +133,10 @@ bool next_alternate_match(const Scan& s) {
 
 }  // namespace
 
+int check_record_layout(const zkall_cd_handle& h, int32_t& detail) {
+  return record_layout(h, h.read_mode == kReadModeBlock, h.data_key_len > 0, detail);
+}
+
 int cdread_search_data(zkall_cd_handle* h, void* buffer, int32_t blocks, int32_t* blocks_read,
                        int32_t* record_index, int32_t& detail) {
   detail = 0;
@@ -142,7 +146,7 @@ int cdread_search_data(zkall_cd_handle* h, void* buffer, int32_t blocks, int32_t
   h->current = &data;
   const bool block_mode = h->read_mode == kReadModeBlock;
   const bool keyed = h->data_key_len > 0;
-  if (int r = check_record_layout(*h, block_mode, keyed, detail); r != rc::kOk) return r;
+  if (int r = record_layout(*h, block_mode, keyed, detail); r != rc::kOk) return r;
   if (buffer == nullptr || (!block_mode && data.buffer == nullptr))
     return refuse(detail, detail_code::kBadBlockRequest);
   if (record_index != nullptr) *record_index = 0;

@@ -9,6 +9,11 @@
 
 namespace zk::catalog {
 
+// Whether the handle's record layout serves the read the search keys ask
+// for (a key field inside whole records in a block): 0, or 128 with 402,
+// 403 or 405. The read loop asks before walking the index.
+int check_record_layout(const zkall_cd_handle& h, int32_t& detail);
+
 // Delivers the next match of the data search key in the data file's current
 // child range (record mode: one record into `buffer`), the next record in
 // file order without a key, or blocks in block mode (up to `blocks` of them

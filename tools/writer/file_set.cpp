@@ -153,7 +153,8 @@ void build_levels(FileSet& set, const std::vector<Unit>& data_units, const std::
       entries = per_key_entries(below, keys);
     else
       entries = per_block_entries(below, spec.group_blocks, spec.overlap);
-    Level built = pack_entries(entries, set.index_key_length, set.entry_length, spec.entries_per_block);
+    const uint32_t per_block = level == cat::kTopLevel ? 0 : spec.entries_per_block;
+    Level built = pack_entries(entries, set.index_key_length, set.entry_length, per_block);
     if (level == cat::kTopLevel && built.units.size() > 1) fail("the top level does not fit one block");
     set.levels[i] = std::move(built.bytes);
     below = std::move(built.units);

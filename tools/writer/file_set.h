@@ -42,7 +42,7 @@ struct SetSpec {
   // Layout knobs: the default packs records and entries as tight as they fit.
   uint32_t records_per_block = 0;                   // at most this many records a block (0: all that fit)
   std::function<uint32_t(uint32_t)> block_records;  // or a count per data block number (0: all that fit)
-  uint32_t entries_per_block = 0;                   // at most this many index entries a block
+  uint32_t entries_per_block = 0;                   // at most this many entries a block below the top
   std::array<bool, 3> per_key{};                    // a mask-3 level with one entry per key
   uint32_t group_blocks = 1;                        // child blocks per entry at a per-block level
   bool overlap = false;                             // per-block ranges also take in the block before

@@ -1,0 +1,409 @@
+// The engine's contract case by case: refusals and their detail codes, the
+// empty file, reading in order and by prefix, case folding, the end of a
+// search, the exact-entry shortcut, keys without their sixth byte, seeking,
+// block mode with and without a key, and closing.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "catalog_support.h"
+#include "platform/platform.h"
+#include "tools/writer/file_set.h"
+
+namespace zk::test {
+namespace {
+
+using Records = std::vector<std::string>;
+
+class CdreadTest : public CatalogTest {
+ protected:
+  std::string buf = std::string(2048 * 8, '\0');
+  int32_t detail = -1;
+
+  int read(zkall_cd_handle* h, const std::string& key, int32_t blocks = 0, int32_t* delivered = nullptr) {
+    return cdread(buf.data(), key.data(), static_cast<int32_t>(key.size()), blocks, delivered, nullptr, h, &detail);
+  }
+  std::string record(size_t length = 24) const { return buf.substr(0, length); }
+};
+
+std::vector<std::string> records_of(const writer::FileSet& set, size_t first, size_t count) {
+  std::vector<std::string> all;
+  for (const auto& b : set.blocks) all.insert(all.end(), b.begin(), b.end());
+  return {all.begin() + static_cast<std::ptrdiff_t>(first), all.begin() + static_cast<std::ptrdiff_t>(first + count)};
+}
+
+TEST_F(CdreadTest, AKeyOneByteTooLongIsRefusedWith404AndChangesNothing) {
+  const writer::FileSet set = writer::build_set(simple_spec(20));
+  Handle h = open(set);
+  ASSERT_EQ(read(h.get(), "K00"), 0);  // a search under way
+  std::vector<uint8_t> before(sizeof(zkall_cd_handle));
+  std::memcpy(before.data(), h.get(), before.size());
+  EXPECT_EQ(read(h.get(), "K0001"), 128);
+  EXPECT_EQ(detail, 404);
+  EXPECT_EQ(std::memcmp(before.data(), h.get(), before.size()), 0);
+}
+
+TEST_F(CdreadTest, AnEmptyDataFileOpensAndEveryReadAnswersMinusOne) {
+  const writer::FileSet set = writer::build_set(simple_spec(0, 3));
+  ASSERT_EQ(set.entries[3].size, 0u);
+  Handle h = open(set);
+  ASSERT_NE(h.get(), nullptr);
+  EXPECT_EQ(h->levels[3].fd, -1);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(read(h.get(), "K000"), -1);
+    EXPECT_EQ(read(h.get(), ""), -1);
+    EXPECT_EQ(detail, 0);
+  }
+  EXPECT_EQ(cdfilelen(h.get()), 0u);
+}
+
+TEST_F(CdreadTest, ReadingInOrderStopsEachBlockAtItsFirstNulRecord) {
+  writer::FileSet set = writer::build_set(simple_spec(200));  // 85 records a block
+  ASSERT_EQ(set.blocks.size(), 3u);
+  set.data[10 * 24] = '\0';  // record 10 of block 0 now ends that block
+  Handle h = open(set);
+  Records want = records_of(set, 0, 10);
+  const Records rest = records_of(set, 85, 115);
+  want.insert(want.end(), rest.begin(), rest.end());
+  int last = 0;
+  EXPECT_EQ(read_all(h.get(), "", 300, &last), want);
+  EXPECT_EQ(last, -1);
+  // Nor does a search by key look behind the NUL record.
+  ASSERT_EQ(cdreopen(h.get(), &detail), 0);
+  EXPECT_EQ(read(h.get(), "K020"), -1);
+  ASSERT_EQ(cdreopen(h.get(), &detail), 0);
+  EXPECT_EQ(read(h.get(), "K090"), 0);
+  EXPECT_EQ(record(), set.blocks[1][5]);
+}
+
+TEST_F(CdreadTest, AShorterKeyReturnsEveryRecordBeginningWithItThenMinusOneUntilReopened) {
+  writer::SetSpec spec = simple_spec(60, 2);
+  spec.records_per_block = 4;  // the prefix spans three blocks
+  spec.entries_per_block = 3;
+  const writer::FileSet set = writer::build_set(spec);
+  Handle h = open(set);
+  int last = 0;
+  EXPECT_EQ(read_all(h.get(), "K01", 20, &last), records_of(set, 10, 10));
+  EXPECT_EQ(last, -1);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(read(h.get(), "K01"), -1);
+  ASSERT_EQ(cdreopen(h.get(), &detail), 0);
+  ASSERT_EQ(read(h.get(), "K01"), 0);
+  EXPECT_EQ(record(), records_of(set, 10, 1)[0]);
+}
+
+TEST_F(CdreadTest, OnlyTheLettersAToZFoldWhenKeysAreCompared) {
+  writer::SetSpec spec = simple_spec(0);
+  const char* keys[] = {"Ab[1", "aB[1", "AB{1", "ab\xE9" "1", "AB\xC9" "1", "AB@1", "ab`1"};
+  uint32_t tag = 0;
+  for (const char* k : keys) spec.records.push_back(record_with(24, 2, k, tag++));
+  const writer::FileSet set = writer::build_set(spec);
+  Handle h = open(set);
+  const struct {
+    std::string key;
+    Records want;
+  } cases[] = {
+      {"ab[1", {spec.records[0], spec.records[1]}},
+      {"AB[", {spec.records[0], spec.records[1]}},
+      {"aB{1", {spec.records[2]}},
+      {"AB\xC9", {spec.records[4]}},
+      {"ab\xE9", {spec.records[3]}},
+      {"ab@", {spec.records[5]}},
+      {"AB`", {spec.records[6]}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.key);
+    ASSERT_EQ(cdreopen(h.get(), &detail), 0);
+    EXPECT_EQ(read_all(h.get(), c.key, 10), c.want);
+  }
+}
+
+TEST_F(CdreadTest, AnExactBottomLevelAnswersTheSecondReadWithoutReadingAgain) {
+  writer::SetSpec spec = simple_spec(300, 3);
+  spec.level_masks = {3, 3, 2};
+  spec.records_per_block = 4;
+  spec.entries_per_block = 4;
+  const writer::FileSet set = writer::build_set(spec);
+  Handle h = open(set);
+  ASSERT_EQ(read(h.get(), "K121"), 0);
+  EXPECT_EQ(record(), records_of(set, 121, 1)[0]);
+  platform_.reset_counts();
+  EXPECT_EQ(read(h.get(), "K121"), -1);
+  EXPECT_EQ(platform_.reads, 0);
+}
+
+TEST_F(CdreadTest, AKeyedReadTakesOneBlockPerLevelAndOneDataBlock) {
+  writer::SetSpec spec = simple_spec(900, 3);
+  spec.records_per_block = 10;
+  spec.entries_per_block = 5;
+  const writer::FileSet set = writer::build_set(spec);
+  ASSERT_GT(set.entries[1].size, 1u);
+  Handle h = open(set);
+  ASSERT_EQ(cdreopen(h.get(), &detail), 0);
+  platform_.reset_counts();
+  ASSERT_EQ(read(h.get(), "K777"), 0);
+  EXPECT_EQ(platform_.reads, 4);
+}
+
+TEST_F(CdreadTest, KindsFourteenAndFifteenLeaveTheSixthByteOutOfTheIndexKey) {
+  const struct {
+    uint8_t kind;
+    std::string key;
+    std::string index_key;
+  } cases[] = {
+      {14, "ABCDEFG", "ABCDEG"}, {15, "ABCDEFG", "ABCDEG"}, {14, "ABCDEF", "ABCDE"},
+      {15, "ABC", "ABC"},        {0, "ABCDEFG", "ABCDEF"},  {7, "ABC", "ABC"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.kind) + " " + c.key);
+    writer::SetSpec spec;
+    spec.name = "FIGM01.DAT";
+    spec.kind = c.kind;
+    spec.record_length = 71;
+    spec.key_length = 7;
+    spec.index_key_length = 6;
+    spec.levels = 1;
+    spec.records = {record_with(71, 0, "ABCDEFG", 1)};
+    Handle h = open(writer::build_set(spec));
+    zkall_cd_level* levels[3] = {};
+    ASSERT_EQ(cdread_initial_set(c.key.data(), static_cast<int32_t>(c.key.size()), h.get(), levels, &detail), 0);
+    EXPECT_EQ(std::string(h->index_key, static_cast<size_t>(h->index_key_len)), c.index_key);
+    EXPECT_EQ(std::string(h->data_key, static_cast<size_t>(h->data_key_len)), c.key);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(levels[i], &h->levels[i]);
+  }
+}
+
+TEST_F(CdreadTest, KeysWithoutTheirSixthByteAreFoundInIndexOrder) {
+  writer::SetSpec spec;
+  spec.name = "FIGM01.DAT";
+  spec.kind = 14;
+  spec.record_length = 71;
+  spec.key_length = 7;
+  spec.levels = 1;
+  spec.records_per_block = 1;
+  for (const char* k : {"AAAAA1Z", "AAAAA2B", "AAAAA1B", "AAAAB1A"})
+    spec.records.push_back(record_with(71, 0, k, static_cast<uint32_t>(spec.records.size())));
+  const writer::FileSet set = writer::build_set(spec);
+  // Written in the order of the key without its sixth byte.
+  ASSERT_EQ(set.blocks[0][0].substr(0, 7), "AAAAA1B");
+  ASSERT_EQ(set.blocks[1][0].substr(0, 7), "AAAAA2B");
+  ASSERT_EQ(set.blocks[2][0].substr(0, 7), "AAAAA1Z");
+  Handle h = open(set);
+  EXPECT_EQ(read_all(h.get(), "AAAAA1", 9), (Records{spec.records[2], spec.records[0]}));
+  ASSERT_EQ(cdreopen(h.get(), &detail), 0);
+  EXPECT_EQ(read_all(h.get(), "aaaaa2b", 9), (Records{spec.records[1]}));
+  ASSERT_EQ(cdreopen(h.get(), &detail), 0);
+  EXPECT_EQ(read_all(h.get(), "AAAAB", 9), (Records{spec.records[3]}));
+}
+
+TEST_F(CdreadTest, RequestsWithoutAHandleOrOnABadLevelAreRefusedWithTheirDetail) {
+  const writer::FileSet set = writer::build_set(simple_spec(5));
+  Handle h = open(set);
+  zkall_cd_handle* none = nullptr;
+  const struct {
+    const char* what;
+    std::function<int(int32_t*)> call;
+    int result;
+    int32_t detail;
+  } cases[] = {
+      {"cdread", [&](int32_t* d) { return cdread(buf.data(), "K", 1, 0, nullptr, nullptr, none, d); }, 128, 400},
+      {"read_block", [&](int32_t* d) { return cdread_read_block(3, buf.data(), 1, none, d); }, 128, 401},
+      {"read_block level", [&](int32_t* d) { return cdread_read_block(4, buf.data(), 1, h.get(), d); }, 128, 401},
+      {"read_block buffer", [&](int32_t* d) { return cdread_read_block(3, nullptr, 1, h.get(), d); }, 128, 401},
+      {"read_block count", [&](int32_t* d) { return cdread_read_block(3, buf.data(), 0, h.get(), d); }, 128, 401},
+      {"read_block closed", [&](int32_t* d) { return cdread_read_block(1, buf.data(), 1, h.get(), d); }, 128, 401},
+      {"initial_set", [&](int32_t* d) { return cdread_initial_set("K", 1, none, nullptr, d); }, 128, 410},
+      {"search_index", [&](int32_t* d) { return cdread_search_index(none, d); }, 128, 410},
+      {"search_data", [&](int32_t* d) { return cdread_search_data(buf.data(), 1, nullptr, nullptr, none, d); }, 128, 410},
+      {"seek_only", [&](int32_t* d) { return cdseek_only(3, 0, none, d); }, 128, 501},
+      {"seek_only 4", [&](int32_t* d) { return cdseek_only(4, 0, h.get(), d); }, 128, 502},
+      {"seek_only -1", [&](int32_t* d) { return cdseek_only(-1, 0, h.get(), d); }, 128, 502},
+      {"seek_only closed", [&](int32_t* d) { return cdseek_only(2, 0, h.get(), d); }, 128, 503},
+      {"seek", [&](int32_t* d) { return cdseek(3, 0, none, d); }, 128, 511},
+      {"seek 2", [&](int32_t* d) { return cdseek(2, 0, h.get(), d); }, 128, 512},
+      {"reopen", [&](int32_t* d) { return cdreopen(none, d); }, 128, 601},
+      {"seek_key", [&](int32_t* d) { return cdseek_key("K", 1, none, d); }, 128, 800},
+      {"seek_key empty", [&](int32_t* d) { return cdseek_key("K", 0, h.get(), d); }, 128, 800},
+      {"key too long", [&](int32_t* d) { return cdread(buf.data(), "K0001", 5, 0, nullptr, nullptr, h.get(), d); }, 128, 404},
+      {"negative key", [&](int32_t* d) { return cdread(buf.data(), "K", -1, 0, nullptr, nullptr, h.get(), d); }, 128, 405},
+      {"null key", [&](int32_t* d) { return cdread(buf.data(), nullptr, 2, 0, nullptr, nullptr, h.get(), d); }, 128, 405},
+      {"null buffer", [&](int32_t* d) { return cdread(nullptr, "K", 1, 0, nullptr, nullptr, h.get(), d); }, 128, 401},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    int32_t d = -1;
+    EXPECT_EQ(c.call(&d), c.result);
+    EXPECT_EQ(d, c.detail);
+    EXPECT_EQ(c.call(nullptr), c.result);  // the detail may be left out
+  }
+  EXPECT_EQ(cdfilelen(nullptr), 0u);
+}
+
+TEST_F(CdreadTest, SeekThenBlockModeDeliversTheBlocksFromThereFewerAtTheEnd) {
+  writer::SetSpec spec = simple_spec(100);
+  spec.records_per_block = 10;
+  const writer::FileSet set = writer::build_set(spec);
+  ASSERT_EQ(set.blocks.size(), 10u);
+  Handle h = open(set, 0, 1);
+  const struct {
+    uint32_t from;
+    std::vector<int32_t> runs;
+  } cases[] = {{2, {4, 4}}, {7, {3}}, {0, {4, 4, 2}}, {9, {1}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.from);
+    ASSERT_EQ(cdseek(3, c.from, h.get(), &detail), 0);
+    uint32_t at = c.from;
+    for (int32_t n : c.runs) {
+      int32_t delivered = -1;
+      ASSERT_EQ(read(h.get(), "", 4, &delivered), 0);
+      EXPECT_EQ(delivered, n);
+      EXPECT_EQ(buf.substr(0, static_cast<size_t>(n) * 2048), set.data.substr(at * 2048, static_cast<size_t>(n) * 2048));
+      at += static_cast<uint32_t>(n);
+    }
+    EXPECT_EQ(read(h.get(), "", 4), -1);
+  }
+  // At or past the end there is nothing to read.
+  for (uint32_t b : {10u, 15u}) {
+    ASSERT_EQ(cdseek(3, b, h.get(), &detail), 0);
+    EXPECT_EQ(read(h.get(), "", 4), -1);
+  }
+}
+
+TEST_F(CdreadTest, SeekThenRecordModeReadsInOrderFromThatBlock) {
+  writer::SetSpec spec = simple_spec(100);
+  spec.records_per_block = 10;
+  const writer::FileSet set = writer::build_set(spec);
+  Handle h = open(set);
+  ASSERT_EQ(cdseek(3, 8, h.get(), &detail), 0);
+  EXPECT_EQ(read_all(h.get(), "", 50), records_of(set, 80, 20));
+}
+
+TEST_F(CdreadTest, BlockModeWithAKeyDeliversTheRunOfBlocksHoldingTheKey) {
+  writer::SetSpec spec = simple_spec(0, 1);
+  spec.level_masks = {2, 3, 3};  // one top entry per key
+  spec.records_per_block = 10;
+  for (int i = 0; i < 80; ++i) {
+    const std::string key = i >= 25 && i < 45 ? "KEYS" : (i < 25 ? "A" : "Z") + std::to_string(100 + i);
+    spec.records.push_back(record_with(24, 2, key, static_cast<uint32_t>(i)));
+  }
+  const writer::FileSet set = writer::build_set(spec);  // "KEYS" fills blocks 2 (half), 3, 4 (half)
+  Handle h = open(set, 0, 1);
+  int32_t delivered = 0;
+  ASSERT_EQ(read(h.get(), "KEYS", 8, &delivered), 0);
+  EXPECT_EQ(delivered, 3);
+  EXPECT_EQ(buf.substr(0, 3 * 2048), set.data.substr(2 * 2048, 3 * 2048));
+  EXPECT_EQ(read(h.get(), "KEYS", 8, &delivered), -1);
+
+  // Asked for two at a time: the run comes in two deliveries.
+  ASSERT_EQ(cdreopen(h.get(), &detail), 0);
+  ASSERT_EQ(read(h.get(), "KEYS", 2, &delivered), 0);
+  EXPECT_EQ(delivered, 2);
+  EXPECT_EQ(buf.substr(0, 2 * 2048), set.data.substr(2 * 2048, 2 * 2048));
+  ASSERT_EQ(read(h.get(), "KEYS", 2, &delivered), 0);
+  EXPECT_EQ(delivered, 1);
+  EXPECT_EQ(buf.substr(0, 2048), set.data.substr(4 * 2048, 2048));
+  EXPECT_EQ(read(h.get(), "KEYS", 2, &delivered), -1);
+}
+
+TEST_F(CdreadTest, RecordModeOutputsAreZeroAndMayBeLeftOut) {
+  Handle h = open(writer::build_set(simple_spec(5)));
+  int32_t delivered = 77, index = 77;
+  ASSERT_EQ(cdread(buf.data(), "K003", 4, 9, &delivered, &index, h.get(), &detail), 0);
+  EXPECT_EQ(delivered, 0);
+  EXPECT_EQ(index, 0);
+  EXPECT_EQ(detail, 0);
+  ASSERT_EQ(cdreopen(h.get(), nullptr), 0);
+  EXPECT_EQ(cdread(buf.data(), "K003", 4, 0, nullptr, nullptr, h.get(), nullptr), 0);
+}
+
+TEST_F(CdreadTest, AKeyedReadOnAFileWithoutIndexLevelsFindsNothing) {
+  const writer::FileSet set = writer::build_set(simple_spec(30, 0));
+  Handle h = open(set);
+  EXPECT_EQ(read(h.get(), "K001"), -1);
+  EXPECT_EQ(cdseek_key("K001", 4, h.get(), &detail), -1);
+  ASSERT_EQ(cdreopen(h.get(), &detail), 0);
+  EXPECT_EQ(read_all(h.get(), "", 40), records_of(set, 0, 30));
+}
+
+TEST_F(CdreadTest, ADataMaskOfThreeStopsAtTheFirstRecordNotBelowTheKey) {
+  writer::SetSpec spec = simple_spec(40, 2);
+  spec.data_mask = 3;
+  const writer::FileSet set = writer::build_set(spec);
+  Handle h = open(set);
+  ASSERT_EQ(read(h.get(), "K0105"), 128);  // longer than the key: refused
+  ASSERT_EQ(read(h.get(), "K01:"), 0);     // ':' follows the digits
+  EXPECT_EQ(record(), records_of(set, 20, 1)[0]);
+}
+
+TEST_F(CdreadTest, TheTopLevelNeverReadsASecondBlock) {
+  writer::FileSet set = writer::build_set(simple_spec(10, 1));
+  // A second top block with an entry for a key the first block does not
+  // reach: the search must not look there.
+  std::string extra(2048, '\0');
+  extra.replace(0, 13, "K999000000001");
+  set.levels[0] += extra;
+  set.entries[0].size = 2;
+  Handle h = open(set);
+  platform_.reset_counts();
+  EXPECT_EQ(read(h.get(), "K999"), -1);
+  EXPECT_EQ(platform_.reads, 1);
+}
+
+TEST_F(CdreadTest, AFileOfAnUnknownLocationKindIsNotRead) {
+  Handle h = open(writer::build_set(simple_spec(5)));
+  h->levels[3].location_kind = 7;
+  std::string marker(2048, 'm');
+  platform_.reset_counts();
+  EXPECT_EQ(cdread_read_block(3, marker.data(), 1, h.get(), &detail), 0);
+  EXPECT_EQ(marker, std::string(2048, 'm'));
+  EXPECT_EQ(platform_.reads, 0);
+}
+
+TEST_F(CdreadTest, ReopenRewindsEveryFileToTheStartOfItsRange) {
+  writer::SetSpec spec = simple_spec(500, 2);
+  spec.entries_per_block = 4;
+  Handle h = open(writer::build_set(spec));
+  ASSERT_EQ(read(h.get(), "K444"), 0);
+  ASSERT_EQ(cdreopen(h.get(), &detail), 0);
+  int error = 0;
+  for (int level : {0, 1, 3}) EXPECT_EQ(platform_.lseek(h->levels[level].fd, 0, platform::kSeekCur, error), 0);
+  EXPECT_EQ(h->levels[0].scan_count, h->levels[0].size);
+  EXPECT_EQ(h->current_level, 0);
+}
+
+TEST_F(CdreadTest, SeekKeyPositionsOnTheFirstBlockHoldingTheKey) {
+  writer::SetSpec spec = simple_spec(100, 2);
+  spec.records_per_block = 7;
+  const writer::FileSet set = writer::build_set(spec);
+  Handle h = open(set);
+  ASSERT_EQ(cdseek_key("K05", 3, h.get(), &detail), 0);
+  EXPECT_EQ(read_all(h.get(), "", 200), records_of(set, 49, 51));  // from block 7 on
+  ASSERT_EQ(cdreopen(h.get(), &detail), 0);
+  EXPECT_EQ(cdseek_key("K5", 2, h.get(), &detail), -1);
+}
+
+TEST_F(CdreadTest, CloseReleasesTheHandleAndToleratesNull) {
+  Handle h = open(writer::build_set(simple_spec(5)));
+  zkall_cd_handle* raw = h.get();
+  int32_t d = -1;
+  EXPECT_EQ(cdclose(h.address(), &d), 0);
+  EXPECT_EQ(d, 0);
+  EXPECT_EQ(h.get(), nullptr);
+  EXPECT_NE(raw, nullptr);
+  EXPECT_EQ(cdclose(h.address(), &d), 0);
+  EXPECT_EQ(cdclose(nullptr, &d), 0);
+  EXPECT_EQ(cdclose(nullptr, nullptr), 0);
+}
+
+TEST_F(CdreadTest, AFileSharedByEveryLevelIsClosedOnce) {
+  for (uint8_t location : {1, 2}) {
+    SCOPED_TRACE(location);
+    Handle h = open(writer::build_set(simple_spec(300, 3)), location);
+    ASSERT_EQ(h->levels[1].fd, h->levels[0].fd);
+    platform_.reset_counts();
+    EXPECT_EQ(cdclose(h.address(), &detail), 0);
+    EXPECT_EQ(platform_.closes, location == 1 ? 2 : 1);
+  }
+}
+
+}  // namespace
+}  // namespace zk::test
