@@ -208,41 +208,51 @@ FileSet build_set(const SetSpec& spec) {
   set.index_key_length = index_key_length_of(spec);
   set.entry_length = set.index_key_length + static_cast<uint32_t>(cat::kChildPointerSize);
 
-  std::vector<std::string> records = spec.records;
-  for (const std::string& r : records) {
+  for (const std::string& r : spec.records) {
     if (r.size() != spec.record_length) fail("a record of another length than the record length");
     if (r[0] == '\0') fail("a record beginning with NUL would end its block");
   }
+  // Each record's folded index key and key, worked out once for the sort.
+  struct Keyed {
+    std::string index_key;
+    std::string key;
+    size_t record;
+  };
+  std::vector<Keyed> order(spec.records.size());
+  for (size_t i = 0; i < order.size(); ++i) {
+    order[i] = {folded_index_key(spec, spec.records[i]),
+                folded(spec.records[i].substr(spec.key_offset, spec.key_length)), i};
+  }
   if (!spec.keep_order) {
-    auto order = [&spec](const std::string& a, const std::string& b) {
-      const std::string ka = folded_index_key(spec, a), kb = folded_index_key(spec, b);
-      if (ka != kb) return less_bytes(ka, kb);
-      return less_bytes(folded(a.substr(spec.key_offset, spec.key_length)),
-                        folded(b.substr(spec.key_offset, spec.key_length)));
-    };
-    std::stable_sort(records.begin(), records.end(), order);
+    std::stable_sort(order.begin(), order.end(), [](const Keyed& a, const Keyed& b) {
+      if (a.index_key != b.index_key) return less_bytes(a.index_key, b.index_key);
+      return less_bytes(a.key, b.key);
+    });
   }
 
   const uint32_t fit = static_cast<uint32_t>(kBlock / spec.record_length);
   std::vector<Unit> units;
   std::vector<std::string> keys;
-  for (size_t next = 0; next < records.size();) {
+  keys.reserve(order.size());
+  set.data.reserve(order.size() / fit * kBlock + kBlock);
+  for (size_t next = 0; next < order.size();) {
     const uint32_t block_no = static_cast<uint32_t>(set.blocks.size());
     uint32_t cap = spec.records_per_block == 0 ? fit : std::min(spec.records_per_block, fit);
     if (spec.block_records) {
       const uint32_t wanted = spec.block_records(block_no);
       if (wanted > 0) cap = std::min(cap, wanted);
     }
-    const size_t last = std::min<size_t>(next + cap, records.size());
-    std::string block(kBlock, '\0');
+    const size_t last = std::min<size_t>(next + cap, order.size());
+    const size_t block_start = set.data.size();
+    set.data.resize(block_start + kBlock, '\0');
     std::vector<std::string>& held = set.blocks.emplace_back();
     for (size_t i = next; i < last; ++i) {
-      std::copy(records[i].begin(), records[i].end(), block.begin() + static_cast<std::ptrdiff_t>((i - next) * spec.record_length));
-      held.push_back(records[i]);
-      keys.push_back(folded_index_key(spec, records[i]));
+      const std::string& r = spec.records[order[i].record];
+      std::copy(r.begin(), r.end(), set.data.begin() + static_cast<std::ptrdiff_t>(block_start + (i - next) * spec.record_length));
+      held.push_back(r);
+      keys.push_back(order[i].index_key);
     }
-    units.push_back({folded_index_key(spec, records[next]), folded_index_key(spec, records[last - 1])});
-    set.data += block;
+    units.push_back({order[next].index_key, order[last - 1].index_key});
     next = last;
   }
 
