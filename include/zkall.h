@@ -452,8 +452,9 @@ ZKALL_API void timer(int32_t seconds);
  * failed (detail: the error number); 20 out of memory; 128 refused, with one
  * of these details:
  *   400 cdread: null handle
- *   401 cdread_read_block: null handle, level outside 0..3, null buffer, no
- *       blocks asked for, or the level's file not open
+ *   401 cdread_read_block: null handle, level outside 0..3, null buffer, a
+ *       block count outside 1..1048575, or the level's file not open; a
+ *       read into a null buffer
  *   402 record length outside 1..2048 (record mode, or any read by key)
  *   403 key field outside the record: key offset + key length (for file
  *       kinds 2 and 3 also key offset + index key length) above the record
@@ -561,7 +562,8 @@ ZKALL_API int32_t ZKALL_CDECL cdclose(zkall_cd_handle** handle, int32_t* detail)
  * count in *blocks_read. Block mode with a key: the first block of the child
  * range holding a matching record, followed by the blocks behind it up to
  * the last one that still holds a record with the key (at most `blocks` in
- * all); the next read goes on behind them. Repeated calls with the same key
+ * all); the next read goes on behind them. One read delivers at most
+ * 1048575 blocks. Repeated calls with the same key
  * return further matches; -1 after the last, for an empty data file, and for
  * a key on a file without index levels. *record_index is 0 on success;
  * *blocks_read 0 in record mode. blocks_read, record_index, detail may be
@@ -583,8 +585,10 @@ ZKALL_API int32_t ZKALL_CDECL cdseek_only(int32_t level, uint32_t block, zkall_c
                                           int32_t* detail);
 /* Descends the index for the key and positions the data file on the first
  * block of the child range that holds a matching record; the next cdread
- * without a key reads on from there. 0; -1 when the key leads nowhere (an
- * index failure included); 14 or 15 while scanning the data; 128/800, 40x. */
+ * without a key reads on from there. Only the range of the first bottom
+ * entry taken is scanned. 0; -1 when the key leads nowhere (also when the
+ * index walk fails: the detail then tells why); 14 or 15 while scanning the
+ * data; 128/800, 40x. */
 ZKALL_API int32_t ZKALL_CDECL cdseek_key(const char* key, int32_t key_length, zkall_cd_handle* handle,
                                          int32_t* detail);
 /* Blocks of the data file; 0 for a null handle. */

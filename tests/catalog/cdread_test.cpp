@@ -144,6 +144,20 @@ TEST_F(CdreadTest, AKeyedReadTakesOneBlockPerLevelAndOneDataBlock) {
   EXPECT_EQ(platform_.reads, 4);
 }
 
+// A figure-name file: 71-byte records keyed by 7 bytes, one index level
+// whose key (for kinds 14 and 15) leaves the sixth byte out.
+writer::SetSpec figure_names(uint8_t kind, std::initializer_list<const char*> keys) {
+  writer::SetSpec spec;
+  spec.name = "FIGM01.DAT";
+  spec.kind = kind;
+  spec.record_length = 71;
+  spec.key_length = 7;
+  spec.index_key_length = 6;
+  spec.levels = 1;
+  for (const char* k : keys) spec.records.push_back(record_with(71, 0, k, static_cast<uint32_t>(spec.records.size())));
+  return spec;
+}
+
 TEST_F(CdreadTest, KindsFourteenAndFifteenLeaveTheSixthByteOutOfTheIndexKey) {
   const struct {
     uint8_t kind;
@@ -155,14 +169,7 @@ TEST_F(CdreadTest, KindsFourteenAndFifteenLeaveTheSixthByteOutOfTheIndexKey) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.kind) + " " + c.key);
-    writer::SetSpec spec;
-    spec.name = "FIGM01.DAT";
-    spec.kind = c.kind;
-    spec.record_length = 71;
-    spec.key_length = 7;
-    spec.index_key_length = 6;
-    spec.levels = 1;
-    spec.records = {record_with(71, 0, "ABCDEFG", 1)};
+    writer::SetSpec spec = figure_names(c.kind, {"ABCDEFG"});
     Handle h = open(writer::build_set(spec));
     zkall_cd_level* levels[3] = {};
     ASSERT_EQ(cdread_initial_set(c.key.data(), static_cast<int32_t>(c.key.size()), h.get(), levels, &detail), 0);
@@ -173,15 +180,8 @@ TEST_F(CdreadTest, KindsFourteenAndFifteenLeaveTheSixthByteOutOfTheIndexKey) {
 }
 
 TEST_F(CdreadTest, KeysWithoutTheirSixthByteAreFoundInIndexOrder) {
-  writer::SetSpec spec;
-  spec.name = "FIGM01.DAT";
-  spec.kind = 14;
-  spec.record_length = 71;
-  spec.key_length = 7;
-  spec.levels = 1;
+  writer::SetSpec spec = figure_names(14, {"AAAAA1Z", "AAAAA2B", "AAAAA1B", "AAAAB1A"});
   spec.records_per_block = 1;
-  for (const char* k : {"AAAAA1Z", "AAAAA2B", "AAAAA1B", "AAAAB1A"})
-    spec.records.push_back(record_with(71, 0, k, static_cast<uint32_t>(spec.records.size())));
   const writer::FileSet set = writer::build_set(spec);
   // Written in the order of the key without its sixth byte.
   ASSERT_EQ(set.blocks[0][0].substr(0, 7), "AAAAA1B");
