@@ -247,6 +247,17 @@ DecodeResult T4Decoder::decode(const uint8_t* input, int32_t input_length, uint8
     consume(e.length);
     return e.value;
   };
+  auto run_of = [&](bool black) {
+    return black ? run_code(t4::kBlackFirst.data(), t4::kBlackSecond.data())
+                 : run_code(t4::kWhiteFirst.data(), t4::kWhiteSecond.data());
+  };
+  // The finished line becomes the reference line; its row is written next.
+  auto end_line = [&] {
+    count_ = count;
+    finish_line();
+    ref = ref_;
+    cur = cur_;
+  };
   auto save = [&] {
     bits_ = nb == 0 ? 0 : bits & (~uint64_t{0} << (64 - nb));
     nbits_ = nb;
@@ -354,8 +365,7 @@ DecodeResult T4Decoder::decode(const uint8_t* input, int32_t input_length, uint8
           const int32_t start = stage == 1 ? std::max<int32_t>(a0, 0) : cur[count - 1];
           int r;
           do {
-            r = black ? run_code(t4::kBlackFirst.data(), t4::kBlackSecond.data())
-                      : run_code(t4::kWhiteFirst.data(), t4::kWhiteSecond.data());
+            r = run_of(black);
             if (r == kNeedMore) {
               phase_ = stage == 1 ? Phase::Horizontal1 : Phase::Horizontal2;
               goto need_input;
@@ -369,17 +379,13 @@ DecodeResult T4Decoder::decode(const uint8_t* input, int32_t input_length, uint8
           if (stage == 2) a0 = cur[count - 1];
           stage = stage == 1 ? 2 : 0;
         }
-        count_ = count;
-        finish_line();
-        ref = ref_;
-        cur = cur_;
+        end_line();
         break;
       }
 
       case Phase::Run1D:
         for (;;) {
-          const int r = colour != kWhite ? run_code(t4::kBlackFirst.data(), t4::kBlackSecond.data())
-                                         : run_code(t4::kWhiteFirst.data(), t4::kWhiteSecond.data());
+          const int r = run_of(colour != kWhite);
           if (r == kNeedMore) goto need_input;
           if (r == t4::kEol) break;  // left in the stream for the line start
           if (r < 0) return fail(kStatusInvalidCode);
@@ -396,10 +402,7 @@ DecodeResult T4Decoder::decode(const uint8_t* input, int32_t input_length, uint8
         // make-up codes cut short by the EOL count for nothing.
         width_ = width = a0;
         row_length_ = (a0 + 7) / 8;
-        count_ = count;
-        finish_line();
-        ref = ref_;
-        cur = cur_;
+        end_line();
         break;
 
       case Phase::WriteRow:
