@@ -268,15 +268,6 @@ TEST_F(CdreadTest, SeekThenBlockModeDeliversTheBlocksFromThereFewerAtTheEnd) {
   }
 }
 
-TEST_F(CdreadTest, SeekThenRecordModeReadsInOrderFromThatBlock) {
-  writer::SetSpec spec = simple_spec(100);
-  spec.records_per_block = 10;
-  const writer::FileSet set = writer::build_set(spec);
-  Handle h = open(set);
-  ASSERT_EQ(cdseek(3, 8, h.get(), &detail), 0);
-  EXPECT_EQ(read_all(h.get(), "", 50), records_of(set, 80, 20));
-}
-
 TEST_F(CdreadTest, BlockModeWithAKeyDeliversTheRunOfBlocksHoldingTheKey) {
   writer::SetSpec spec = simple_spec(0, 1);
   spec.level_masks = {2, 3, 3};  // one top entry per key
@@ -368,17 +359,6 @@ TEST_F(CdreadTest, ReopenRewindsEveryFileToTheStartOfItsRange) {
   for (int level : {0, 1, 3}) EXPECT_EQ(platform_.lseek(h->levels[level].fd, 0, platform::kSeekCur, error), 0);
   EXPECT_EQ(h->levels[0].scan_count, h->levels[0].size);
   EXPECT_EQ(h->current_level, 0);
-}
-
-TEST_F(CdreadTest, SeekKeyPositionsOnTheFirstBlockHoldingTheKey) {
-  writer::SetSpec spec = simple_spec(100, 2);
-  spec.records_per_block = 7;
-  const writer::FileSet set = writer::build_set(spec);
-  Handle h = open(set);
-  ASSERT_EQ(cdseek_key("K05", 3, h.get(), &detail), 0);
-  EXPECT_EQ(read_all(h.get(), "", 200), records_of(set, 49, 51));  // from block 7 on
-  ASSERT_EQ(cdreopen(h.get(), &detail), 0);
-  EXPECT_EQ(cdseek_key("K5", 2, h.get(), &detail), -1);
 }
 
 TEST_F(CdreadTest, CloseReleasesTheHandleAndToleratesNull) {
