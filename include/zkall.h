@@ -629,6 +629,74 @@ ZKALL_API int32_t ZKALL_CDECL d_search2(const void* key, int32_t key_length, con
                                         int32_t* entry_index);
 
 /* ===================================================================== */
+/* Opening indexed catalog file sets                                       */
+/* ===================================================================== */
+/* Master files: ZKROOTMF.MST lists the files of a disc, "ZK" + catalog code
+ * + ".MST" those of a catalog directory, ZKFRNOMF.MST those of a
+ * frame-number disc; each lies in the installed disc's directory. A 32-byte
+ * header, then 32-byte entries (a set: top, middle, bottom level, data).
+ * Location kinds: 0 a file of its own on the disc (the drive's root, or the
+ * catalog directory), 1 a hard-disk copy in the installed directory (its
+ * middle and bottom levels inside the top level's file), 2 inside the
+ * catalog master file.
+ *
+ * Results: 0 with *handle; -1 the master file does not exist (detail 2);
+ * 4 the user cancelled the insert-disc prompt; 11 a file could not be opened
+ * (detail: error number); 14 the master file could not be read whole (a
+ * catalog master file under 2048 bytes included); 15 it could not be
+ * rewound; 20 out of memory; 128 with detail 101 the master file's path
+ * cannot be built, 102 the disc holding the master file or the file is not
+ * installed (an installed-disc index outside the table too), 103 a file's
+ * path cannot be built, 104 the file is not listed (or not with that file
+ * kind), 105 the data entry stands among the first three entries, 106 the
+ * master files send the lookup round in a loop (given up after 16), 2001 /
+ * 2002 refused by cdset_cd. A failed open releases everything and leaves
+ * *handle null. detail may be null.
+ *
+ * Files that can never be read are left unopened (reading them fails with
+ * 401): files inside a master file listed by a root or frame-number master
+ * file, hard-disk index levels listed by a catalog master file, and a
+ * hard-disk data file listed by a catalog master file when no disc was
+ * needed to find a drive for it. */
+
+/* Opens data file `name` (10 characters) of installed disc `disc`: through
+ * its root master file, or with a catalog code through that catalog's
+ * master file (where the entry of file kind 1 is taken). Follows a root
+ * master file that hands over to the first installed disc and entries whose
+ * files lie on another disc; has the disc put into a drive (drive, or -1 for
+ * any) when a file of the set lies on it. */
+ZKALL_API int32_t ZKALL_CDECL cdopen(const char* name, const char* catalog_code, uint8_t kind, int32_t read_mode,
+                                     int32_t drive, int32_t disc, int32_t prompt_kind, zkall_cd_handle** handle,
+                                     int32_t* detail);
+/* As cdopen in root mode, through ZKFRNOMF.MST in the frame-number directory
+ * (FRAMEJPN for current area J, else FRAMEWLD) of disc `disc`; an entry
+ * naming another disc sends the lookup to the first installed disc. The
+ * second argument is not used. */
+ZKALL_API int32_t ZKALL_CDECL fcdopen(const char* name, const char* unused, uint8_t kind, int32_t read_mode,
+                                      int32_t drive, int32_t disc, int32_t prompt_kind, zkall_cd_handle** handle,
+                                      int32_t* detail);
+/* Opens a set straight from the disc `disc_id` (found as cdset_cd finds it)
+ * by the built-in file table: with size 0 the data file's size is asked of
+ * the file system and the index levels found on the disc are opened (the
+ * level count is the lowest one found); with a size, only the data file from
+ * base_block, for block or in-order reading. A name not in the table opens
+ * for block reading only. Further details: 128/201 no disc id, 20/202 and
+ * 20/203 and 20/205 no memory for the handle, the data buffer, a level's
+ * buffer, 128/204 and 128/206 a path cannot be built. */
+ZKALL_API int32_t ZKALL_CDECL cdopen_direct(const char* name, const char* catalog_code, uint8_t kind,
+                                            int32_t read_mode, int32_t drive, const char* disc_id,
+                                            const char* disc_no, const char* disc_date, uint32_t base_block,
+                                            uint32_t size, int32_t prompt_kind, zkall_cd_handle** handle,
+                                            int32_t* detail);
+/* The size in blocks (rounded up) of `name` (in the catalog directory when a
+ * code is given) on the disc in catalog drive `drive`: 0; -1 when the file
+ * or its directory does not exist (detail 2, 3 or 18); 128 with another
+ * system error, or 2102 (no size output), 2104 (no path). The last three
+ * arguments are not used. */
+ZKALL_API int32_t ZKALL_CDECL cdfile_get(const char* name, const char* catalog_code, int32_t drive, int32_t* detail,
+                                         uint32_t* size, void* unused1, void* unused2, void* unused3);
+
+/* ===================================================================== */
 /* Text utilities                                                          */
 /* ===================================================================== */
 

@@ -1,0 +1,230 @@
+// cdopen_direct and cdfile_get: the built-in file table, sizes from the file
+// system, levels found on the disc, and the failures.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "opening_support.h"
+#include "tools/writer/master_writer.h"
+
+namespace zk::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class DirectOpenTest : public OpeningTest {
+ protected:
+  // Writes a set's files of their own into drive D:'s root (or a catalog
+  // directory there).
+  void put_on_disc(const writer::FileSet& set, const std::string& dir = "") {
+    const writer::PlacedSet placed = writer::place_set(set, 0);
+    writer::write_files((inst.drive_root('d') / dir).string(), placed.contents);
+  }
+  int open(const char* name, uint8_t kind = 1, uint32_t base = 0, uint32_t size = 0, const char* code = nullptr,
+           int32_t mode = 0) {
+    return cdopen_direct(name, code, kind, mode, -1, "E1", "01", "19990401", base, size, 700, &handle.h, &detail);
+  }
+  OpenHandle handle;
+  int32_t detail = -1;
+};
+
+// The three index sets of JOUHOU.DAT: records of 186 bytes, the main key at
+// 0 (6), a second key at 6 (9) and a third at 15 (15).
+std::string jouhou_record(int i) {
+  char head[64];
+  std::snprintf(head, sizeof head, "%06dVIN%06dFRAME%010d", 500000 + i, 900000 - i, 777 * i);
+  std::string rec = std::string(head) + "vehicle data";
+  rec.resize(186, ' ');
+  return rec;
+}
+
+TEST_F(DirectOpenTest, AlternateIndexSetsOfOneDataFile) {
+  writer::SetSpec main;
+  main.name = "JOUHOU.DAT";
+  main.kind = 1;
+  main.record_length = 186;
+  main.key_length = 6;
+  main.index_key_length = 5;
+  for (int i = 0; i < 40; ++i) main.records.push_back(jouhou_record(i));
+  const writer::FileSet ia = writer::build_set(main);
+  writer::SetSpec by_vin = main;
+  by_vin.kind = 2;
+  by_vin.level_suffix = "IS";
+  by_vin.key_offset = 6;
+  by_vin.key_length = 9;
+  by_vin.index_key_length = 9;
+  by_vin.level_masks = {3, 3, 2};
+  put_on_disc(ia);
+  put_on_disc(writer::build_alternate_set(by_vin, ia));
+
+  ASSERT_EQ(open("JOUHOU.DAT", 2), 0);
+  zkall_cd_handle* h = handle.h;
+  EXPECT_EQ(std::string(h->levels[0].file_name, 10), "JOUHOU.IS1");
+  EXPECT_EQ(h->key_length, 9);
+  EXPECT_EQ(h->key_offset, 6);
+  EXPECT_EQ(h->index_key_length, 9);
+  EXPECT_EQ(h->entry_length, 18);
+  EXPECT_EQ(h->file_kind, 2);
+  EXPECT_EQ(h->direct_flag, 1);
+  EXPECT_EQ(h->requested_disc, -1);
+  EXPECT_EQ(h->disc_index, -1);
+  EXPECT_EQ(h->drive_index, 0);
+  EXPECT_EQ(std::string(h->disc_id, 2), "E1");
+  EXPECT_EQ(std::string(h->disc_date, 8), "19990401");
+  EXPECT_EQ(read_one(h, "VIN899990"), jouhou_record(10));
+  cdclose(&handle.h, nullptr);
+
+  ASSERT_EQ(open("JOUHOU.DAT", 1), 0);
+  EXPECT_EQ(std::string(handle.h->levels[0].file_name, 10), "JOUHOU.IA1");
+  EXPECT_EQ(handle.h->key_length, 6);
+  EXPECT_EQ(handle.h->index_key_length, 5);
+  EXPECT_EQ(read_one(handle.h, "500033"), jouhou_record(33));
+}
+
+TEST_F(DirectOpenTest, OnlyTheLevelsFoundOnTheDiscAreUsed) {
+  // The table says three levels; the disc holds only a top level, whose
+  // pointers lead straight into the data file.
+  writer::SetSpec s = part_names("HINM01.DAT", 30, 1);
+  put_on_disc(writer::build_set(s));
+  ASSERT_FALSE(fs::exists(inst.drive_root('d') / "HINM01.IA2"));
+  ASSERT_EQ(open("HINM01.DAT", 7), 0);
+  EXPECT_EQ(handle.h->level_count, 1);
+  EXPECT_EQ(handle.h->levels[1].fd, -1);
+  EXPECT_EQ(handle.h->levels[0].scan_count, 1u);
+  EXPECT_EQ(detail, 0);
+  EXPECT_EQ(read_one(handle.h, "100133"), part_name_record(100133));
+  cdclose(&handle.h, nullptr);
+  // Without any level file the set has none.
+  fs::remove(inst.drive_root('d') / "HINM01.IA1");
+  ASSERT_EQ(open("HINM01.DAT", 7), 0);
+  EXPECT_EQ(handle.h->level_count, 0);
+  EXPECT_EQ(read_one(handle.h, "100133"), "cdread -1/0");  // a keyed read needs an index
+}
+
+TEST_F(DirectOpenTest, AGivenSizeOpensTheDataFileAloneFromItsBase) {
+  put_on_disc(writer::build_set(part_names("HINM01.DAT", 30)));
+  ASSERT_EQ(open("HINM01.DAT", 7, 2, 100), 0);
+  EXPECT_EQ(cdfilelen(handle.h), 100u);
+  EXPECT_EQ(handle.h->levels[3].base_block, 2u);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(handle.h->levels[i].fd, -1);
+  // Unkeyed reading starts at the base block: the third block's first record.
+  char rec[66];
+  ASSERT_EQ(cdread(rec, nullptr, 0, 0, nullptr, nullptr, handle.h, &detail), 0);
+  EXPECT_EQ(std::string(rec, 66), part_name_record(100000 + 8 * 7));
+}
+
+TEST_F(DirectOpenTest, ANameOutsideTheTableOpensForBlockReading) {
+  std::string bytes(3 * 2048, '\0');
+  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>('a' + (i / 2048));
+  inst.write('d', "PICTUR.BIN", bytes);
+  ASSERT_EQ(open("PICTUR.BIN", 0, 0, 0, nullptr, 1), 0);
+  zkall_cd_handle* h = handle.h;
+  EXPECT_EQ(h->block_size, 2048);
+  EXPECT_EQ(h->level_count, 0);
+  EXPECT_EQ(h->record_length, 0);
+  EXPECT_EQ(cdfilelen(h), 3u);
+  std::string buf(2 * 2048, '?');
+  int32_t got = 0;
+  ASSERT_EQ(cdread(buf.data(), nullptr, 0, 2, &got, nullptr, h, &detail), 0);
+  EXPECT_EQ(got, 2);
+  EXPECT_EQ(buf, bytes.substr(0, 4096));
+  ASSERT_EQ(cdread(buf.data(), nullptr, 0, 2, &got, nullptr, h, &detail), 0);
+  EXPECT_EQ(got, 1);
+  EXPECT_EQ(buf.substr(0, 2048), bytes.substr(4096));
+  EXPECT_EQ(cdread(buf.data(), nullptr, 0, 2, &got, nullptr, h, &detail), -1);
+}
+
+TEST_F(DirectOpenTest, CatalogRangeAndDirectory) {
+  writer::SetSpec s = part_names("HINBAN.DAT", 20);
+  s.record_length = 256;
+  s.key_offset = 6;
+  s.records.clear();
+  for (int i = 0; i < 20; ++i) s.records.push_back("4711A0" + part_name_record(300000 + i) + std::string(184, ' '));
+  put_on_disc(writer::build_set(s), "4711A0");
+  ASSERT_EQ(open("HINBAN.DAT", 7, 0, 0, "4711A0"), 0);
+  EXPECT_EQ(handle.h->catalog_flag, 1);
+  EXPECT_EQ(handle.h->record_length, 256);
+  EXPECT_EQ(handle.h->key_offset, 6);
+  EXPECT_EQ(read_one(handle.h, "300011").substr(6, 66), part_name_record(300011));
+  cdclose(&handle.h, nullptr);
+  // Without the code the root range is searched, where HINBAN is unknown,
+  // and the file is looked for in the root, where it is missing.
+  EXPECT_EQ(open("HINBAN.DAT", 7), 11);
+  EXPECT_EQ(detail, 2);
+}
+
+TEST_F(DirectOpenTest, RefusalsAndFailures) {
+  EXPECT_EQ(cdopen_direct("SHAMEI.DAT", nullptr, 1, 0, -1, nullptr, nullptr, nullptr, 0, 0, 700, &handle.h, &detail),
+            128);
+  EXPECT_EQ(detail, 201);
+  EXPECT_EQ(cdopen_direct("SHAMEI.DAT", nullptr, 1, 0, -1, "\x1f" "1", nullptr, nullptr, 0, 0, 700, &handle.h,
+                          &detail),
+            128);
+  EXPECT_EQ(detail, 201);
+  EXPECT_EQ(open("SHAMEI.DAT"), 11);  // the data file is missing
+  EXPECT_EQ(detail, 2);
+  EXPECT_TRUE(prompts.empty());
+  // A disc that is in no drive is asked for.
+  EXPECT_EQ(cdopen_direct("SHAMEI.DAT", nullptr, 1, 0, -1, "E2", "02", nullptr, 0, 0, 700, &handle.h, &detail), 4);
+  EXPECT_EQ(prompts.size(), 1u);
+  EXPECT_EQ(handle.h, nullptr);
+  EXPECT_TRUE(nothing_open());
+}
+
+TEST_F(DirectOpenTest, EveryFailureReleasesWhatWasTaken) {
+  put_on_disc(writer::build_set(part_names("HINM01.DAT", 30)));
+  struct Case {
+    platform::Op op;
+    int nth;
+    const char* path;
+    int result;
+    int32_t detail;
+  };
+  const Case cases[] = {
+      {platform::Op::Alloc, 1, "", 20, 202},          {platform::Op::Alloc, 2, "", 20, 203},
+      {platform::Op::Alloc, 3, "", 20, 205},
+      // The first look at a level is its listing (cdfile_get), the second its open.
+      {platform::Op::Open, 1, "HINM01.IA2", 128, 13}, {platform::Op::Open, 2, "HINM01.IA2", 11, 13},
+      {platform::Op::Open, 2, "HINM01.IA1", 11, 13},  {platform::Op::Open, 1, "HINM01.DAT", 128, 13},
+      {platform::Op::Volume, 2, "D:", 81, 13},
+  };
+  for (const auto& k : cases) {
+    inst.platform().faults().clear();
+    inst.platform().faults().add(k.op, 13, k.path, k.nth);
+    EXPECT_EQ(open("HINM01.DAT", 7), k.result) << k.path << " " << k.nth;
+    EXPECT_EQ(detail, k.detail) << k.path << " " << k.nth;
+    EXPECT_EQ(handle.h, nullptr);
+    EXPECT_TRUE(nothing_open());
+  }
+}
+
+// ---- file sizes on the disc ------------------------------------------------------
+
+TEST_F(DirectOpenTest, FileSizesInBlocks) {
+  inst.write('d', "ONE.DAT", std::string(2049, 'x'));
+  inst.write('d', "EMPTY.DAT", "");
+  inst.write('d', "4711A0\\TWO.DAT", std::string(4096, 'x'));
+  uint32_t size = 99;
+  EXPECT_EQ(cdfile_get("ONE.DAT", nullptr, 0, &detail, &size, nullptr, nullptr, nullptr), 0);
+  EXPECT_EQ(size, 2u);
+  EXPECT_EQ(cdfile_get("EMPTY.DAT", nullptr, 0, &detail, &size, nullptr, nullptr, nullptr), 0);
+  EXPECT_EQ(size, 0u);
+  EXPECT_EQ(cdfile_get("TWO.DAT", "4711A0", 0, &detail, &size, nullptr, nullptr, nullptr), 0);
+  EXPECT_EQ(size, 2u);
+  EXPECT_EQ(cdfile_get("NONE.DAT", nullptr, 0, &detail, &size, nullptr, nullptr, nullptr), -1);
+  EXPECT_EQ(detail, 2);
+  EXPECT_EQ(size, 0u);
+  EXPECT_EQ(cdfile_get("TWO.DAT", "9999Z9", 0, &detail, &size, nullptr, nullptr, nullptr), -1);
+  EXPECT_EQ(detail, 3);
+  EXPECT_EQ(cdfile_get("ONE.DAT", nullptr, 1, &detail, &size, nullptr, nullptr, nullptr), 128);  // E: has no disc
+  EXPECT_EQ(detail, 21);
+  EXPECT_EQ(cdfile_get("ONE.DAT", nullptr, 0, &detail, nullptr, nullptr, nullptr, nullptr), 128);
+  EXPECT_EQ(detail, 2102);
+  EXPECT_EQ(cdfile_get("ONE.DAT", nullptr, 12, &detail, &size, nullptr, nullptr, nullptr), 128);
+  EXPECT_EQ(detail, 2104);
+}
+
+}  // namespace
+}  // namespace zk::test
