@@ -1,0 +1,166 @@
+// The installation description of the zkall tool: what it accepts, the
+// mistakes it refuses (with their line numbers), and that an installation
+// built from it starts the library and answers lookups.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "support/temp_dir.h"
+#include "support/test_platform.h"
+#include "tools/zkall/build.h"
+#include "tools/zkall/description.h"
+#include "zkall.h"
+
+namespace zk::test {
+namespace {
+
+using tool::DescriptionError;
+using tool::parse_description;
+
+const char* kSmall = R"(# a small installation
+[config]
+ECMST=C:\CAT
+ECFIL=C:\LIB
+CDROM=D:
+CRNTAREA=E
+
+[messages 01]
+881Insert                                                                [
+881the disc                                                              [
+[screens 01]
+0111 drive
+
+[drive D]
+disc = E1
+
+[disc E1]
+date = 19990401
+number = 01
+
+[set E1 SHAMEI.DAT]
+where = hard-disk
+kind = 1
+record = 12
+key = 0 6
+fields = 6 6
+records:
+4711A0|SEDAN
+5200B1|COUPE
+
+[set E1 HINM01.DAT]
+kind = 7
+record = 10
+key = 0 4
+fields = 4 6
+records:
+1001|FILTER
+1002|PUMP
+)";
+
+TEST(DescriptionTest, ReadsEverySection) {
+  const tool::Description d = parse_description(kSmall);
+  EXPECT_EQ(d.config.size(), 4u);
+  EXPECT_EQ(d.config_value("ECMST"), "C:\\CAT");
+  EXPECT_EQ(d.messages.at("01").size(), 2u);
+  EXPECT_EQ(d.screens.at("01"), std::vector<std::string>{"0111 drive"});
+  EXPECT_EQ(d.drives.at('D'), "E1");
+  ASSERT_EQ(d.discs.size(), 1u);
+  EXPECT_EQ(d.discs[0].date, "19990401");
+  ASSERT_EQ(d.sets.size(), 2u);
+  EXPECT_EQ(d.sets[0].where, tool::Where::HardDisk);
+  EXPECT_EQ(d.sets[1].records, (std::vector<std::string>{"1001FILTER", "1002PUMP  "}));
+}
+
+TEST(DescriptionTest, MistakesAreRefusedWithTheirLine) {
+  struct Case {
+    const char* text;
+    int line;
+    const char* words;
+  };
+  const Case cases[] = {
+      {"stray text", 1, "before the first section"},
+      {"[disk E1]", 1, "unknown section"},
+      {"[disc E1]\ndate = 1999", 2, "8 characters"},
+      {"[disc E1]\ncolour = red", 2, "unknown key"},
+      {"[disc E1]\ndate = 19990401", 1, "date and a number"},
+      {"[set E9 X.DAT]", 1, "undescribed disc"},
+      {"[drive C]", 1, "hard disk"},
+      {"[disc E1]\ndate=19990401\nnumber=01\n[set E1 TOOLONGNAME.DAT]", 4, "10 characters"},
+      {"[disc E1]\ndate=19990401\nnumber=01\n[set E1 A.DAT]\nrecord = 4\nrecords:\nab|cd", 7, "'fields'"},
+      {"[disc E1]\ndate=19990401\nnumber=01\n[set E1 A.DAT]\nrecord = 4\nfields = 2 2\nrecords:\nabc|d", 8,
+       "longer than 2"},
+      {"[disc E1]\ndate=19990401\nnumber=01\n[set E1 A.DAT]\nrecord = 5\nfields = 2 2\nrecords:\nab|cd", 8,
+       "make 4 bytes"},
+      {"[disc E1]\ndate=19990401\nnumber=01\n[set E1 A.DAT]\nfields = 2 2\nrecords:\nab", 7, "expected 2 fields"},
+      {"[disc E1]\ndate=19990401\nnumber=01\n[set E1 A.DAT]\nkind = seven", 5, "not a number"},
+      {"[disc E1]\ndate=19990401\nnumber=01\n[set E1 A.DAT]\nwhere = master", 4, "catalog's master file"},
+      {"[disc E1]\ndate=19990401\nnumber=01\n[set E1 A.DAT]\nwhere = on:E7", 4, "undescribed disc E7"},
+      {"[disc E1]\ndate=19990401\nnumber=01\n[disc E1]", 4, "twice"},
+  };
+  for (const auto& k : cases) {
+    try {
+      parse_description(k.text);
+      ADD_FAILURE() << "accepted: " << k.text;
+    } catch (const DescriptionError& e) {
+      EXPECT_EQ(e.line(), k.line) << k.text;
+      EXPECT_NE(std::string(e.what()).find(k.words), std::string::npos) << e.what();
+    }
+  }
+}
+
+TEST(DescriptionTest, TheDemoDescriptionIsValid) {
+  std::ifstream in(ZKALL_SOURCE_DIR "/data/demo/installation.zkd");
+  ASSERT_TRUE(in);
+  std::stringstream text;
+  text << in.rdbuf();
+  const tool::Description d = parse_description(text.str());
+  EXPECT_GE(d.discs.size(), 4u);
+  EXPECT_GE(d.sets.size(), 10u);
+}
+
+TEST(BuildTest, AnInstallationBuiltFromADescriptionStartsTheLibrary) {
+  TempDir dir;
+  std::ostringstream log;
+  tool::build_installation(parse_description(kSmall), dir.path(), log);
+  TestPlatform p((dir.path() / "dosdevices").string());
+  ScopedPlatform installed(p);
+  ScopedCwd in_front(dir.path() / "front");
+
+  ASSERT_EQ(drom_init(), 0);
+  const zkall_ctop* c = get_ctop_addr();
+  ASSERT_EQ(+c->disc_count, 1);
+  EXPECT_EQ(c->setup_ok, 1);
+  char head[10];
+  int32_t detail = 0;
+  ASSERT_EQ(cdread_head(0, head, &detail), 0);
+  EXPECT_EQ(std::string(head, 10), "E119990401");
+
+  zkall_cd_handle* h = nullptr;
+  ASSERT_EQ(cdopen("HINM01.DAT", nullptr, 7, 0, -1, 0, 700, &h, &detail), 0);
+  EXPECT_EQ(h->drive_index, 0);
+  char rec[10];
+  ASSERT_EQ(cdread(rec, "1002", 4, 0, nullptr, nullptr, h, &detail), 0);
+  EXPECT_EQ(std::string(rec, 10), "1002PUMP  ");
+  cdclose(&h, nullptr);
+  drom_term();
+}
+
+TEST(BuildTest, DiscsMoveBetweenDrives) {
+  TempDir dir;
+  std::ostringstream log;
+  tool::build_installation(parse_description(kSmall), dir.path(), log);
+  TestPlatform p((dir.path() / "dosdevices").string());
+  std::string label;
+  uint32_t err = 0;
+  tool::change_disc(dir.path(), 'd', "");
+  EXPECT_FALSE(p.volume_label("D:\\", label, err));
+  EXPECT_EQ(err, 21u);
+  tool::change_disc(dir.path(), 'G', "E1");
+  ASSERT_TRUE(p.volume_label("G:\\", label, err));
+  EXPECT_EQ(label, "19990401E1");
+}
+
+}  // namespace
+}  // namespace zk::test

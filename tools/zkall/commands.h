@@ -1,0 +1,30 @@
+// The subcommands of zkall that read an installation: listing the installed
+// discs and drives, the sets a master file lists, finding records by key,
+// dumping a set in order, and the guided tour of the demo.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace zk::tool {
+
+struct SetQuery {
+  std::string disc;     // disc id whose master file lists the set
+  std::string file;     // data file name
+  std::string catalog;  // catalog code, or empty
+  int kind = 0;         // file kind number
+  bool frame = false;   // through the frame-number master file
+};
+
+class Session;
+
+int command_discs(std::ostream& out);
+// The listing of command_discs inside a running session.
+void list_discs(Session& s, std::ostream& out);
+int command_sets(const std::string& disc, const std::string& catalog, std::ostream& out);
+int command_find(const SetQuery& q, const std::string& key, std::ostream& out);
+int command_dump(const SetQuery& q, std::ostream& out);
+int command_tour(std::ostream& out);
+
+}  // namespace zk::tool

@@ -1,0 +1,255 @@
+// Parsing installation descriptions.
+#include "tools/zkall/description.h"
+
+#include <algorithm>
+#include <cctype>
+#include <sstream>
+
+namespace zk::tool {
+
+namespace {
+
+std::string trim(const std::string& s) {
+  size_t a = s.find_first_not_of(" \t\r");
+  if (a == std::string::npos) return {};
+  size_t b = s.find_last_not_of(" \t\r");
+  return s.substr(a, b - a + 1);
+}
+
+std::string upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+std::vector<std::string> words(const std::string& s) {
+  std::istringstream in(s);
+  std::vector<std::string> out;
+  for (std::string w; in >> w;) out.push_back(w);
+  return out;
+}
+
+int number(int line, const std::string& s) {
+  try {
+    size_t used = 0;
+    const int v = std::stoi(s, &used);
+    if (used != s.size()) throw std::invalid_argument(s);
+    return v;
+  } catch (const std::exception&) {
+    throw DescriptionError(line, "not a number: '" + s + "'");
+  }
+}
+
+std::vector<int> numbers(int line, const std::string& s) {
+  std::vector<int> out;
+  for (const auto& w : words(s)) out.push_back(number(line, w));
+  return out;
+}
+
+void need_width(int line, const std::string& what, const std::string& value, size_t width) {
+  if (value.size() != width)
+    throw DescriptionError(line, what + " must have " + std::to_string(width) + " characters: '" + value + "'");
+}
+
+enum class Section { None, Config, Messages, Screens, Drive, Disc, Set };
+
+// Builds one record from a line of '|'-separated fields, each padded with
+// blanks to its width.
+std::string record_from(int line, const std::string& text, const SetDescription& set) {
+  std::vector<std::string> parts;
+  size_t start = 0;
+  for (;;) {
+    size_t bar = text.find('|', start);
+    parts.push_back(text.substr(start, bar == std::string::npos ? std::string::npos : bar - start));
+    if (bar == std::string::npos) break;
+    start = bar + 1;
+  }
+  if (set.fields.empty()) throw DescriptionError(line, "records need a 'fields' line first");
+  if (parts.size() != set.fields.size())
+    throw DescriptionError(line, "expected " + std::to_string(set.fields.size()) + " fields, found " +
+                                     std::to_string(parts.size()));
+  std::string rec;
+  for (size_t i = 0; i < parts.size(); ++i) {
+    const auto width = static_cast<size_t>(set.fields[i]);
+    if (parts[i].size() > width)
+      throw DescriptionError(line, "field " + std::to_string(i + 1) + " is longer than " + std::to_string(width) +
+                                       ": '" + parts[i] + "'");
+    rec += parts[i] + std::string(width - parts[i].size(), ' ');
+  }
+  if (static_cast<int>(rec.size()) != set.record_length)
+    throw DescriptionError(line, "the fields make " + std::to_string(rec.size()) + " bytes, the record is " +
+                                     std::to_string(set.record_length));
+  return rec;
+}
+
+void set_key(int line, SetDescription& s, const std::string& key, const std::string& value) {
+  if (key == "catalog") {
+    need_width(line, "a catalog code", value, 6);
+    s.catalog = value;
+  } else if (key == "where") {
+    if (value == "disc") s.where = Where::Disc;
+    else if (value == "hard-disk") s.where = Where::HardDisk;
+    else if (value == "master") s.where = Where::Master;
+    else if (value.rfind("on:", 0) == 0 && value.size() == 5) {
+      s.where = Where::OtherDisc;
+      s.other_disc = value.substr(3);
+    } else {
+      throw DescriptionError(line, "where must be disc, hard-disk, master or on:<disc id>");
+    }
+  } else if (key == "kind") {
+    s.kind = number(line, value);
+  } else if (key == "record") {
+    s.record_length = number(line, value);
+  } else if (key == "key") {
+    auto v = numbers(line, value);
+    if (v.size() != 2) throw DescriptionError(line, "key is: <offset> <length>");
+    s.key_offset = v[0];
+    s.key_length = v[1];
+  } else if (key == "index-key") {
+    s.index_key_length = number(line, value);
+  } else if (key == "levels") {
+    s.levels = number(line, value);
+  } else if (key == "masks") {
+    s.level_masks = numbers(line, value);
+    if (s.level_masks.size() != 3) throw DescriptionError(line, "masks are three numbers (top middle bottom)");
+  } else if (key == "data-mask") {
+    s.data_mask = number(line, value);
+  } else if (key == "suffix") {
+    need_width(line, "a level suffix", value, 2);
+    s.suffix = value;
+  } else if (key == "fields") {
+    s.fields = numbers(line, value);
+  } else {
+    throw DescriptionError(line, "unknown key of a set: '" + key + "'");
+  }
+}
+
+void disc_key(int line, DiscSpec& d, const std::string& key, const std::string& value) {
+  if (key == "date") {
+    need_width(line, "a disc date", value, 8);
+    d.date = value;
+  } else if (key == "number") {
+    need_width(line, "a disc number", value, 2);
+    d.number = value;
+  } else if (key == "label") {
+    d.label_text = value;
+  } else if (key == "installed") {
+    if (value != "yes" && value != "no") throw DescriptionError(line, "installed is yes or no");
+    d.installed = value == "yes";
+  } else if (key == "second-id") {
+    need_width(line, "a disc id", value, 2);
+    d.second_id = value;
+  } else {
+    throw DescriptionError(line, "unknown key of a disc: '" + key + "'");
+  }
+}
+
+}  // namespace
+
+std::string Description::config_value(const std::string& key) const {
+  for (const auto& l : config) {
+    if (l.rfind(key + "=", 0) == 0) return upper(l.substr(key.size() + 1));
+  }
+  return {};
+}
+
+const DiscSpec* Description::disc(const std::string& id) const {
+  for (const auto& d : discs)
+    if (d.id == id) return &d;
+  return nullptr;
+}
+
+Description parse_description(const std::string& text) {
+  Description out;
+  Section section = Section::None;
+  std::string language;
+  char drive = 0;
+  bool in_records = false;
+  std::istringstream in(text);
+  int line_no = 0;
+  for (std::string raw; std::getline(in, raw);) {
+    ++line_no;
+    if (!raw.empty() && raw.back() == '\r') raw.pop_back();
+    const std::string line = trim(raw);
+    if (line.empty() || line[0] == '#') continue;
+
+    if (line.front() == '[' && line.back() == ']') {
+      in_records = false;
+      const auto w = words(line.substr(1, line.size() - 2));
+      if (w.empty()) throw DescriptionError(line_no, "empty section name");
+      if (w[0] == "config" && w.size() == 1) {
+        section = Section::Config;
+      } else if ((w[0] == "messages" || w[0] == "screens") && w.size() == 2) {
+        need_width(line_no, "a language code", w[1], 2);
+        section = w[0] == "messages" ? Section::Messages : Section::Screens;
+        language = w[1];
+      } else if (w[0] == "drive" && w.size() == 2 && w[1].size() == 1 && std::isalpha(static_cast<unsigned char>(w[1][0]))) {
+        section = Section::Drive;
+        drive = static_cast<char>(std::toupper(static_cast<unsigned char>(w[1][0])));
+        if (drive == 'C') throw DescriptionError(line_no, "drive C is the hard disk");
+        out.drives[drive];
+      } else if (w[0] == "disc" && w.size() == 2) {
+        need_width(line_no, "a disc id", w[1], 2);
+        if (out.disc(w[1])) throw DescriptionError(line_no, "disc " + w[1] + " is described twice");
+        section = Section::Disc;
+        out.discs.push_back(DiscSpec{});
+        out.discs.back().id = w[1];
+        out.discs.back().line = line_no;
+      } else if (w[0] == "set" && w.size() == 3) {
+        if (!out.disc(w[1])) throw DescriptionError(line_no, "set of an undescribed disc " + w[1]);
+        if (w[2].size() > 10) throw DescriptionError(line_no, "a file name has at most 10 characters");
+        section = Section::Set;
+        out.sets.push_back(SetDescription{});
+        out.sets.back().disc = w[1];
+        out.sets.back().name = w[2];
+        out.sets.back().line = line_no;
+      } else {
+        throw DescriptionError(line_no, "unknown section '" + line + "'");
+      }
+      continue;
+    }
+
+    switch (section) {
+      case Section::Config: out.config.push_back(line); break;
+      case Section::Messages: out.messages[language].push_back(line); break;
+      case Section::Screens: out.screens[language].push_back(line); break;
+      case Section::None: throw DescriptionError(line_no, "text before the first section");
+      default: {
+        if (section == Section::Set && in_records) {
+          out.sets.back().records.push_back(record_from(line_no, raw, out.sets.back()));
+          break;
+        }
+        if (section == Section::Set && line == "records:") {
+          in_records = true;
+          break;
+        }
+        const size_t eq = line.find('=');
+        if (eq == std::string::npos) throw DescriptionError(line_no, "expected key = value");
+        const std::string key = trim(line.substr(0, eq));
+        const std::string value = trim(line.substr(eq + 1));
+        if (section == Section::Drive) {
+          if (key != "disc") throw DescriptionError(line_no, "a drive knows only 'disc'");
+          out.drives[drive] = value;
+        } else if (section == Section::Disc) {
+          disc_key(line_no, out.discs.back(), key, value);
+        } else {
+          set_key(line_no, out.sets.back(), key, value);
+        }
+      }
+    }
+  }
+  for (const auto& d : out.discs) {
+    if (d.date.empty() || d.number.empty()) throw DescriptionError(d.line, "disc " + d.id + " needs a date and a number");
+  }
+  for (const auto& [letter, id] : out.drives) {
+    if (!id.empty() && !out.disc(id)) throw DescriptionError(0, "drive " + std::string(1, letter) + " holds undescribed disc " + id);
+  }
+  for (const auto& s : out.sets) {
+    if (s.where == Where::Master && s.catalog.empty())
+      throw DescriptionError(s.line, "only a catalog's master file can hold a set inside it");
+    if (s.where == Where::OtherDisc && !out.disc(s.other_disc))
+      throw DescriptionError(s.line, "set on undescribed disc " + s.other_disc);
+  }
+  return out;
+}
+
+}  // namespace zk::tool

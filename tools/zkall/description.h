@@ -1,0 +1,74 @@
+// The installation description: a text file that says what a catalog
+// installation holds (configuration, drives, discs, file sets and their
+// records), from which `zkall build` lays the installation out. The format
+// is documented in tools/zkall/README.md.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace zk::tool {
+
+// A mistake in a description, with its line number.
+class DescriptionError : public std::runtime_error {
+ public:
+  DescriptionError(int line, const std::string& what)
+      : std::runtime_error("line " + std::to_string(line) + ": " + what), line_(line) {}
+  int line() const { return line_; }
+
+ private:
+  int line_;
+};
+
+struct DiscSpec {
+  std::string id;      // two characters
+  std::string date;    // eight characters
+  std::string number;  // two characters
+  std::string label_text;
+  std::string second_id;  // the master header's second disc id (hands over)
+  bool installed = true;
+  int line = 0;
+};
+
+enum class Where { Disc, HardDisk, Master, OtherDisc };
+
+struct SetDescription {
+  std::string disc;     // the disc whose master file lists the set
+  std::string name;     // data file name
+  std::string catalog;  // catalog code, or empty for the disc's root
+  Where where = Where::Disc;
+  std::string other_disc;  // with Where::OtherDisc
+  int kind = 0;
+  int record_length = 0;
+  int key_offset = 0;
+  int key_length = 0;
+  std::optional<int> index_key_length;
+  int levels = 3;
+  std::vector<int> level_masks{3, 3, 3};
+  int data_mask = 2;
+  std::string suffix = "IA";
+  std::vector<int> fields;           // widths of a record line's fields
+  std::vector<std::string> records;  // record_length bytes each
+  int line = 0;
+};
+
+struct Description {
+  std::vector<std::string> config;                        // ZKDROM.SYS lines
+  std::map<std::string, std::vector<std::string>> messages;  // by language code
+  std::map<std::string, std::vector<std::string>> screens;
+  std::map<char, std::string> drives;  // drive letter -> disc id ("" empty)
+  std::vector<DiscSpec> discs;
+  std::vector<SetDescription> sets;
+
+  // A ZKDROM.SYS value, upper-cased as the library reads it ("" if absent).
+  std::string config_value(const std::string& key) const;
+  const DiscSpec* disc(const std::string& id) const;
+};
+
+// Reads a description; DescriptionError on the first mistake.
+Description parse_description(const std::string& text);
+
+}  // namespace zk::tool
