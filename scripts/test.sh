@@ -15,7 +15,7 @@ cmake --build build/test -j"$jobs"
 ctest --test-dir build/test -j"$jobs" --output-on-failure
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
-cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DZKALL_SANITIZE=ON -DZKALL_BUILD_TOOLS=OFF >/dev/null
+cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DZKALL_SANITIZE=ON >/dev/null
 cmake --build build/asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build/asan -j"$jobs" --output-on-failure
