@@ -248,6 +248,12 @@ inline constexpr intptr_t kLbErr = -1;
 // title and the style, returns the button pressed (kIdRetry, kIdCancel ...).
 using MessageBoxAnswerer = std::function<int(const std::string& text, const std::string& title, uint32_t style)>;
 
+// ---- device contexts (an illustration drawn on the screen) -------------------
+
+// The BitBlt raster operations the library uses (the Windows numbers).
+inline constexpr uint32_t kRopDstInvert = 0x00550009;  // DSTINVERT: the destination inverted
+inline constexpr uint32_t kRopSrcCopy = 0x00CC0020;    // SRCCOPY: the source copied
+
 // ---- the interface -------------------------------------------------------------
 
 class Platform {
@@ -306,6 +312,13 @@ class Platform {
   void set_message_box_answerer(MessageBoxAnswerer answerer) { answerer_ = std::move(answerer); }
   // SendMessageA to a window of the front end (list boxes).
   virtual intptr_t send_message(WindowHandle window, uint32_t msg, uintptr_t wparam, intptr_t lparam) = 0;
+  // Device contexts: GetDC of a window (null when it has none), ReleaseDC
+  // (1 released, 0 not) and BitBlt with a raster operation above (false when
+  // it fails). On POSIX they are the rasters of platform/raster.h.
+  virtual DeviceContext get_dc(WindowHandle window) = 0;
+  virtual int release_dc(WindowHandle window, DeviceContext dc) = 0;
+  virtual bool bit_blt(DeviceContext dest, int x, int y, int width, int height, DeviceContext source, int source_x,
+                       int source_y, uint32_t rop) = 0;
 
   // Used by Stream to consult the fault plan.
   int fault(Op op, const std::string& path) { return faults_.empty() ? 0 : faults_.check(op, path); }

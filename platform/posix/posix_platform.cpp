@@ -20,6 +20,7 @@
 #include <iostream>
 
 #include "platform/list_box.h"
+#include "platform/raster.h"
 
 namespace zk::platform {
 
@@ -565,6 +566,23 @@ bool PosixPlatform::get_env(const char* name, std::string& value) {
 intptr_t PosixPlatform::send_message(WindowHandle window, uint32_t msg, uintptr_t wparam, intptr_t lparam) {
   ListBox* box = ListBox::from_handle(window);
   return box ? box->send(msg, wparam, lparam) : 0;
+}
+
+DeviceContext PosixPlatform::get_dc(WindowHandle window) {
+  RasterWindow* w = RasterWindow::from_handle(window);
+  return w ? w->get_dc() : nullptr;
+}
+
+int PosixPlatform::release_dc(WindowHandle window, DeviceContext dc) {
+  RasterWindow* w = RasterWindow::from_handle(window);
+  return w ? w->release_dc(dc) : 0;
+}
+
+bool PosixPlatform::bit_blt(DeviceContext dest, int x, int y, int width, int height, DeviceContext source,
+                            int source_x, int source_y, uint32_t rop) {
+  Raster* to = Raster::from_dc(dest);
+  if (to == nullptr) return false;
+  return to->blt(x, y, width, height, Raster::from_dc(source), source_x, source_y, rop);
 }
 
 int PosixPlatform::do_message_box(WindowHandle, const std::string& text, const std::string& title,

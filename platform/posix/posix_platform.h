@@ -35,6 +35,12 @@ class PosixPlatform : public Platform {
   bool get_env(const char* name, std::string& value) override;
   WindowHandle active_window() override { return nullptr; }
   intptr_t send_message(WindowHandle window, uint32_t msg, uintptr_t wparam, intptr_t lparam) override;
+  // The windows and memory device contexts are the platform's rasters
+  // (platform/raster.h); a handle that names none is refused.
+  DeviceContext get_dc(WindowHandle window) override;
+  int release_dc(WindowHandle window, DeviceContext dc) override;
+  bool bit_blt(DeviceContext dest, int x, int y, int width, int height, DeviceContext source, int source_x,
+               int source_y, uint32_t rop) override;
 
  protected:
   StreamPtr do_fopen(const std::string& path, const char* mode, int& error) override;

@@ -1,5 +1,5 @@
 // The Win32 implementation of the platform layer: the Windows runtime's
-// streams and descriptors and the real kernel, user-interface and
+// streams and descriptors and the real kernel, user-interface, GDI and
 // automation calls.
 #include <windows.h>
 #include <oleauto.h>
@@ -107,6 +107,15 @@ class Win32Platform final : public Platform {
   WindowHandle active_window() override { return GetActiveWindow(); }
   intptr_t send_message(WindowHandle window, uint32_t msg, uintptr_t wparam, intptr_t lparam) override {
     return static_cast<intptr_t>(SendMessageA(static_cast<HWND>(window), msg, wparam, lparam));
+  }
+  DeviceContext get_dc(WindowHandle window) override { return GetDC(static_cast<HWND>(window)); }
+  int release_dc(WindowHandle window, DeviceContext dc) override {
+    return ReleaseDC(static_cast<HWND>(window), static_cast<HDC>(dc));
+  }
+  bool bit_blt(DeviceContext dest, int x, int y, int width, int height, DeviceContext source, int source_x,
+               int source_y, uint32_t rop) override {
+    return BitBlt(static_cast<HDC>(dest), x, y, width, height, static_cast<HDC>(source), source_x, source_y,
+                  rop) != FALSE;
   }
 
  protected:
