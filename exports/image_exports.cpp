@@ -1,8 +1,10 @@
-// C entry points of the illustration decoder and the packed-image functions:
-// each forwards to zk::image.
+// C entry points of the illustration decoder, the packed-image functions and
+// reverse_image: each forwards to zk::image.
 #include <cstdint>
 
+#include "image/pack_image_file.h"
 #include "image/packed_image.h"
+#include "image/reverse_image.h"
 #include "image/t4_decoder.h"
 #include "zkall.h"
 
@@ -27,6 +29,15 @@ ZKALL_API int32_t ZKALL_CDECL decord_img(const char* input_path, const char* out
 ZKALL_API int32_t ZKALL_CDECL decord_text(const char* path, zkall_coded_text* records, int32_t length,
                                           int32_t offset) {
   return zk::image::decord_text(path, records, length, offset);
+}
+
+ZKALL_API int32_t ZKALL_CDECL make_pack_image_file(const char* output_path, const char* location, int32_t* detail) {
+  int32_t scratch = 0;
+  return zk::image::make_pack_image_file(output_path, location, detail != nullptr ? *detail : scratch);
+}
+
+ZKALL_API int32_t ZKALL_CDECL reverse_image(void* memory_dc, void* window, const zkall_image_rect* rect) {
+  return zk::image::reverse_image(memory_dc, window, rect);
 }
 
 }  // extern "C"

@@ -913,6 +913,15 @@ typedef struct zkall_coded_text {
   uint8_t reserved[13];   /* 23: never written */
 } zkall_coded_text;
 
+/* A rectangle on a drawn illustration in pixels, as reverse_image takes it;
+ * a coded text's four numbers have this layout. */
+typedef struct zkall_image_rect {
+  int16_t left;
+  int16_t top;
+  int16_t right;  /* one past the last column */
+  int16_t bottom; /* one past the last row */
+} zkall_image_rect;
+
 #pragma pack(pop)
 
 /* Reads the 21-byte header of the packed image file `input_path` into
@@ -940,6 +949,36 @@ ZKALL_API int32_t ZKALL_CDECL decord_img(const char* input_path, const char* out
  * reads nothing. */
 ZKALL_API int32_t ZKALL_CDECL decord_text(const char* path, zkall_coded_text* records, int32_t length,
                                           int32_t offset);
+
+/* Copies an illustration out of IMAGEF.DAT (kind 0, block mode, through the
+ * root master file of the installed disc in the ccar area's catalog_disc,
+ * any drive, insert-disc prompt 700) into the packed image file
+ * `output_path`, created or emptied. `location` is 9 characters: the first
+ * block (6 digits), then the length in blocks (3 digits), each read like
+ * atoi within its width (blanks, a sign, digits up to another character;
+ * no digits: 0); a NUL ends the record early. The blocks are copied four at
+ * a time, then the remaining 1 to 3; 0 blocks make an empty file. *detail
+ * is set to 0 on entry. Results: 0; cdopen's or cdseek's or cdread's result
+ * and detail (-1 when the run starts at or past the end of IMAGEF.DAT); 13
+ * the output file cannot be created or written (detail: the error number,
+ * 28 for a write that stopped short without one; 22 for a null
+ * output_path); 20 out of memory; 128 with detail 94 a 4-block read gave
+ * fewer blocks (the run passes the end of IMAGEF.DAT), 112 the read of the
+ * last blocks gave fewer, 90 a null location or a negative number in it
+ * (nothing is opened). What was written before a failure stays in the
+ * output file; every file opened is closed on every path. detail may be
+ * null. */
+ZKALL_API int32_t ZKALL_CDECL make_pack_image_file(const char* output_path, const char* location, int32_t* detail);
+/* Inverts the rectangle in the memory device context `memory_dc` (BitBlt,
+ * DSTINVERT), copies it from there to the same place in the device context
+ * of `window` (GetDC, BitBlt SRCCOPY) and releases that context: ReleaseDC's
+ * result (1 released; 0 when the window gave no context). Calling it twice
+ * restores the picture. A null rectangle, or one with right <= left or
+ * bottom <= top, draws nothing (the window's context is still taken and
+ * released); parts outside either picture are clipped away. With a window
+ * that gives no context the memory picture is inverted all the same (on
+ * Windows a null window is GDI's whole screen). */
+ZKALL_API int32_t ZKALL_CDECL reverse_image(void* memory_dc, void* window, const zkall_image_rect* rect);
 
 #ifdef __cplusplus
 }
