@@ -19,14 +19,14 @@
 #include <string>
 #include <vector>
 
-#include "image/bitmaps.h"
-#include "image/tiff_codec.h"
+#include "tools/imaging/bitmaps.h"
+#include "tools/imaging/tiff_codec.h"
 #include "zkall.h"
 
 namespace {
 
-using zk::test::Coding;
-using zk::test::EncodeOptions;
+using zk::imaging::Coding;
+using zk::imaging::EncodeOptions;
 
 struct Case {
   std::string name;
@@ -44,14 +44,14 @@ std::vector<Case>& cases() {
         {"g3", {Coding::G3TwoDimensionalAligned, 196.0f}},
         {"g4", {Coding::G4, 196.0f}},
     };
-    for (const auto& image : zk::test::illustration_set()) {
+    for (const auto& image : zk::imaging::illustration_set()) {
       for (const auto& [coding, options] : codings) {
         Case c;
         c.name = image.name + "/" + coding;
         c.options = options;
         c.width = image.bitmap.width;
         c.height = image.bitmap.height;
-        c.strip = zk::test::tiff_encode(image.bitmap, options);
+        c.strip = zk::imaging::tiff_encode(image.bitmap, options);
         c.bitmap = image.bitmap.bytes;
         v.push_back(std::move(c));
       }
@@ -103,7 +103,7 @@ void run_zkall(benchmark::State& state, const Case& c, int32_t piece, int32_t bu
 }
 
 void run_libtiff(benchmark::State& state, const Case& c) {
-  zk::test::TiffStripReader reader(c.strip, c.width, c.height, c.options);
+  zk::imaging::TiffStripReader reader(c.strip, c.width, c.height, c.options);
   std::vector<uint8_t> image;
   if (!reader.decode(image) || image != c.bitmap) {
     state.SkipWithError("libtiff output differs from the bitmap");

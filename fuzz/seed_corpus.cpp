@@ -5,15 +5,15 @@
 #include <cstdio>
 #include <string>
 
-#include "image/bitmaps.h"
-#include "image/tiff_codec.h"
+#include "tools/imaging/bitmaps.h"
+#include "tools/imaging/tiff_codec.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {
     std::fprintf(stderr, "usage: %s DIRECTORY\n", argv[0]);
     return 2;
   }
-  using namespace zk::test;
+  using namespace zk::imaging;
   const Bitmap bitmaps[] = {line_drawing(120, 30, 1), text_page(97, 25, 2), noise(33, 9, 3), all_black(17, 4),
                             vertical_stripes(40, 3), line_drawing(1616, 20, 4)};
   const EncodeOptions codings[] = {{Coding::G3TwoDimensional, 98.0f},

@@ -6,61 +6,42 @@
 
 #include <cstring>
 
-#include "image/bitmaps.h"
 #include "image/stream_helpers.h"
-#include "image/tiff_codec.h"
 #include "platform/platform.h"
 #include "support/temp_dir.h"
+#include "tools/writer/image_file.h"
 #include "zkall.h"
+#include "tools/imaging/bitmaps.h"
+#include "tools/imaging/tiff_codec.h"
 
 namespace zk::test {
 namespace {
 
-using platform::Op;
+using namespace imaging;
 
-void put_be(std::string& s, uint32_t v, int n) {
-  for (int i = n - 1; i >= 0; --i) s += static_cast<char>((v >> (8 * i)) & 0xFF);
-}
+using platform::Op;
 
 void put_le(std::string& s, uint32_t v, int n) {
   for (int i = 0; i < n; ++i) s += static_cast<char>((v >> (8 * i)) & 0xFF);
 }
 
-struct TextRecord {
-  uint16_t numbers[4];
-  uint8_t code;
-  uint8_t count;
-  std::string text;  // 12 characters
-};
+using TextRecord = writer::CodedText;
 
-struct PackedFile {
-  uint32_t header_no = 0x0A0B0C;
-  uint8_t header_byte = 0x5A;
-  std::string ident = "FIG0123";
-  int width = 0;
-  int height = 0;
-  char coding = '3';
-  std::vector<uint8_t> image;
+// A packed image file as the writer packs it, with a coded length that may
+// lie about the coded image.
+struct PackedFile : writer::PackedImageSpec {
+  PackedFile() {
+    header_no = 0x0A0B0C;
+    header_byte = 0x5A;
+    ident = "FIG0123";
+  }
   int image_length = -1;  // -1: the image's size
-  std::vector<TextRecord> texts;
 
   // The file as a copy of whole 2048-byte blocks, the rest filled with junk.
   std::string bytes() const {
-    std::string s;
-    put_be(s, header_no, 3);
-    s += static_cast<char>(header_byte);
-    s += ident;
-    put_be(s, static_cast<uint32_t>(width), 2);
-    put_be(s, static_cast<uint32_t>(height), 2);
-    s += coding;
-    put_be(s, static_cast<uint32_t>(image_length < 0 ? image.size() : image_length), 3);
-    put_be(s, static_cast<uint32_t>(texts.size() * 22), 2);
-    s.append(image.begin(), image.end());
-    for (const auto& t : texts) {
-      for (uint16_t n : t.numbers) put_be(s, n, 2);
-      s += static_cast<char>(t.code);
-      s += static_cast<char>(t.count);
-      s += t.text;
+    std::string s = writer::pack_image(*this);
+    if (image_length >= 0) {
+      for (int i = 0; i < 3; ++i) s[16 + i] = static_cast<char>((image_length >> (8 * (2 - i))) & 0xFF);
     }
     while (s.size() % 2048 != 0) s += static_cast<char>(0xA5);
     return s;
@@ -111,7 +92,7 @@ class PackedImage : public ::testing::Test {
     PackedFile f;
     f.width = b.width;
     f.height = b.height;
-    f.image = tiff_encode(b, {coding, 196.0f});
+    f.coded = tiff_encode(b, {coding, 196.0f});
     return f;
   }
 
@@ -122,8 +103,8 @@ TEST_F(PackedImage, WithoutAnOutputFileOnlyTheHeaderIsRead) {
   PackedFile f;
   f.width = 5000;  // neither the size nor the coding type is looked at
   f.height = 3000;
-  f.coding = 'X';
-  f.image.assign(70000, 0x11);
+  f.coding_type = 'X';
+  f.coded.assign(70000, 0x11);
   f.texts.push_back({{1, 2, 3, 4}, 9, 8, "ABCDEFGHIJKL"});
   zkall_image_header h;
   std::memset(&h, 0xEE, sizeof h);
@@ -196,7 +177,7 @@ TEST_F(PackedImage, SizeIsCheckedBeforeTheCodingType) {
     PackedFile f = coded(all_white(10, 10));
     f.width = c.width;
     f.height = c.height;
-    f.coding = c.coding;
+    f.coding_type = c.coding;
     zkall_image_header h{};
     EXPECT_EQ(decord_img(write(f).c_str(), out_path().c_str(), &h), c.result) << c.width << "x" << c.height << c.coding;
     EXPECT_FALSE(std::filesystem::exists(out_path()));  // refused before the bitmap file is created
@@ -226,7 +207,7 @@ TEST_F(PackedImage, TheHeaderHeightDecidesTheRows) {
 TEST_F(PackedImage, ACodedImageOfManyPiecesDecodesWhole) {
   const Bitmap b = noise(700, 300, 7);
   PackedFile f = coded(b, Coding::G4);
-  ASSERT_GT(f.image.size(), 5u * 2048);
+  ASSERT_GT(f.coded.size(), 5u * 2048);
   zkall_image_header h{};
   ASSERT_EQ(decord_img(write(f).c_str(), out_path().c_str(), &h), 0);
   EXPECT_TRUE(out() == expected_bmp(b, b.height));
@@ -236,11 +217,11 @@ TEST_F(PackedImage, ACodedImageThatCannotBeReadWholeIs204) {
   const Bitmap b = noise(300, 100, 8);
   zkall_image_header h{};
   PackedFile longer = coded(b, Coding::G4);  // the file ends before the length says
-  longer.image_length = static_cast<int>(longer.image.size()) + 60000;
+  longer.image_length = static_cast<int>(longer.coded.size()) + 60000;
   EXPECT_EQ(decord_img(write(longer).c_str(), out_path().c_str(), &h), 204);
 
   PackedFile cut = coded(b, Coding::G4);  // the decoder wants more than the length gives
-  cut.image_length = static_cast<int>(cut.image.size()) - 3;
+  cut.image_length = static_cast<int>(cut.coded.size()) - 3;
   EXPECT_EQ(decord_img(write(cut).c_str(), out_path().c_str(), &h), 204);
 
   PackedFile empty = coded(b, Coding::G4);
@@ -262,7 +243,7 @@ TEST_F(PackedImage, ACodedImageThatCannotBeReadWholeIs204) {
 
 TEST_F(PackedImage, ADecoderErrorIs208AndReleasesTheDecoder) {
   PackedFile f = coded(all_black(16, 4), Coding::G4);
-  f.image[0] = 0x01;  // seven 0 bits and a 1 where the first line starts
+  f.coded[0] = 0x01;  // seven 0 bits and a 1 where the first line starts
   zkall_image_header h{};
   EXPECT_EQ(decord_img(write(f).c_str(), out_path().c_str(), &h), 208);
   EXPECT_TRUE(std::filesystem::exists(out_path()));  // the bitmap file stays
@@ -319,7 +300,7 @@ PackedFile with_texts() {
   PackedFile f;
   f.width = 16;
   f.height = 1;
-  f.image.assign(37, 0x77);  // the records follow the coded image
+  f.coded.assign(37, 0x77);  // the records follow the coded image
   f.texts = {{{1, 0x0102, 0x8000, 0xFFFF}, 0x41, 200, "BOLT M8x25  "},
              {{10, 20, 30, 40}, 0x00, 0, "WASHER      "},
              {{1616, 1158, 0, 7}, 0xFF, 3, "\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0A\x0B\x0C"}};

@@ -7,12 +7,14 @@
 
 #include <random>
 
-#include "image/bitmaps.h"
 #include "image/stream_helpers.h"
-#include "image/tiff_codec.h"
+#include "tools/imaging/bitmaps.h"
+#include "tools/imaging/tiff_codec.h"
 
 namespace zk::test {
 namespace {
+
+using namespace imaging;
 
 bool acceptable(const DecodeRun& r) {
   return r.status == 0x9F00 || r.status == 0x8F0C || r.status == 0x8F0E || (r.starved && r.status == 0x2000);

@@ -7,12 +7,14 @@
 #include <algorithm>
 #include <set>
 
-#include "image/bitmaps.h"
 #include "image/stream_helpers.h"
-#include "image/tiff_codec.h"
+#include "tools/imaging/bitmaps.h"
+#include "tools/imaging/tiff_codec.h"
 
 namespace zk::test {
 namespace {
+
+using namespace imaging;
 
 struct CodingCase {
   const char* name;

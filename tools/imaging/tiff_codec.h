@@ -1,8 +1,9 @@
-// An independent encoder and decoder for the decoder's tests and benchmark:
-// libtiff's CCITT Group 3 and Group 4 codecs, run on TIFF files kept in
-// memory. Encoding writes a one-strip TIFF and takes the strip's raw bytes
-// back (TIFFReadRawStrip); decoding puts raw bytes into a one-strip TIFF and
-// reads it with TIFFReadEncodedStrip.
+// T.4 / T.6 coding of bitmaps with libtiff's CCITT Group 3 and Group 4
+// codecs, run on TIFF files kept in memory: the coder of the catalog's
+// illustrations for the writer, and the independent encoder and decoder of
+// the decoder's tests and benchmark. Encoding writes a one-strip TIFF and
+// takes the strip's raw bytes back (TIFFReadRawStrip); decoding puts raw
+// bytes into a one-strip TIFF and reads it with TIFFReadEncodedStrip.
 #pragma once
 
 #include <cstdint>
@@ -10,21 +11,9 @@
 #include <string>
 #include <vector>
 
-namespace zk::test {
+#include "tools/imaging/bitmap.h"
 
-// A bitmap as the decoder gives it: rows of (width + 7) / 8 bytes, bit 1
-// black, most significant bit leftmost, unused bits 0.
-struct Bitmap {
-  int width = 0;
-  int height = 0;
-  std::vector<uint8_t> bytes;
-
-  Bitmap() = default;
-  Bitmap(int w, int h) : width(w), height(h), bytes(static_cast<size_t>(row_bytes()) * h, 0) {}
-  int row_bytes() const { return (width + 7) / 8; }
-  void set(int x, int y, bool black = true);
-  bool get(int x, int y) const;
-};
+namespace zk::imaging {
 
 enum class Coding {
   G3TwoDimensional,          // EOLs, tag bits, K from the vertical resolution
@@ -46,6 +35,10 @@ struct EncodeOptions {
 // with EOFB.
 std::vector<uint8_t> tiff_encode(const Bitmap& bitmap, const EncodeOptions& options);
 
+// The coding of the catalog's illustrations: Group 3 two-dimensional, EOLs
+// not aligned, K 4, ending with RTC. std::runtime_error when libtiff fails.
+std::vector<uint8_t> encode_illustration(const Bitmap& bitmap);
+
 // Holds a one-strip TIFF in memory so that the same strip can be decoded by
 // libtiff again and again (the benchmark's side of the comparison).
 class TiffStripReader {
@@ -62,4 +55,4 @@ class TiffStripReader {
   std::unique_ptr<Impl> impl_;
 };
 
-}  // namespace zk::test
+}  // namespace zk::imaging

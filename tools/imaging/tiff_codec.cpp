@@ -1,6 +1,6 @@
 // libtiff's Group 3 / Group 4 codecs on in-memory TIFF files (see
 // tiff_codec.h).
-#include "image/tiff_codec.h"
+#include "tools/imaging/tiff_codec.h"
 
 #include <tiffio.h>
 
@@ -8,17 +8,7 @@
 #include <cstring>
 #include <stdexcept>
 
-namespace zk::test {
-
-void Bitmap::set(int x, int y, bool black) {
-  uint8_t& b = bytes[static_cast<size_t>(y) * row_bytes() + x / 8];
-  const auto bit = static_cast<uint8_t>(0x80 >> (x % 8));
-  b = black ? static_cast<uint8_t>(b | bit) : static_cast<uint8_t>(b & ~bit);
-}
-
-bool Bitmap::get(int x, int y) const {
-  return (bytes[static_cast<size_t>(y) * row_bytes() + x / 8] & (0x80 >> (x % 8))) != 0;
-}
+namespace zk::imaging {
 
 namespace {
 
@@ -116,6 +106,10 @@ std::vector<uint8_t> tiff_encode(const Bitmap& bitmap, const EncodeOptions& opti
   return strip;
 }
 
+std::vector<uint8_t> encode_illustration(const Bitmap& bitmap) {
+  return tiff_encode(bitmap, {Coding::G3TwoDimensional, 196.0f});
+}
+
 struct TiffStripReader::Impl {
   MemFile file;
   TIFF* tiff = nullptr;
@@ -146,4 +140,4 @@ bool TiffStripReader::decode(std::vector<uint8_t>& out) {
          static_cast<tmsize_t>(out.size());
 }
 
-}  // namespace zk::test
+}  // namespace zk::imaging

@@ -1,16 +1,17 @@
-// Test bitmaps for the decoder: noise, scanned-page-like text, line drawings
-// of the kind the catalog's illustrations are (parts outlines, hatching,
-// callout numbers with leader lines, labels), plain and striped images.
-// Every generator is deterministic for a given seed.
+// Sample bitmaps for the decoder's tests, benchmark and fuzz seeds: noise,
+// scanned-page-like text, line drawings of the kind the catalog's
+// illustrations are (parts outlines, hatching, callout numbers with leader
+// lines, labels), plain and striped images. Every generator is
+// deterministic for a given seed.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "image/tiff_codec.h"
+#include "tools/imaging/bitmap.h"
 
-namespace zk::test {
+namespace zk::imaging {
 
 Bitmap all_white(int width, int height);
 Bitmap all_black(int width, int height);
@@ -33,4 +34,4 @@ struct NamedBitmap {
 // The full-size illustrations of the benchmark (1616 x 1158).
 std::vector<NamedBitmap> illustration_set();
 
-}  // namespace zk::test
+}  // namespace zk::imaging

@@ -1,100 +1,12 @@
-// Deterministic test bitmaps (see bitmaps.h).
-#include "image/bitmaps.h"
+// Deterministic sample bitmaps (see bitmaps.h).
+#include "tools/imaging/bitmaps.h"
 
 #include <algorithm>
-#include <cmath>
-#include <numbers>
-#include <cstdlib>
 #include <random>
 
-namespace zk::test {
+#include "tools/imaging/canvas.h"
 
-namespace {
-
-// Digits 0..9 in a 5 x 7 font, one row per byte, bit 4 leftmost.
-constexpr uint8_t kDigits[10][7] = {
-    {0x0E, 0x11, 0x13, 0x15, 0x19, 0x11, 0x0E}, {0x04, 0x0C, 0x04, 0x04, 0x04, 0x04, 0x0E},
-    {0x0E, 0x11, 0x01, 0x02, 0x04, 0x08, 0x1F}, {0x1F, 0x02, 0x04, 0x02, 0x01, 0x11, 0x0E},
-    {0x02, 0x06, 0x0A, 0x12, 0x1F, 0x02, 0x02}, {0x1F, 0x10, 0x1E, 0x01, 0x01, 0x11, 0x0E},
-    {0x06, 0x08, 0x10, 0x1E, 0x11, 0x11, 0x0E}, {0x1F, 0x01, 0x02, 0x04, 0x08, 0x08, 0x08},
-    {0x0E, 0x11, 0x11, 0x0E, 0x11, 0x11, 0x0E}, {0x0E, 0x11, 0x11, 0x0F, 0x01, 0x02, 0x0C},
-};
-
-class Canvas {
- public:
-  explicit Canvas(Bitmap& b) : b_(b) {}
-  void dot(int x, int y) {
-    if (x >= 0 && y >= 0 && x < b_.width && y < b_.height) b_.set(x, y);
-  }
-  void brush(int x, int y, int t) {
-    for (int dy = 0; dy < t; ++dy)
-      for (int dx = 0; dx < t; ++dx) dot(x + dx - t / 2, y + dy - t / 2);
-  }
-  void line(int x0, int y0, int x1, int y1, int t = 1) {
-    const int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
-    const int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
-    int err = dx + dy;
-    for (;;) {
-      brush(x0, y0, t);
-      if (x0 == x1 && y0 == y1) break;
-      const int e2 = 2 * err;
-      if (e2 >= dy) err += dy, x0 += sx;
-      if (e2 <= dx) err += dx, y0 += sy;
-    }
-  }
-  void rect(int x0, int y0, int x1, int y1, int t = 1) {
-    line(x0, y0, x1, y0, t);
-    line(x1, y0, x1, y1, t);
-    line(x1, y1, x0, y1, t);
-    line(x0, y1, x0, y0, t);
-  }
-  void fill(int x0, int y0, int x1, int y1) {
-    for (int y = y0; y <= y1; ++y)
-      for (int x = x0; x <= x1; ++x) dot(x, y);
-  }
-  void circle(int cx, int cy, int r, int t = 1) {
-    const int steps = std::max(16, 8 * r);
-    for (int i = 0; i < steps; ++i) {
-      const double a = 2 * std::numbers::pi * i / steps;
-      brush(cx + static_cast<int>(std::lround(r * std::cos(a))), cy + static_cast<int>(std::lround(r * std::sin(a))), t);
-    }
-  }
-  // Diagonal hatching inside a rectangle, lines `gap` pixels apart.
-  void hatch(int x0, int y0, int x1, int y1, int gap) {
-    for (int y = y0; y <= y1; ++y)
-      for (int x = x0; x <= x1; ++x)
-        if ((x + y) % gap == 0) dot(x, y);
-  }
-  void digit(int x, int y, int d, int scale) {
-    for (int r = 0; r < 7; ++r)
-      for (int c = 0; c < 5; ++c)
-        if (kDigits[d][r] & (0x10 >> c)) fill(x + c * scale, y + r * scale, x + c * scale + scale - 1, y + r * scale + scale - 1);
-  }
-  // A glyph of random strokes in a 5 x 7 cell, like a letter at a glance.
-  void glyph(int x, int y, int scale, std::mt19937& rng) {
-    std::uniform_int_distribution<int> bit(0, 2);
-    for (int r = 0; r < 7; ++r)
-      for (int c = 0; c < 5; ++c)
-        if (bit(rng) == 0) fill(x + c * scale, y + r * scale, x + c * scale + scale - 1, y + r * scale + scale - 1);
-  }
-  void number(int x, int y, int value, int scale) {
-    const std::string s = std::to_string(value);
-    for (size_t i = 0; i < s.size(); ++i) digit(x + static_cast<int>(i) * 6 * scale, y, s[i] - '0', scale);
-  }
-  void words(int x, int y, int count, int scale, std::mt19937& rng) {
-    std::uniform_int_distribution<int> len(2, 9);
-    for (int w = 0; w < count; ++w) {
-      const int n = len(rng);
-      for (int i = 0; i < n; ++i, x += 6 * scale) glyph(x, y, scale, rng);
-      x += 4 * scale;
-    }
-  }
-
- private:
-  Bitmap& b_;
-};
-
-}  // namespace
+namespace zk::imaging {
 
 Bitmap all_white(int width, int height) { return Bitmap(width, height); }
 
@@ -190,4 +102,4 @@ std::vector<NamedBitmap> illustration_set() {
   return set;
 }
 
-}  // namespace zk::test
+}  // namespace zk::imaging

@@ -1,0 +1,266 @@
+// make_pack_image_file on installations whose IMAGEF.DAT the catalog writer
+// laid out: runs of every length copied byte for byte from the current
+// vehicle's disc, the location record, every failure with nothing left
+// open, and the whole way from a bitmap through IMAGEF.DAT, the packed
+// image file and decord_img back to the same bitmap.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "image/pack_image_file.h"
+#include "support/installation.h"
+#include "tools/imaging/bmp_file.h"
+#include "tools/imaging/catalog_image.h"
+#include "tools/writer/disc_layout.h"
+#include "tools/writer/image_file.h"
+#include "tools/writer/master_writer.h"
+#include "zkall.h"
+
+namespace zk::test {
+namespace {
+
+using platform::Op;
+
+constexpr char kOut[] = "C:\\WORK\\FIG.PAK";
+constexpr size_t kBlock = 2048;
+
+// A packed file of `bytes` bytes whose every block is told apart.
+std::string filler(size_t bytes, char tag) {
+  std::string s(bytes, '\0');
+  for (size_t i = 0; i < bytes; ++i) s[i] = static_cast<char>(tag + i / kBlock * 3 + i % 251);
+  return s;
+}
+
+class PackImageFile : public ::testing::Test {
+ protected:
+  // Disc E1 (in drive D:) holds illustrations of 0, 1, 4, 5 and 9 blocks;
+  // disc E2's copy of IMAGEF.DAT on the hard disk holds one of 2 blocks.
+  void SetUp() override {
+    inst.lay_out_standard();
+    for (size_t bytes : {size_t{0}, size_t{100}, 4 * kBlock, 4 * kBlock + 1, 8 * kBlock + 5})
+      e1_files.push_back(filler(bytes, static_cast<char>('A' + e1_files.size())));
+    e1 = lay_out("E1", e1_files, 0);
+    e2 = lay_out("E2", {filler(kBlock + 9, 'z')}, 1, "19990701", "02");
+    ASSERT_EQ(drom_init(), 0);
+    closeall2();
+    inst.platform().set_message_box_answerer([this](const std::string& text, const std::string&, uint32_t) {
+      prompts.push_back(text);
+      return platform::kIdCancel;
+    });
+    get_ccar_addr()->catalog_disc = setuped_cdno1_to_cdno2("E1", nullptr);
+  }
+  void TearDown() override {
+    inst.platform().faults().clear();
+    drom_term();
+  }
+
+  // IMAGEF.DAT of installed disc `id`: on the disc in drive D: (location
+  // kind 0) or copied to the hard disk (1).
+  writer::ImageFile lay_out(const std::string& id, const std::vector<std::string>& files, uint8_t location,
+                            const std::string& date = "19990401", const std::string& number = "01") {
+    writer::ImageFile image = writer::build_image_file(files);
+    writer::Disc d;
+    d.header = writer::master_header(date, id, number, '1');
+    d.root_sets.push_back({image.set, location, ""});
+    writer::lay_out_disc(d, host_path(inst.drive_root('c'), "CAT\\MST\\" + id).string(),
+                         inst.drive_root('d').string());
+    return image;
+  }
+  // The blocks of a run as IMAGEF.DAT holds them.
+  static std::string run(const writer::ImageFile& image, const writer::ImageLocation& at) {
+    return image.set.data.substr(at.first_block * kBlock, at.blocks * kBlock);
+  }
+  int32_t pack(const std::string& location, const char* out = kOut) {
+    detail = -7;
+    return make_pack_image_file(out, location.c_str(), &detail);
+  }
+  std::string output() const { return inst.read('c', "WORK\\FIG.PAK"); }
+  static bool nothing_open() { return *handle_flag() == 0; }
+
+  Installation inst;
+  std::vector<std::string> e1_files;
+  writer::ImageFile e1;
+  writer::ImageFile e2;
+  std::vector<std::string> prompts;
+  int32_t detail = 0;
+};
+
+TEST_F(PackImageFile, RunsOfEveryLengthAreCopiedWhole) {
+  for (const writer::ImageLocation& at : e1.locations) {
+    ASSERT_EQ(pack(at.record()), 0) << at.record();
+    EXPECT_EQ(detail, 0);
+    EXPECT_TRUE(output() == run(e1, at)) << at.record();
+    EXPECT_TRUE(nothing_open()) << at.record();
+  }
+  EXPECT_EQ(e1.locations[4].blocks, 9u);
+  EXPECT_TRUE(prompts.empty());
+}
+
+TEST_F(PackImageFile, TheCurrentVehiclesDiscIsRead) {
+  get_ccar_addr()->catalog_disc = setuped_cdno1_to_cdno2("E2", nullptr);
+  ASSERT_EQ(pack(e2.locations[0].record()), 0);
+  EXPECT_TRUE(output() == run(e2, e2.locations[0]));
+}
+
+TEST_F(PackImageFile, ACatalogDiscThatIsInNoDriveIsAskedFor) {
+  inst.empty_drive('d');
+  EXPECT_EQ(pack(e1.locations[1].record()), 4);
+  ASSERT_EQ(prompts.size(), 1u);
+  EXPECT_NE(prompts[0].find("catalog disc"), std::string::npos);
+  EXPECT_TRUE(nothing_open());
+}
+
+TEST(LocationRecord, EachGroupIsReadLikeAtoiWithinItsWidth) {
+  const struct {
+    const char* record;
+    int64_t block, blocks;
+  } cases[] = {
+      {"000012005", 12, 5},  {"    12  5", 12, 5},   {"+00012+05", 12, 5},  {"\t 7x9 2 3", 7, 2},
+      {"12345678", 123456, 78}, {"0001", 1, 0},    {"", 0, 0},           {"ABCDEF123", 0, 123},
+      {"-00001005", -1, 5},  {"000001- 5", 1, 0},   {"0000010059999", 1, 5},
+  };
+  for (const auto& c : cases) {
+    const image::ImageLocation at = image::parse_location(c.record);
+    EXPECT_EQ(at.first_block, c.block) << '"' << c.record << '"';
+    EXPECT_EQ(at.blocks, c.blocks) << '"' << c.record << '"';
+  }
+}
+
+TEST_F(PackImageFile, TheLocationRecordEndsAtItsNinthCharacterOrANul) {
+  const writer::ImageLocation& at = e1.locations[3];  // 5 blocks
+  ASSERT_EQ(pack(at.record() + "999"), 0);
+  EXPECT_TRUE(output() == run(e1, at));
+  char early[10];
+  std::snprintf(early, sizeof early, "%6u", at.first_block);
+  std::memcpy(early + 7, "99", 2);  // behind the NUL: never read
+  ASSERT_EQ(make_pack_image_file(kOut, early, &detail), 0);
+  EXPECT_TRUE(output().empty());  // a length of 0 blocks
+}
+
+TEST_F(PackImageFile, RefusedRequestsOpenNothing) {
+  EXPECT_EQ(pack("-00001001"), 128);
+  EXPECT_EQ(detail, 90);
+  EXPECT_EQ(pack("000001-01"), 128);
+  EXPECT_EQ(detail, 90);
+  EXPECT_EQ(make_pack_image_file(kOut, nullptr, &detail), 128);
+  EXPECT_EQ(detail, 90);
+  EXPECT_EQ(pack("000001001", nullptr), 13);
+  EXPECT_EQ(detail, platform::kErrnoInvalid);
+  EXPECT_FALSE(inst.exists('c', "WORK\\FIG.PAK"));
+  EXPECT_EQ(make_pack_image_file(kOut, e1.locations[1].record().c_str(), nullptr), 0);  // no detail wanted
+  EXPECT_TRUE(nothing_open());
+}
+
+// A run that passes the end of IMAGEF.DAT: a 4-block read that comes back
+// short is 94, a short read of the last blocks 112; a run that starts at or
+// past the end reads nothing (-1). What was copied before stays.
+TEST_F(PackImageFile, RunsPastTheEndOfTheImageFile) {
+  const uint32_t size = e1.set.entries[3].size;  // 19 blocks
+  const struct {
+    uint32_t first, blocks;
+    int32_t result, detail;
+    size_t copied;
+  } cases[] = {
+      {size - 1, 9, 128, 94, 0},
+      {size - 5, 7, 128, 112, 4},
+      {size - 2, 3, 128, 112, 0},
+      {size, 1, -1, 0, 0},
+      {999999, 4, -1, 0, 0},
+  };
+  for (const auto& c : cases) {
+    const std::string location = writer::ImageLocation{c.first, c.blocks}.record();
+    EXPECT_EQ(pack(location), c.result) << location;
+    EXPECT_EQ(detail, c.detail) << location;
+    const std::string copied = c.copied == 0 ? "" : e1.set.data.substr(c.first * kBlock, c.copied * kBlock);
+    EXPECT_TRUE(output() == copied) << location;
+    EXPECT_TRUE(nothing_open()) << location;
+  }
+}
+
+// Failures of the files underneath, through the platform's fault plan: the
+// master file (cdopen), the positioning (cdseek), the output file, a read
+// of IMAGEF.DAT (cdread) and a write.
+TEST_F(PackImageFile, EveryFailureComesBackWithItsDetailAndClosesEverything) {
+  const std::string nine = e1.locations[4].record();
+  const struct {
+    Op op;
+    const char* path;
+    int nth;
+    int32_t result;
+    size_t copied;  // blocks in the output file afterwards (-1: none made)
+  } cases[] = {
+      {Op::Open, "ZKROOTMF.MST", 1, 11, size_t(-1)}, {Op::Seek, "IMAGEF.DAT", 1, 15, size_t(-1)},
+      {Op::Open, "FIG.PAK", 1, 13, size_t(-1)},      {Op::ShortRead, "IMAGEF.DAT", 2, 14, 4},
+      {Op::Read, "IMAGEF.DAT", 3, 14, 8},            {Op::Write, "FIG.PAK", 1, 13, 0},
+      {Op::Write, "FIG.PAK", 3, 13, 8},
+  };
+  for (const auto& c : cases) {
+    std::filesystem::remove(host_path(inst.drive_root('c'), "WORK\\FIG.PAK"));
+    inst.platform().faults().clear();
+    inst.platform().faults().add(c.op, platform::kErrnoIo, c.path, c.nth);
+    EXPECT_EQ(pack(nine), c.result) << c.path << " " << c.nth;
+    EXPECT_EQ(detail, platform::kErrnoIo) << c.path << " " << c.nth;
+    if (c.copied == size_t(-1))
+      EXPECT_FALSE(inst.exists('c', "WORK\\FIG.PAK")) << c.path << " " << c.nth;
+    else
+      EXPECT_TRUE(output() == run(e1, e1.locations[4]).substr(0, c.copied * kBlock)) << c.path << " " << c.nth;
+    EXPECT_TRUE(nothing_open()) << c.path << " " << c.nth;
+  }
+}
+
+// Every allocation on the way failing in turn, until the copy goes through.
+TEST_F(PackImageFile, EachAllocationFailureIs20) {
+  const std::string five = e1.locations[3].record();
+  int32_t rc = 20;
+  int nth = 0;
+  bool output_made = false;
+  while (rc == 20 && nth < 10) {
+    std::filesystem::remove(host_path(inst.drive_root('c'), "WORK\\FIG.PAK"));
+    inst.platform().faults().clear();
+    inst.platform().faults().add(Op::Alloc, platform::kErrnoNoMemory, {}, ++nth);
+    rc = pack(five);
+    EXPECT_TRUE(nothing_open()) << nth;
+    if (rc == 20) output_made = output_made || inst.exists('c', "WORK\\FIG.PAK");
+  }
+  EXPECT_EQ(rc, 0);
+  EXPECT_GE(nth, 2);
+  EXPECT_TRUE(output_made);  // the copy buffer's allocation was among them
+  EXPECT_TRUE(output() == run(e1, e1.locations[3]));
+}
+
+// Bitmaps through the writer, IMAGEF.DAT, the packed image file and
+// decord_img come back as they went in, coded texts included.
+TEST_F(PackImageFile, AnIllustrationComesBackFromTheDiscAsItWasDrawn) {
+  std::vector<imaging::Illustration> drawings = {imaging::catalog_illustration(403, 260, 11),
+                                                 imaging::catalog_illustration(1616, 1158, 12)};
+  std::vector<writer::PackedImageSpec> specs;
+  std::vector<std::string> packed;
+  for (const auto& d : drawings) {
+    specs.push_back(imaging::packed_illustration(d, "FIG" + d.figure.substr(0, 4), 42));
+    packed.push_back(writer::pack_image(specs.back()));
+  }
+  const writer::ImageFile image = lay_out("E1", packed, 0);
+  for (size_t i = 0; i < drawings.size(); ++i) {
+    ASSERT_EQ(pack(image.locations[i].record()), 0);
+    zkall_image_header h{};
+    ASSERT_EQ(decord_img(kOut, "C:\\WORK\\FIG.BMP", &h), 0);
+    EXPECT_EQ(+h.header_no, 42u);
+    EXPECT_EQ(std::string(h.ident), specs[i].ident);
+    const imaging::Bitmap back = imaging::read_bmp(host_path(inst.drive_root('c'), "WORK\\FIG.BMP").string());
+    EXPECT_TRUE(back == drawings[i].bitmap) << "illustration " << i;
+
+    std::vector<zkall_coded_text> texts(specs[i].texts.size());
+    ASSERT_EQ(decord_text(kOut, texts.data(), h.text_length, h.image_length), 0);
+    for (size_t t = 0; t < texts.size(); ++t) {
+      const imaging::Callout& c = drawings[i].callouts[t];
+      EXPECT_EQ(+texts[t].numbers[0], c.left);
+      EXPECT_EQ(+texts[t].numbers[3], c.bottom);
+      EXPECT_EQ(std::string(texts[t].text, 12).substr(0, std::to_string(c.number).size()), std::to_string(c.number));
+    }
+  }
+}
+
+}  // namespace
+}  // namespace zk::test
