@@ -98,6 +98,10 @@ TEST(DescriptionTest, MistakesAreRefusedWithTheirLine) {
       {"[disc E1]\ndate=19990401\nnumber=01\n[set E1 A.DAT]\nwhere = master", 4, "catalog's master file"},
       {"[disc E1]\ndate=19990401\nnumber=01\n[set E1 A.DAT]\nwhere = on:E7", 4, "undescribed disc E7"},
       {"[disc E1]\ndate=19990401\nnumber=01\n[disc E1]", 4, "twice"},
+      {"[images E3]", 1, "undescribed disc"},
+      {"[disc E1]\ndate=19990401\nnumber=01\n[images E1]\nimage = TOOLONG8 5", 5, "7 characters"},
+      {"[disc E1]\ndate=19990401\nnumber=01\n[images E1]\nwhere = master", 5, "disc or on the hard disk"},
+      {"[disc E1]\ndate=19990401\nnumber=01\n[images E1]\nsize = 0 10", 5, "size is"},
   };
   for (const auto& k : cases) {
     try {
@@ -144,6 +148,33 @@ TEST(BuildTest, AnInstallationBuiltFromADescriptionStartsTheLibrary) {
   ASSERT_EQ(cdread(rec, "1002", 4, 0, nullptr, nullptr, h, &detail), 0);
   EXPECT_EQ(std::string(rec, 10), "1002PUMP  ");
   cdclose(&h, nullptr);
+  drom_term();
+}
+
+TEST(BuildTest, IllustrationsLandInTheImageFileAndDecode) {
+  TempDir dir;
+  std::ostringstream log;
+  const std::string text = std::string(kSmall) + "[images E1]\nsize = 320 200\nimage = FIG0001 1\nimage = FIG0002 2\n";
+  tool::build_installation(parse_description(text), dir.path(), log);
+  const auto listed = tool::read_illustrations(dir.path());
+  ASSERT_EQ(listed.size(), 2u);
+  EXPECT_EQ(listed[0].ident, "FIG0001");
+  EXPECT_EQ(listed[0].location.size(), 9u);
+  EXPECT_EQ(listed[1].location.substr(0, 6), "00000" + std::to_string(std::stoi(listed[0].location.substr(6))));
+
+  TestPlatform p((dir.path() / "dosdevices").string());
+  ScopedPlatform installed(p);
+  ScopedCwd in_front(dir.path() / "front");
+  ASSERT_EQ(drom_init(), 0);
+  int32_t detail = 0;
+  const std::string pak = (dir.path() / "FIG2.PAK").string();
+  ASSERT_EQ(make_pack_image_file(pak.c_str(), listed[1].location.c_str(), &detail), 0);
+  zkall_image_header header{};
+  ASSERT_EQ(decord_img(pak.c_str(), (dir.path() / "FIG2.BMP").string().c_str(), &header), 0);
+  EXPECT_STREQ(header.ident, "FIG0002");
+  EXPECT_EQ(header.width, 320);
+  EXPECT_EQ(header.height, 200);
+  EXPECT_GT(header.text_length, 0);
   drom_term();
 }
 

@@ -8,7 +8,9 @@
 
 #include "catalog/format.h"
 #include "platform/posix/posix_platform.h"
+#include "tools/imaging/catalog_image.h"
 #include "tools/writer/disc_layout.h"
+#include "tools/writer/image_file.h"
 #include "tools/writer/file_set.h"
 #include "tools/writer/master_writer.h"
 
@@ -89,6 +91,7 @@ void build_installation(const Description& d, const fs::path& dir_in, std::ostre
     if (!v.empty()) fs::create_directories(host_path(v));
   }
 
+  std::ofstream listing(dir / "illustrations.txt", std::ios::trunc);
   for (const auto& disc : d.discs) {
     writer::Disc w;
     w.header = writer::master_header(disc.date, disc.id, disc.number, '1', disc.second_id);
@@ -110,6 +113,29 @@ void build_installation(const Description& d, const fs::path& dir_in, std::ostre
     }
     for (auto& [code, cat] : catalogs) w.catalogs.push_back(cat);
 
+    // The disc's illustrations, in its image file IMAGEF.DAT.
+    const ImageSetDescription* images = nullptr;
+    for (const auto& im : d.images) {
+      if (im.disc != disc.id) continue;
+      if (images) throw DescriptionError(im.line, "disc " + disc.id + " has one image file: one [images] section");
+      images = &im;
+    }
+    if (images) {
+      std::vector<std::string> packed;
+      std::vector<imaging::Illustration> drawn;
+      for (const auto& [ident, number] : images->images) {
+        drawn.push_back(imaging::catalog_illustration(images->width, images->height, number));
+        packed.push_back(writer::pack_image(imaging::packed_illustration(drawn.back(), ident)));
+      }
+      const writer::ImageFile file = writer::build_image_file(packed);
+      w.root_sets.push_back({file.set,
+                             images->where == Where::HardDisk ? catalog::kLocationHardDisk : catalog::kLocationOwnFile,
+                             ""});
+      for (size_t i = 0; i < drawn.size(); ++i)
+        listing << disc.id << " " << images->images[i].first << " " << file.locations[i].record() << " "
+                << drawn[i].figure << " " << drawn[i].title << "\n";
+    }
+
     std::string installed;
     if (frame_disc(disc.id)) {
       installed = d.config_value(disc.id[0] == 'J' ? "FRAMEJPN" : "FRAMEWLD");
@@ -126,6 +152,17 @@ void build_installation(const Description& d, const fs::path& dir_in, std::ostre
     log << "disc " << disc.id << ": " << w.root_sets.size() << " root sets, " << w.catalogs.size()
         << " catalogs" << (disc.installed ? ", installed in " + installed + "\\" + disc.id : ", not installed") << "\n";
   }
+}
+
+std::vector<IllustrationEntry> read_illustrations(const fs::path& dir) {
+  std::vector<IllustrationEntry> out;
+  std::ifstream in(fs::absolute(dir) / "illustrations.txt");
+  IllustrationEntry e;
+  while (in >> e.disc >> e.ident >> e.location >> e.figure && std::getline(in, e.title)) {
+    e.title.erase(0, e.title.find_first_not_of(' '));
+    out.push_back(e);
+  }
+  return out;
 }
 
 void use_installation(const fs::path& dir) {

@@ -8,10 +8,15 @@
 //                              a link to nowhere (a drive without a disc)
 //   <dir>/discs/<id>/       the disc's files and its .windows-label
 //   <dir>/front/            the front end's current directory (ZKDROM.SYS)
+//   <dir>/illustrations.txt the illustrations laid out: one line each, disc
+//                           id, identifier, location record, figure number
+//                           and title
 #pragma once
 
 #include <filesystem>
 #include <ostream>
+#include <string>
+#include <vector>
 
 #include "tools/zkall/description.h"
 
@@ -21,6 +26,16 @@ namespace zk::tool {
 // parts it writes are replaced). std::runtime_error (or DescriptionError)
 // when the description cannot be laid out.
 void build_installation(const Description& d, const std::filesystem::path& dir, std::ostream& log);
+
+// One line of <dir>/illustrations.txt.
+struct IllustrationEntry {
+  std::string disc;
+  std::string ident;
+  std::string location;  // the 9-character location record
+  std::string figure;
+  std::string title;
+};
+std::vector<IllustrationEntry> read_illustrations(const std::filesystem::path& dir);
 
 // Points the library at an installation laid out by build_installation:
 // its dosdevices directory and its front end's current directory.

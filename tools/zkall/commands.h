@@ -25,6 +25,14 @@ void list_discs(Session& s, std::ostream& out);
 int command_sets(const std::string& disc, const std::string& catalog, std::ostream& out);
 int command_find(const SetQuery& q, const std::string& key, std::ostream& out);
 int command_dump(const SetQuery& q, std::ostream& out);
+// Copies the illustration at `location` (a 9-character location record) of
+// disc `disc`'s image file out, decodes it and writes <out_prefix>.bmp and
+// <out_prefix>.png; lists its coded texts.
+int command_image(const std::string& disc, const std::string& location, const std::string& out_prefix,
+                  std::ostream& out);
+// The same inside a running session; 0 or the failing call's result.
+int show_image(Session& s, const std::string& disc, const std::string& location, const std::string& out_prefix,
+               std::ostream& out);
 int command_tour(std::ostream& out);
 
 }  // namespace zk::tool

@@ -50,7 +50,7 @@ void need_width(int line, const std::string& what, const std::string& value, siz
     throw DescriptionError(line, what + " must have " + std::to_string(width) + " characters: '" + value + "'");
 }
 
-enum class Section { None, Config, Messages, Screens, Drive, Disc, Set };
+enum class Section { None, Config, Messages, Screens, Drive, Disc, Set, Images };
 
 // Builds one record from a line of '|'-separated fields, each padded with
 // blanks to its width.
@@ -143,6 +143,25 @@ void disc_key(int line, DiscSpec& d, const std::string& key, const std::string& 
   }
 }
 
+void image_key(int line, ImageSetDescription& d, const std::string& key, const std::string& value) {
+  if (key == "where") {
+    if (value == "disc") d.where = Where::Disc;
+    else if (value == "hard-disk") d.where = Where::HardDisk;
+    else throw DescriptionError(line, "the image file lies on the disc or on the hard disk");
+  } else if (key == "size") {
+    auto v = numbers(line, value);
+    if (v.size() != 2 || v[0] < 1 || v[1] < 1) throw DescriptionError(line, "size is: <width> <height>");
+    d.width = v[0];
+    d.height = v[1];
+  } else if (key == "image") {
+    auto w = words(value);
+    if (w.size() != 2 || w[0].size() > 7) throw DescriptionError(line, "image is: <identifier of up to 7 characters> <drawing number>");
+    d.images.emplace_back(w[0], static_cast<uint32_t>(number(line, w[1])));
+  } else {
+    throw DescriptionError(line, "unknown key of images: '" + key + "'");
+  }
+}
+
 }  // namespace
 
 std::string Description::config_value(const std::string& key) const {
@@ -194,6 +213,12 @@ Description parse_description(const std::string& text) {
         out.discs.push_back(DiscSpec{});
         out.discs.back().id = w[1];
         out.discs.back().line = line_no;
+      } else if (w[0] == "images" && w.size() == 2) {
+        if (!out.disc(w[1])) throw DescriptionError(line_no, "images of an undescribed disc " + w[1]);
+        section = Section::Images;
+        out.images.push_back(ImageSetDescription{});
+        out.images.back().disc = w[1];
+        out.images.back().line = line_no;
       } else if (w[0] == "set" && w.size() == 3) {
         if (!out.disc(w[1])) throw DescriptionError(line_no, "set of an undescribed disc " + w[1]);
         if (w[2].size() > 10) throw DescriptionError(line_no, "a file name has at most 10 characters");
@@ -226,7 +251,9 @@ Description parse_description(const std::string& text) {
         if (eq == std::string::npos) throw DescriptionError(line_no, "expected key = value");
         const std::string key = trim(line.substr(0, eq));
         const std::string value = trim(line.substr(eq + 1));
-        if (section == Section::Drive) {
+        if (section == Section::Images) {
+          image_key(line_no, out.images.back(), key, value);
+        } else if (section == Section::Drive) {
           if (key != "disc") throw DescriptionError(line_no, "a drive knows only 'disc'");
           out.drives[drive] = value;
         } else if (section == Section::Disc) {

@@ -4,6 +4,7 @@
 // is documented in tools/zkall/README.md.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <stdexcept>
@@ -55,6 +56,18 @@ struct SetDescription {
   int line = 0;
 };
 
+// Illustrations of a disc, in its image file IMAGEF.DAT: drawn by the
+// imaging tools from a number each, coded and packed as the catalog stores
+// them.
+struct ImageSetDescription {
+  std::string disc;
+  Where where = Where::Disc;  // Disc or HardDisk
+  int width = 1616;
+  int height = 1158;
+  std::vector<std::pair<std::string, uint32_t>> images;  // identifier, drawing number
+  int line = 0;
+};
+
 struct Description {
   std::vector<std::string> config;                        // ZKDROM.SYS lines
   std::map<std::string, std::vector<std::string>> messages;  // by language code
@@ -62,6 +75,7 @@ struct Description {
   std::map<char, std::string> drives;  // drive letter -> disc id ("" empty)
   std::vector<DiscSpec> discs;
   std::vector<SetDescription> sets;
+  std::vector<ImageSetDescription> images;
 
   // A ZKDROM.SYS value, upper-cased as the library reads it ("" if absent).
   std::string config_value(const std::string& key) const;

@@ -28,6 +28,9 @@ Reading an installation (--install <dir>, or $ZKALL_INSTALL):
   zkall find <disc> <file> <key>      records found by key (prefix)
   zkall dump <disc> <file>            every record of a set, in order
       options of find and dump: --catalog <code>  --kind <n>  --frame
+  zkall image <disc> <location> <out> an illustration (location record: 6 digits of
+                                      first block, 3 of blocks) decoded to <out>.bmp
+                                      and <out>.png, with its coded texts
   zkall tour                          the guided tour of the demo installation
 
 Prompts to insert a disc are shown on standard error and answered on the
@@ -93,6 +96,10 @@ int run(int argc, char** argv) {
     return 0;
   }
   if (a.install.empty()) throw std::runtime_error("no installation: give --install <dir> or set ZKALL_INSTALL");
+  // Paths of the user's are taken from where zkall was started, before the
+  // library's current directory becomes the installation's.
+  if (cmd == "image" && a.positional.size() == 3)
+    a.positional[2] = std::filesystem::absolute(a.positional[2]).string();
   use_installation(a.install);
   SetQuery q;
   q.catalog = a.catalog;
@@ -117,6 +124,10 @@ int run(int argc, char** argv) {
     q.disc = a.positional[0];
     q.file = a.positional[1];
     return command_dump(q, std::cout);
+  }
+  if (cmd == "image") {
+    need(a, 3, "image <disc> <location> <out>");
+    return command_image(a.positional[0], a.positional[1], a.positional[2], std::cout);
   }
   if (cmd == "tour") {
     need(a, 0, "tour");

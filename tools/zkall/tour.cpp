@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/zkall/build.h"
 #include "tools/zkall/commands.h"
 #include "tools/zkall/session.h"
 #include "zkall.h"
@@ -93,6 +94,17 @@ int command_tour(std::ostream& out) {
          {"EA", "FRAMNO.DAT", "", 13, true}, "");
   lookup(out, s, "Part numbers of catalog 6100C2, which lie on disc E2 - in no drive", {"E2", "HINBAN.DAT", "6100C2", 7},
          "100120");
+
+  heading(out, "An illustration");
+  const auto illustrations = read_illustrations("..");
+  if (illustrations.empty()) {
+    out << "(the installation holds no illustrations)\n";
+  } else {
+    const IllustrationEntry& e = illustrations.front();
+    out << "Figure " << e.figure << " \"" << e.title << "\" of disc " << e.disc << ", location record " << e.location
+        << ":\n";
+    show_image(s, e.disc, e.location, "../illustrations/" + e.ident, out);
+  }
 
   heading(out, "Stopping the library (drom_term)");
   out << "done\n";
