@@ -10,6 +10,8 @@
 #include "platform/platform.h"
 #include "startup/common_areas.h"
 #include "startup/file_handles.h"
+#include "startup/path_names.h"
+#include "workfiles/file_utils.h"
 
 namespace zk::catalog {
 
@@ -190,6 +192,24 @@ int release_handle(zkall_cd_handle* h, int32_t& error) {
   }
   owned().erase(h);
   return result;
+}
+
+int open_level_path(zkall_cd_handle& h, int level, const std::string& path, int32_t& detail) {
+  int32_t fd = -1;
+  int32_t error = 0;
+  if (workfiles::open_read(path, fd, error) != 0) {
+    detail = error;
+    return rc::kOpenFailed;
+  }
+  h.levels[level].fd = fd;
+  return rc::kOk;
+}
+
+int open_level_file(zkall_cd_handle& h, int level, uint32_t kind, int32_t index, const std::string& name,
+                    int32_t path_detail, int32_t& detail) {
+  std::string path;
+  if (startup::get_path_name(kind, index, name, path) != 0) return refuse(detail, path_detail);
+  return open_level_path(h, level, path, detail);
 }
 
 void HandleReleaser::operator()(zkall_cd_handle* h) const {

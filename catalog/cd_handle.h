@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string>
 
 #include "catalog/format.h"
 #include "catalog/master_file.h"
@@ -44,6 +45,14 @@ bool allocate_set_buffers(zkall_cd_handle& h);
 // marked not open but are not freed. 0, or 12 with the error number of the
 // last failed close in `error`; everything is released in any case.
 int release_handle(zkall_cd_handle* h, int32_t& error);
+
+// Opens the file at `path` read-only (registered in the file-handle table)
+// as descriptor `level`: 0, or 11 with the error number in `detail`.
+int open_level_path(zkall_cd_handle& h, int level, const std::string& path, int32_t& detail);
+// The same for `name` completed with path kind `kind` for `index`; 128 with
+// `path_detail` when the full path cannot be built.
+int open_level_file(zkall_cd_handle& h, int level, uint32_t kind, int32_t index, const std::string& name,
+                    int32_t path_detail, int32_t& detail);
 
 // Ownership for the opening code: releases the handle (and closes its
 // files) unless release() hands it over to the caller.

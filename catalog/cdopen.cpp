@@ -170,23 +170,9 @@ int lookup_master(Mode mode, const char* name, const char* catalog_code, uint8_t
 
 bool present(const zkall_cd_level& l) { return l.size > 0; }
 
-// Opens `path` into descriptor `level`.
-int open_file(zkall_cd_handle& h, int level, const std::string& path, int32_t& detail) {
-  int32_t fd = -1;
-  int32_t error = 0;
-  if (workfiles::open_read(path, fd, error) != 0) {
-    detail = error;
-    return rc::kOpenFailed;
-  }
-  h.levels[level].fd = fd;
-  return rc::kOk;
-}
-
 int open_by_kind(zkall_cd_handle& h, int level, uint32_t kind, int32_t index, const std::string& name,
                  int32_t& detail) {
-  std::string path;
-  if (startup::get_path_name(kind, index, name, path) != 0) return refuse(detail, open_detail::kFilePath);
-  return open_file(h, level, path, detail);
+  return open_level_file(h, level, kind, index, name, open_detail::kFilePath, detail);
 }
 
 std::string level_name(const zkall_cd_level& l) { return std::string(l.file_name, strnlen(l.file_name, 10)); }
@@ -205,7 +191,7 @@ int open_files(zkall_cd_handle& h, Mode mode, const Lookup& lookup, int32_t& det
       if (!present(l)) continue;
       if (l.location_kind == kLocationInMaster) {
         if (master_fd < 0) {
-          if (int r = open_file(h, i, lookup.master_path, detail); r != 0) return r;
+          if (int r = open_level_path(h, i, lookup.master_path, detail); r != 0) return r;
           master_fd = l.fd;
         }
         l.fd = master_fd;

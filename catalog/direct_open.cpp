@@ -10,7 +10,6 @@
 #include "catalog/format.h"
 #include "platform/platform.h"
 #include "startup/path_names.h"
-#include "workfiles/file_utils.h"
 
 namespace zk::catalog {
 
@@ -37,17 +36,7 @@ int find_row(std::span<const BuiltinRow> rows, const char* name, uint8_t kind) {
 }
 
 int open_on_drive(zkall_cd_handle& h, int level, const std::string& name, int32_t path_detail, int32_t& detail) {
-  std::string path;
-  if (startup::get_path_name(startup::kPathDrive, h.drive_index, name, path) != 0)
-    return refuse(detail, path_detail);
-  int32_t fd = -1;
-  int32_t error = 0;
-  if (workfiles::open_read(path, fd, error) != 0) {
-    detail = error;
-    return rc::kOpenFailed;
-  }
-  h.levels[level].fd = fd;
-  return rc::kOk;
+  return open_level_file(h, level, startup::kPathDrive, h.drive_index, name, path_detail, detail);
 }
 
 }  // namespace
