@@ -172,9 +172,9 @@ TEST(BuildTest, IllustrationsLandInTheImageFileAndDecode) {
   zkall_image_header header{};
   ASSERT_EQ(decord_img(pak.c_str(), (dir.path() / "FIG2.BMP").string().c_str(), &header), 0);
   EXPECT_STREQ(header.ident, "FIG0002");
-  EXPECT_EQ(header.width, 320);
-  EXPECT_EQ(header.height, 200);
-  EXPECT_GT(header.text_length, 0);
+  EXPECT_EQ(+header.width, 320);
+  EXPECT_EQ(+header.height, 200);
+  EXPECT_GT(+header.text_length, 0);
   drom_term();
 }
 
