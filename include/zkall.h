@@ -227,6 +227,19 @@ ZKALL_API void set_main_menu(void);
 /* ===================================================================== */
 /* Configuration and path names                                            */
 /* ===================================================================== */
+/* ZKDROM.SYS, read by drom_init from the current directory: "KEY=value"
+ * lines for ECRAM, ECMST, LANGUAGE, MENULANG, CDROM, ECFIL, PRICE, LOCALP,
+ * CRNTAREA, ECMSTALL, FRAMEWLD, FRAMEJPN, EXPGPNHO and EXPGFSAD (the key must
+ * match exactly; other keys are ignored; values are upper-cased except
+ * EXPGPNHO's). A line without "=" or a value over its limit is logged as
+ * ZKDROM,kankyo_set with its error number and site, and ends reading: the
+ * installed-disc check and the price directories are then not done. Choices
+ * of this library: a text value that fills its whole field (possible only on
+ * a last line without a line feed) keeps its first 63 characters and a NUL;
+ * the logged value or line is written without its line feed, so every report
+ * stays one line of the log; an ECMSTALL item cut short by the end of the
+ * line sets nothing. */
+
 /* Path kinds: 0 work directory (ecram_path), 1 installed catalog directory
  * (ecmst_path, then the disc id of discs[index] and a backslash unless index
  * is -1), 2 price_path, 3 localp_path, 4 ecfil_path, 5 the catalog drive
