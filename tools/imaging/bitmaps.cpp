@@ -17,9 +17,9 @@ Bitmap all_black(int width, int height) {
   return b;
 }
 
-Bitmap noise(int width, int height, uint32_t seed, double black) {
+Bitmap noise(int width, int height, uint32_t number, double black) {
   Bitmap b(width, height);
-  std::mt19937 rng(seed);
+  std::mt19937 rng(number);
   std::bernoulli_distribution d(black);
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x)
@@ -41,10 +41,10 @@ Bitmap horizontal_stripes(int width, int height) {
   return b;
 }
 
-Bitmap text_page(int width, int height, uint32_t seed) {
+Bitmap text_page(int width, int height, uint32_t number) {
   Bitmap b(width, height);
   Canvas c(b);
-  std::mt19937 rng(seed);
+  std::mt19937 rng(number);
   const int scale = width >= 800 ? 2 : 1;
   const int line_height = 11 * scale;
   std::uniform_int_distribution<int> words(3, 14);
@@ -58,10 +58,10 @@ Bitmap text_page(int width, int height, uint32_t seed) {
   return b;
 }
 
-Bitmap line_drawing(int width, int height, uint32_t seed) {
+Bitmap line_drawing(int width, int height, uint32_t number) {
   Bitmap b(width, height);
   Canvas c(b);
-  std::mt19937 rng(seed);
+  std::mt19937 rng(number);
   auto uni = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, std::max(lo, hi))(rng); };
   const int w = width, h = height;
   c.rect(2, 2, w - 3, h - 3, 3);  // frame

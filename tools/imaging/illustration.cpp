@@ -26,7 +26,7 @@ namespace {
 // (the standard distributions are not).
 class Dice {
  public:
-  explicit Dice(uint32_t seed) : rng_(seed) {}
+  explicit Dice(uint32_t drawing) : rng_(drawing) {}
   int between(int lo, int hi) { return hi <= lo ? lo : lo + static_cast<int>(rng_() % static_cast<uint32_t>(hi - lo + 1)); }
   template <typename T, size_t N>
   const T& pick(const std::array<T, N>& items) {
@@ -179,13 +179,13 @@ std::pair<int, int> draw_part(Canvas& c, Dice& dice, Part part, int cx, int cy, 
 
 }  // namespace
 
-Illustration catalog_illustration(int width, int height, uint32_t seed) {
+Illustration catalog_illustration(int width, int height, uint32_t drawing) {
   if (width < kMinIllustrationWidth || height < kMinIllustrationHeight)
     throw std::invalid_argument("an illustration needs at least 240 x 160 pixels");
   Illustration out;
   out.bitmap = Bitmap(width, height);
   Canvas c(out.bitmap);
-  Dice dice(seed);
+  Dice dice(drawing);
   const int scale = width >= 800 ? 2 : 1;
   const int pen = scale;
   const int margin = 6 * scale;

@@ -2,8 +2,8 @@
 // view of an assembly, its parts drawn apart along a dash-dot assembly axis
 // (bolts, washers, nuts, springs, brackets, bearings, gaskets, housings),
 // each marked by a callout number with a leader line, and a title block
-// with the figure number and the assembly's name. Deterministic from a
-// seed on every platform (the generator draws from std::mt19937's raw
+// with the figure number and the assembly's name. Deterministic from its
+// drawing number on every platform (the generator draws from std::mt19937's raw
 // output only).
 #pragma once
 
@@ -38,6 +38,6 @@ inline constexpr int kMinIllustrationWidth = 240;
 inline constexpr int kMinIllustrationHeight = 160;
 
 // std::invalid_argument below the minimum size.
-Illustration catalog_illustration(int width, int height, uint32_t seed);
+Illustration catalog_illustration(int width, int height, uint32_t drawing);
 
 }  // namespace zk::imaging

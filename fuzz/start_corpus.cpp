@@ -1,4 +1,4 @@
-// Writes the seed corpus of the decoder fuzz target: libtiff-coded streams
+// Writes the starting corpus of the decoder fuzz target: libtiff-coded streams
 // (Group 3 two-dimensional with and without aligned EOLs, Group 4) of small
 // drawings, text, noise and plain images, each behind the fuzz input's
 // header (width, input pieces, output sizes).
@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
       for (int i = 0; i < 16; ++i) s += static_cast<char>(1 + (n * 7 + i * 13) % 64);
       const auto strip = tiff_encode(b, o);
       s.append(strip.begin(), strip.end());
-      const std::string path = std::string(argv[1]) + "/seed" + std::to_string(n++);
+      const std::string path = std::string(argv[1]) + "/start" + std::to_string(n++);
       std::FILE* f = std::fopen(path.c_str(), "wb");
       if (f == nullptr) return 1;
       std::fwrite(s.data(), 1, s.size(), f);
