@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "platform/dos_names.h"
 #include "platform/platform.h"
 
 namespace zk::platform {
@@ -69,9 +70,5 @@ class PosixPlatform : public Platform {
  private:
   std::string dosdevices_;
 };
-
-// Whether `name` matches the DOS pattern (`*`, `?`, `*.` for names without an
-// extension, `*.*` for every name), without regard to case.
-bool dos_pattern_match(const std::string& pattern, const std::string& name);
 
 }  // namespace zk::platform
