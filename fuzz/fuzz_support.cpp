@@ -32,6 +32,8 @@ const char* const kStandardConfig =
 
 namespace {
 bool g_close_fault = false;  // a failed close leaves its descriptor's bit set
+size_t g_log_start = 0;      // the error log's length when the input was laid out
+constexpr const char* kLogPath = "C:\\FRONT\\ZKERROR.LOG";
 constexpr const char* kFrontDir = "C:\\FRONT";
 constexpr const char* kConfigPath = "C:\\FRONT\\ZKDROM.SYS";
 constexpr char kCatalogDrives[] = "DEF";
@@ -124,6 +126,8 @@ void begin_input(const Input& input) {
     else
       m.add_file(f.path, f.bytes);
   }
+  const std::string* log = m.file(kLogPath);
+  g_log_start = log == nullptr ? 0 : log->size();
 }
 
 void start_library(Control* fault) {
@@ -162,11 +166,11 @@ void arm_fault(Control& in) {
 }
 
 void check_error_log(size_t max_reports) {
-  const std::string* log = machine().file("C:\\FRONT\\ZKERROR.LOG");
-  if (log == nullptr) return;
-  check(log->empty() || log->back() == '\n', "the error log does not end with a whole line");
+  const std::string* log = machine().file(kLogPath);
+  if (log == nullptr || log->size() <= g_log_start) return;
+  check(log->back() == '\n', "the error log does not end with a whole line");
   size_t reports = 0;
-  for (size_t start = 0; start < log->size(); ++reports) {
+  for (size_t start = g_log_start; start < log->size(); ++reports) {
     check((*log)[start] == '(', "an error-log line does not begin with its date");
     const size_t lf = log->find('\n', start);
     start = lf == std::string::npos ? log->size() : lf + 1;

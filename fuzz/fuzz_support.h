@@ -94,8 +94,9 @@ void end_input();
 // as well. Below 0x80 nothing is armed.
 void arm_fault(Control& in);
 
-// The error log (TMP is unset, so it is C:\FRONT\ZKERROR.LOG) holds at most
-// `max_reports` reports, each one whole line "(date time)module,...\n".
+// What the input's calls added to the error log (TMP is unset, so it is
+// C:\FRONT\ZKERROR.LOG; an input may bring one) is at most `max_reports`
+// reports, each one whole line "(date time)module,...\n".
 void check_error_log(size_t max_reports);
 
 // Stops the run with a message naming the broken rule (a finding).

@@ -49,8 +49,9 @@ void check_handle(const zkall_cd_handle& h, const zk::fuzz::OpenRequest& r) {
           "a handle names a disc that is not installed");
     check(h.drive_index == -1 || catalog_drive(h.drive_index), "a handle names no catalog drive");
   }
-  check(h.catalog_flag == (r.catalog_code.empty() || r.way == OpenWay::Root || r.way == OpenWay::Frame ? 0 : 1),
-        "the catalog flag disagrees with the catalog code");
+  // A code whose first byte is NUL is no code.
+  const bool code = !r.catalog_code.empty() && r.catalog_code[0] != '\0';
+  check(h.catalog_flag == (code ? 1 : 0), "the catalog flag disagrees with the catalog code");
   for (const zkall_cd_level& l : h.levels)
     if (l.fd >= 0) check(l.buffer != nullptr, "an open file of the set has no block buffer");
 }

@@ -10,7 +10,8 @@
 # run the corpus is merged down to the inputs that add coverage. Findings
 # (crash-*, timeout-*, oom-*, leak-*) are left in build-fuzz/findings/TARGET
 # and listed at the end, with exit status 1. Each run's totals (executions,
-# rate, coverage) are appended to build-fuzz/fuzz-totals.log for the table
+# rate over the wall clock and over the processor time it had, coverage, the
+# machine's load) are appended to build-fuzz/fuzz-totals.log for the table
 # in fuzz/README.md.
 # ZKALL_FUZZ_KNOWN=1 has the targets step round the open findings listed in
 # fuzz/README.md; ZKALL_FUZZ_OPTIONS adds libFuzzer options.
@@ -44,8 +45,11 @@ for t in $targets; do
   echo "== $t: $seconds s"
   # The working corpus first (new inputs go there), the repository's after.
   set +e
-  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    nice -n 10 "$build/fuzz/${t}_fuzz" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  # A small quarantine and short allocation stacks: the speed of many small
+  # inputs (a finding is replayed in full with NAME_replay).
+  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:quarantine_size_mb=16:malloc_context_size=5 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    /usr/bin/time -o "$log.time" -f "%U %S" nice -n 10 "$build/fuzz/${t}_fuzz" -max_total_time="$seconds" \
+    -timeout=10 -rss_limit_mb=2048 \
     -malloc_limit_mb=1024 -print_final_stats=1 -artifact_prefix="$findings/" ${ZKALL_FUZZ_OPTIONS:-} \
     "$corpus" "$root/fuzz/corpus/$t" >"$log" 2>&1
   status=$?
@@ -59,7 +63,11 @@ for t in $targets; do
   execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -1)
   cov=$(grep -o 'cov: [0-9]* ft: [0-9]*' "$log" | tail -1)
-  line="$(date -u +%Y-%m-%dT%H:%MZ) $t ${seconds}s execs=${execs:-?} rate=${rate:-?}/s ${cov:-cov: ?} corpus=$(ls "$corpus" | wc -l) exit=$status machine=\"$machine\""
+  # The rate over the processor time the run had, beside the rate over the
+  # wall clock (which a busy machine lowers).
+  cpu_rate=$(tail -1 "$log.time" | awk -v e="${execs:-0}" '{ t = $1 + $2; if (t > 0) printf "%d", e / t; else print "?" }')
+  load=$(cut -d' ' -f1 /proc/loadavg)
+  line="$(date -u +%Y-%m-%dT%H:%MZ) $t ${seconds}s execs=${execs:-?} rate=${rate:-?}/s cpu_rate=${cpu_rate}/s ${cov:-cov: ?} corpus=$(ls "$corpus" | wc -l) exit=$status load=$load machine=\"$machine\""
   echo "$line" | tee -a "$build/fuzz-totals.log"
   after=$(ls "$findings" | wc -l)
   if [ "$after" -gt "$before" ]; then
