@@ -149,7 +149,7 @@ void run_operation(zk::fuzz::Control& in, size_t& reports) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const zk::fuzz::Input input = zk::fuzz::split_input(data, size);
+  zk::fuzz::Input input = zk::fuzz::split_input(data, size);
   zk::fuzz::begin_input(input);
   // The configuration is the input's own: no standard one behind it.
   if (zk::fuzz::machine().file("C:\\FRONT\\ZKDROM.SYS") == nullptr) zk::fuzz::machine().add_file("C:\\FRONT\\ZKDROM.SYS", "");

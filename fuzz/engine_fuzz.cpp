@@ -142,7 +142,7 @@ class Session {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const zk::fuzz::Input input = zk::fuzz::split_input(data, size);
+  zk::fuzz::Input input = zk::fuzz::split_input(data, size);
   zk::fuzz::begin_input(input);
   zk::fuzz::start_library();
   set_msg();

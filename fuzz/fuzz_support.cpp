@@ -112,7 +112,7 @@ platform::MemoryPlatform& machine() {
   return *m;
 }
 
-void begin_input(const Input& input) {
+void begin_input(Input& input) {
   platform::MemoryPlatform& m = machine();
   m.reset();
   for (char d : std::string_view(kCatalogDrives)) m.add_drive(d, platform::kDriveCdrom);
@@ -120,11 +120,11 @@ void begin_input(const Input& input) {
   m.set_current_directory(kFrontDir);
   *startup::handle_table() = 0;
   g_close_fault = false;
-  for (const FilePiece& f : input.files) {
+  for (FilePiece& f : input.files) {
     if (f.path.size() == 2 && f.path[1] == ':')
       m.insert_disc(f.path[0], f.bytes.substr(0, kMaxLabelLength));
     else
-      m.add_file(f.path, f.bytes);
+      m.add_file(f.path, std::move(f.bytes));
   }
   const std::string* log = m.file(kLogPath);
   g_log_start = log == nullptr ? 0 : log->size();

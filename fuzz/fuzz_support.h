@@ -69,8 +69,8 @@ platform::MemoryPlatform& machine();
 // Starts an input: the machine reset, with the catalog drives D:, E: and F:
 // (CD-ROM drives without a disc) and the front end's current directory
 // C:\FRONT; the file-handle table empty. Then lays the input's files and
-// discs out on it.
-void begin_input(const Input& input);
+// discs out on it (taking their bytes over).
+void begin_input(Input& input);
 
 // The front end's start for the catalog targets: the common areas made and
 // ZKDROM.SYS read (which runs the installed-disc check). When the input

@@ -63,9 +63,9 @@ void read_texts(int32_t length, int32_t offset) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const zk::fuzz::Input input = zk::fuzz::split_input(data, size);
+  zk::fuzz::Input input = zk::fuzz::split_input(data, size);
   zk::fuzz::Input laid{input.control, {}};
-  if (!input.files.empty()) laid.files.push_back({kPacked, input.files.front().bytes});
+  if (!input.files.empty()) laid.files.push_back({kPacked, std::move(input.files.front().bytes)});
   zk::fuzz::begin_input(laid);
   zk::fuzz::machine().add_directory("C:\\ZKWORK");
   zk::fuzz::Control control(input.control);

@@ -132,7 +132,7 @@ void pack_step(zk::fuzz::Control& in) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const zk::fuzz::Input input = zk::fuzz::split_input(data, size);
+  zk::fuzz::Input input = zk::fuzz::split_input(data, size);
   zk::fuzz::begin_input(input);
   zk::fuzz::start_library();
   set_msg();

@@ -119,7 +119,7 @@ void run_operation(zk::fuzz::Control& in, size_t& reports) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const zk::fuzz::Input input = zk::fuzz::split_input(data, size);
+  zk::fuzz::Input input = zk::fuzz::split_input(data, size);
   zk::fuzz::begin_input(input);
   zk::fuzz::start_library();
   zk::fuzz::Control control(input.control);

@@ -268,11 +268,11 @@ bool MemoryPlatform::make_parents(const std::string& key) {
   return true;
 }
 
-bool MemoryPlatform::add_file(const std::string& path, std::string_view bytes, uint32_t attributes) {
+bool MemoryPlatform::add_file(const std::string& path, std::string bytes, uint32_t attributes) {
   const Location loc = locate(path, true);
   if (loc.error || loc.last.empty() || !make_parents(loc.key)) return false;
   if (const Node* n = node(loc.key); n && n->directory()) return false;
-  nodes_[loc.key] = Node{loc.last, attributes, std::make_shared<std::string>(bytes)};
+  nodes_[loc.key] = Node{loc.last, attributes, std::make_shared<std::string>(std::move(bytes))};
   return true;
 }
 

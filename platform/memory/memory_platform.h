@@ -46,7 +46,7 @@ class MemoryPlatform : public Platform {
   // directories are made. False when the path names no file on a known
   // drive (no drive, a directory of that name, a file standing where a
   // parent directory should be).
-  bool add_file(const std::string& path, std::string_view bytes, uint32_t attributes = kAttrArchive);
+  bool add_file(const std::string& path, std::string bytes, uint32_t attributes = kAttrArchive);
   // Makes a directory and its missing parents.
   bool add_directory(const std::string& path, uint32_t attributes = kAttrDirectory);
   // The bytes of a file, or null (also for a directory).
