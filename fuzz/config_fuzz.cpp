@@ -139,7 +139,8 @@ void run_operation(zk::fuzz::Control& in, size_t& reports) {
       const int32_t m = cdmake_cdidtbl_alldrive(list.data(), &count, &detail);
       if (m == 0) {
         check(count >= 0 && count <= 30, "cdmake_cdidtbl_alldrive counted past its list");
-        for (int32_t i = 0; i < count; ++i) check(installed_index(list[i]) && list[i] >= 0, "a listed disc is not installed");
+        for (int32_t i = 0; i < count; ++i)
+          check(installed_index(list[i]) && list[i] >= 0, "a listed disc is not installed");
       }
       break;
     }
@@ -152,7 +153,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   zk::fuzz::Input input = zk::fuzz::split_input(data, size);
   zk::fuzz::begin_input(input);
   // The configuration is the input's own: no standard one behind it.
-  if (zk::fuzz::machine().file("C:\\FRONT\\ZKDROM.SYS") == nullptr) zk::fuzz::machine().add_file("C:\\FRONT\\ZKDROM.SYS", "");
+  const char* const config = "C:\\FRONT\\ZKDROM.SYS";
+  if (zk::fuzz::machine().file(config) == nullptr) zk::fuzz::machine().add_file(config, "");
   zk::fuzz::Control control(input.control);
   zk::fuzz::start_library(&control);
   const zkall_ctop& c = *zk::startup::ctop();

@@ -90,7 +90,8 @@ class Session {
       case 7: {
         const auto level = static_cast<int32_t>(in_.byte() % 5);
         const uint32_t block = in_.u16();
-        check(known(cdseek_only(level, block, h_, &detail), {0, 15, 128}), "cdseek_only answered an undocumented result");
+        check(known(cdseek_only(level, block, h_, &detail), {0, 15, 128}),
+              "cdseek_only answered an undocumented result");
         break;
       }
     }
@@ -118,7 +119,8 @@ class Session {
     const auto length = static_cast<int32_t>(key.size());
     const int r = cdread(size ? buffer.data() : nullptr, key.data(), length, blocks, &delivered, &record_index, h_,
                          &detail);
-    zk::fuzz::trace("    cdread key length %d blocks %d: %d detail %d delivered %d", length, blocks, r, detail, delivered);
+    zk::fuzz::trace("    cdread key length %d blocks %d: %d detail %d delivered %d", length, blocks, r, detail,
+                    delivered);
     check(known(r, {0, -1, 11, 14, 15, 20, 128}), "cdread answered an undocumented result");
     if (r != 0) return;
     check(record_index == 0, "cdread's record index is not 0");

@@ -65,7 +65,7 @@ Input split_input(const uint8_t* data, size_t size) {
   bool first = true;
   while (start <= all.size()) {
     const size_t cut = all.find(kSeparator, start);
-    const std::string_view piece = all.substr(start, cut == std::string_view::npos ? std::string_view::npos : cut - start);
+    const std::string_view piece = all.substr(start, cut == std::string_view::npos ? cut : cut - start);
     if (first) {
       in.control = piece;
       first = false;
@@ -76,7 +76,8 @@ Input split_input(const uint8_t* data, size_t size) {
       if (lf != std::string_view::npos) file.bytes = std::string(piece.substr(lf + 1));
       if (const size_t star = path.rfind('*'); star != std::string_view::npos) {
         size_t padded = 0;
-        for (char c : path.substr(star + 1)) padded = c >= '0' && c <= '9' ? std::min(padded * 10 + (c - '0'), kMaxPaddedSize) : padded;
+        for (char c : path.substr(star + 1))
+          if (c >= '0' && c <= '9') padded = std::min(padded * 10 + static_cast<size_t>(c - '0'), kMaxPaddedSize);
         if (file.bytes.size() < padded) file.bytes.resize(padded, '\0');
         path = path.substr(0, star);
       }

@@ -9,9 +9,10 @@
 // and a size: the bytes are then filled up with NULs to that size (at most
 // kMaxPaddedSize), so the blocks of catalog files, mostly NUL behind their
 // records, take little room in an input. A piece whose path is a drive alone
-// ("D:") puts a disc into that drive, its bytes being the volume label. So a fuzzer that mutates an input changes file contents,
-// file names, disc labels and operations alike, and a starting corpus laid
-// out from a real installation reaches deep at once.
+// ("D:") puts a disc into that drive, its bytes being the volume label. So a
+// fuzzer that mutates an input changes file contents, file names, disc
+// labels and operations alike, and a starting corpus laid out from a real
+// installation reaches deep at once.
 #pragma once
 
 #include <cstddef>

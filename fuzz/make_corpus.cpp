@@ -117,10 +117,9 @@ Machine lay_out_demo(const std::string& description_path) {
   zk::tool::build_installation(d, dir, log);
 
   Machine m;
-  for (const auto& e : fs::recursive_directory_iterator(dir / "drives" / "c"))
-    if (e.is_regular_file()) m.files[windows_path("C:", fs::relative(e.path(), dir / "drives" / "c"))] = read_file(e.path());
-  for (const auto& e : fs::recursive_directory_iterator(dir / "front"))
-    if (e.is_regular_file()) m.files[windows_path("C:\\FRONT", fs::relative(e.path(), dir / "front"))] = read_file(e.path());
+  for (const auto& [from, to] : {std::pair{dir / "drives" / "c", "C:"}, std::pair{dir / "front", "C:\\FRONT"}})
+    for (const auto& e : fs::recursive_directory_iterator(from))
+      if (e.is_regular_file()) m.files[windows_path(to, fs::relative(e.path(), from))] = read_file(e.path());
   for (const auto& [letter, id] : d.drives) {
     if (id.empty()) continue;
     const fs::path root = dir / "discs" / id;

@@ -57,7 +57,8 @@ TEST_F(MemoryPlatformTest, ListingsMatchDosPatternsWithAttributes) {
     std::string pattern;
     uint32_t error;
   };
-  for (const Case& c : {Case{"C:\\CAT\\MST\\*.TMP", pf::kErrorFileNotFound}, Case{"C:\\NONE\\*.*", pf::kErrorPathNotFound},
+  for (const Case& c : {Case{"C:\\CAT\\MST\\*.TMP", pf::kErrorFileNotFound},
+                        Case{"C:\\NONE\\*.*", pf::kErrorPathNotFound},
                         Case{"E:\\*.*", pf::kErrorNotReady}, Case{"Q:\\*.*", pf::kErrorPathNotFound}}) {
     EXPECT_TRUE(list(c.pattern, error).empty()) << c.pattern;
     EXPECT_EQ(error, c.error) << c.pattern;
