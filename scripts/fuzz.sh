@@ -48,7 +48,7 @@ for t in $targets; do
   # A small quarantine and short allocation stacks: the speed of many small
   # inputs (a finding is replayed in full with NAME_replay).
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:quarantine_size_mb=16:malloc_context_size=5 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    /usr/bin/time -o "$log.time" -f "%U %S" nice -n 10 "$build/fuzz/${t}_fuzz" -max_total_time="$seconds" \
+    /usr/bin/time -o "$log.time" -f "%U %S %e" nice -n 10 "$build/fuzz/${t}_fuzz" -max_total_time="$seconds" \
     -timeout=10 -rss_limit_mb=2048 \
     -malloc_limit_mb=1024 -print_final_stats=1 -artifact_prefix="$findings/" ${ZKALL_FUZZ_OPTIONS:-} \
     "$corpus" "$root/fuzz/corpus/$t" >"$log" 2>&1
@@ -66,8 +66,9 @@ for t in $targets; do
   # The rate over the processor time the run had, beside the rate over the
   # wall clock (which a busy machine lowers).
   cpu_rate=$(tail -1 "$log.time" | awk -v e="${execs:-0}" '{ t = $1 + $2; if (t > 0) printf "%d", e / t; else print "?" }')
+  elapsed=$(tail -1 "$log.time" | awk '{ printf "%d", $3 }')
   load=$(cut -d' ' -f1 /proc/loadavg)
-  line="$(date -u +%Y-%m-%dT%H:%MZ) $t ${seconds}s execs=${execs:-?} rate=${rate:-?}/s cpu_rate=${cpu_rate}/s ${cov:-cov: ?} corpus=$(ls "$corpus" | wc -l) exit=$status load=$load machine=\"$machine\""
+  line="$(date -u +%Y-%m-%dT%H:%MZ) $t ${elapsed}s execs=${execs:-?} rate=${rate:-?}/s cpu_rate=${cpu_rate}/s ${cov:-cov: ?} corpus=$(ls "$corpus" | wc -l) exit=$status load=$load machine=\"$machine\""
   echo "$line" | tee -a "$build/fuzz-totals.log"
   after=$(ls "$findings" | wc -l)
   if [ "$after" -gt "$before" ]; then
