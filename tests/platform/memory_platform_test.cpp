@@ -42,6 +42,11 @@ TEST_F(MemoryPlatformTest, PathsIgnoreCaseAndResolveAgainstTheCurrentDirectory) 
   EXPECT_TRUE(m.is_directory("\\CAT\\MST\\E2"));
   EXPECT_FALSE(m.add_file("C:\\CAT\\MST\\E3\\X.DAT", "under a file"));
   EXPECT_FALSE(m.add_file("Q:\\X.DAT", "no drive Q"));
+  m.add_file("C:\\CAT\\MST\\E10\\X.MST", "a sibling whose name begins alike");
+  m.erase("C:\\CAT\\MST\\E1");  // the directory and everything below it
+  EXPECT_FALSE(m.exists("C:\\CAT\\MST\\E1\\ZKROOTMF.MST"));
+  EXPECT_TRUE(m.exists("C:\\CAT\\MST\\E10\\X.MST"));
+  EXPECT_TRUE(m.exists("C:\\CAT\\MST\\E2"));
 }
 
 TEST_F(MemoryPlatformTest, ListingsMatchDosPatternsWithAttributes) {
@@ -53,6 +58,7 @@ TEST_F(MemoryPlatformTest, ListingsMatchDosPatternsWithAttributes) {
                                       "G1/" + std::to_string(pf::kAttrDirectory | pf::kAttrReadOnly)}));
   EXPECT_EQ(error, pf::kErrorNoMoreFiles);
   EXPECT_EQ(list("d:\\shamei.dat", error).size(), 1u);  // a root lists no dots
+  EXPECT_EQ(list("D:SHAMEI.*", error).size(), 1u);
   struct Case {
     std::string pattern;
     uint32_t error;
@@ -80,7 +86,9 @@ TEST_F(MemoryPlatformTest, StreamsReadTextModeAndOpenAsTheRuntimeDoes) {
   EXPECT_STREQ(line, "cd\re\n");
   EXPECT_FALSE(text->gets(line, sizeof line));
   auto binary = m.fopen("C:\\T.TXT", "rb", err);
-  EXPECT_EQ(binary->read(line, sizeof line), 10u);
+  ASSERT_TRUE(binary->gets(line, 4));  // at most 3 bytes and the NUL
+  EXPECT_STREQ(line, "ab\r");
+  EXPECT_EQ(binary->read(line, sizeof line), 7u);
 
   auto out = m.fopen("C:\\T.TXT", "wb", err);  // emptied
   EXPECT_EQ(m.file("C:\\T.TXT")->size(), 0u);
@@ -121,6 +129,13 @@ TEST_F(MemoryPlatformTest, DescriptorsNumberFromThreeAndKeepTheirModes) {
   EXPECT_EQ(m.write(b, "x", 1, err), -1);
   EXPECT_EQ(err, pf::kErrnoBadFile);
   EXPECT_EQ(m.open("C:\\NEW.DAT", pf::kOpenWriteOnly | pf::kOpenCreate | pf::kOpenExclusive, 0, err), -1);
+  m.add_file("C:\\RO.DAT", "r", pf::kAttrReadOnly);
+  EXPECT_EQ(m.open("C:\\RO.DAT", pf::kOpenReadWrite, 0, err), -1);
+  EXPECT_EQ(err, pf::kErrnoAccess);
+  const int log = m.open("C:\\NEW.DAT", pf::kOpenWriteOnly | pf::kOpenAppend, 0, err);
+  EXPECT_EQ(m.write(log, "!", 1, err), 1);
+  EXPECT_EQ(*m.file("C:\\NEW.DAT"), "hello!");
+  EXPECT_EQ(m.close(log, err), 0);
   EXPECT_EQ(m.close(a, err), 0);
   EXPECT_EQ(m.close(a, err), -1);
   EXPECT_EQ(m.open("C:\\NEW.DAT", pf::kOpenReadOnly, 0, err), 3);  // the lowest free number again
