@@ -1,8 +1,10 @@
 #!/bin/sh
 # Installs a build tree into a fresh prefix and builds the consumer against
 # the installed tree twice, through find_package(zkall) and through
-# pkg-config, then runs both.
-# Usage: check_install.sh BUILD_DIR WORK_DIR C_COMPILER
+# pkg-config, then runs both. With "windows" (a build of the 32-bit DLL):
+# checks the installed files and links a program through pkg-config and the
+# import library, which must import the decorated names from ZKALL.dll.
+# Usage: check_install.sh BUILD_DIR WORK_DIR C_COMPILER [windows]
 set -eu
 build=$1
 work=$2
@@ -13,6 +15,22 @@ mkdir -p "$work"
 prefix=$(cd "$work" && pwd)/prefix
 
 cmake --install "$build" --prefix "$prefix" > "$work/install.log"
+if [ "${4:-}" = windows ]; then
+  for f in include/zkall.h bin/ZKALL.dll lib/libZKALL.dll.a lib/cmake/zkall/zkallConfig.cmake lib/pkgconfig/zkall.pc; do
+    [ -e "$prefix/$f" ] || { echo "FAIL: the installed tree lacks $f"; exit 1; }
+  done
+  printf '#include "zkall.h"\nint main(void) { char s[160]; return drom_init() + VBGetMsg(881, s) + cdmsgid(700); }\n' \
+    > "$work/win-consumer.c"
+  flags=$(PKG_CONFIG_PATH="$prefix/lib/pkgconfig" pkg-config --cflags --libs zkall)
+  # shellcheck disable=SC2086
+  "$cc" -o "$work/win-consumer.exe" "$work/win-consumer.c" $flags
+  objdump -p "$work/win-consumer.exe" | awk '/DLL Name: ZKALL.dll/ { t = 1; next } t && NF == 0 { t = 0 } t && NF == 3 && $2 ~ /^[0-9]+$/ { print $3 }' |
+    sort > "$work/imports"
+  printf '_VBGetMsg@8\n_drom_init@0\ncdmsgid\n' > "$work/expected"
+  diff "$work/expected" "$work/imports" || { echo "FAIL: the import library does not import the exported names"; exit 1; }
+  echo "OK: the installed DLL tree links a program importing _drom_init@0, _VBGetMsg@8 and cdmsgid"
+  exit 0
+fi
 for f in include/zkall.h lib/libzkall.so lib/libzkall.so.1 lib/cmake/zkall/zkallConfig.cmake lib/pkgconfig/zkall.pc; do
   [ -e "$prefix/$f" ] || { echo "FAIL: the installed tree lacks $f"; exit 1; }
 done
