@@ -10,7 +10,10 @@
 # it in the node, and exports/shared_only_*.cpp binds it to the non-default
 # version <name>@ZKALL_1.0 so that linking never picks it by accident.
 #
-# Usage: cmake -DTABLE=exports/export_table.txt -DOUT_DIR=dir -P export_lists.cmake
+# A 64-bit DLL (-DDECORATE=OFF) has no standard-call decoration: every
+# function is exported under its plain name there.
+#
+# Usage: cmake -DTABLE=exports/export_table.txt -DOUT_DIR=dir [-DDECORATE=OFF] -P export_lists.cmake
 # Stops with an error on a malformed line or a name given twice.
 cmake_minimum_required(VERSION 3.20)
 if(NOT TABLE OR NOT OUT_DIR)
@@ -55,7 +58,7 @@ foreach(line IN LISTS lines)
     # Listed so that the node keeps it global; its .symver gives it the
     # non-default version.
     string(APPEND map_names "    ${name};\n")
-  elseif(call STREQUAL "stdcall")
+  elseif(call STREQUAL "stdcall" AND (NOT DEFINED DECORATE OR DECORATE))
     # "symbol == export name": the symbol drom_init@0 (as C names it) is
     # exported, and imported through the import library, as _drom_init@0.
     string(APPEND def_lines "  ${name}@${bytes} == _${name}@${bytes}\n")
