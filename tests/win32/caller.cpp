@@ -148,6 +148,7 @@ int main(int argc, char** argv) {
                    part_record(100021, "WIPER BLADE")};
   disc.root_sets.push_back({zk::writer::build_set(names), 1, ""});  // a copy on the hard disk
   zk::writer::lay_out_disc(disc, root + "\\MST\\E1", root + "\\NODISC");
+  write_file(root + "\\MST\\E1\\SHAMEI.DAT", "");  // the area's catalogs count as installed with it
   if (!SetCurrentDirectoryA(root.c_str())) {
     check(false, "enter " + root);
     return 1;
