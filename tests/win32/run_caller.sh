@@ -1,7 +1,6 @@
 #!/bin/sh
 # Runs the 32-bit DLL caller (zkall_caller.exe, built by the i686 build) under
-# Wine's 32-bit support, in a Wine prefix and a working directory of its own
-# inside the build tree. Where this machine cannot run 32-bit programs, or
+# Wine's 32-bit support, in a Wine prefix inside the build tree and a fresh working directory. Where this machine cannot run 32-bit programs, or
 # Wine's 32-bit support is not installed, says so in one line and exits 0:
 # the caller is then not run, and that line is all it reports.
 # Usage: run_caller.sh WIN32_BUILD_DIR
@@ -35,18 +34,20 @@ if ! command -v wine > /dev/null 2>&1 || ! dpkg-query -W -f='${Status}' wine32:i
   exit 0
 fi
 
-run=$build/caller-run
-rm -rf "$run"
-mkdir -p "$run"
+# A short working directory: the installation's directories must fit the
+# configuration's 64-byte fields.
+run=$(mktemp -d /tmp/zkcaller.XXXXXX)
+trap 'rm -rf "$run"' EXIT
 cp "$dll" "$run/"
 export WINEPREFIX="$build/wine32-prefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY
 cd "$run"
-if timeout 300 wine "$exe" ZKALL.dll > "$run/caller.log" 2>&1; then
-  grep -v '^ok: ' "$run/caller.log" || true
-  echo "32-bit DLL caller: passed ($(grep -c '^ok: ' "$run/caller.log") checks)"
+log=$build/caller.log
+if timeout 300 wine "$exe" ZKALL.dll > "$log" 2>&1; then
+  grep -v '^ok: ' "$log" || true
+  echo "32-bit DLL caller: passed ($(grep -c '^ok: ' "$log") checks)"
   exit 0
 fi
-cat "$run/caller.log"
+cat "$log"
 echo "32-bit DLL caller: FAILED"
 exit 1
