@@ -1,6 +1,7 @@
 #!/bin/sh
 # Runs the 32-bit DLL caller (zkall_caller.exe, built by the i686 build) under
-# Wine's 32-bit support, in a Wine prefix inside the build tree and a fresh working directory. Where this machine cannot run 32-bit programs, or
+# Wine's 32-bit support, in a Wine prefix inside the build tree and a fresh
+# working directory. Where this machine cannot run 32-bit programs, or
 # Wine's 32-bit support is not installed, says so in one line and exits 0:
 # the caller is then not run, and that line is all it reports.
 # Usage: run_caller.sh WIN32_BUILD_DIR
