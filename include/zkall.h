@@ -19,11 +19,20 @@
  * Records that callers read at fixed offsets (the common areas) are declared
  * here as packed structures; their layout is an interface.
  *
- * On Linux the library is libzkall.so and every function below is exported
- * under its plain name. The text utility memmem is exported as "memmem" in the
- * version node ZKALL_1.0 (so the C library's memmem keeps serving every other
- * caller in the process); C and C++ code that includes <string.h> calls it
- * through its second name zkall_memmem.
+ * Exports (the one list is exports/export_table.txt). On Linux the library
+ * is libzkall.so.1 and every function below is exported under its plain
+ * name in the version node ZKALL_1.0. The 32-bit DLL ZKALL.dll exports every
+ * standard-call function (ZKALL_STDCALL below) under its decorated name,
+ * _name@bytes of arguments (_drom_init@0, _VBGetMsg@8), as the front end
+ * binds it, and every other function under its plain name.
+ *
+ * The text utility memmem has the name of a C library function with another
+ * contract. The DLL exports it as "memmem". libzkall.so exports it only as
+ * the non-default version memmem@ZKALL_1.0: a program linked with -lzkall
+ * that calls memmem still gets the C library's, and the catalog's programs
+ * find ours with dlvsym(handle, "memmem", "ZKALL_1.0"). C and C++ code that
+ * includes <string.h> calls it through its second name zkall_memmem, which
+ * both libraries export as well.
  */
 #ifndef ZKALL_H
 #define ZKALL_H
@@ -34,9 +43,9 @@
 #if defined(_WIN32)
 #  define ZKALL_STDCALL __stdcall
 #  define ZKALL_CDECL __cdecl
-#  if defined(ZKALL_BUILDING_LIBRARY)
-#    define ZKALL_API __declspec(dllexport)
-#  elif defined(ZKALL_STATIC_LINK)
+#  if defined(ZKALL_BUILDING_LIBRARY) || defined(ZKALL_STATIC_LINK)
+/* The DLL's exports are those of its module-definition file, made from
+ * exports/export_table.txt, and nothing else. */
 #    define ZKALL_API
 #  else
 #    define ZKALL_API __declspec(dllimport)
