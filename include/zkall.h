@@ -966,6 +966,136 @@ ZKALL_API int32_t ZKALL_CDECL cdfile_get(const char* name, const char* catalog_c
                                          uint32_t* size, void* unused1, void* unused2, void* unused3);
 
 /* ===================================================================== */
+/* Hard-disk indexed files and the price master                            */
+/* ===================================================================== */
+/* Prices lie on the hard disk as indexed file sets described by a master
+ * file of exactly four 32-byte entries and no header: PRICE.MST in the price
+ * directory (path kind 2) or LOCALP.MST in the local-price directory (kind
+ * 3). Entries: top (offset 0), middle (32), bottom index level (64), data
+ * file (96); each is a name in the fixed 8.3 form (11 bytes, "KAKAKU  D  "
+ * is the file KAKAKU.D), file kind, match mask, key length, key offset, a
+ * byte not read, the block size (signed 16-bit, taken from the data entry
+ * for every file of the set), 2 bytes not read, size and base block in
+ * blocks (32-bit), record length (bottom entry: index entry length; 16-bit),
+ * the number of index levels and the location kind (not used). The index
+ * key length and entry length come from the bottom entry. The data file is
+ * a file of its own; the index levels all lie in the top level's file at
+ * their base blocks. An index entry is the key, then the child block number
+ * (32-bit little-endian, counted from the next level's base block) and the
+ * child block count (16-bit little-endian, signed). Entries per block and
+ * records per block are the block size divided by the entry or record
+ * length, taken modulo 256.
+ *
+ * Handles are zkall_cd_handle records made by hdopen (kakaku_open) and
+ * released by hdclose (kakaku_close); the hd functions accept no other
+ * handle. The price format field is 1 for KAKAKU.D, 2 for PRICE3.D and 0
+ * for every other hard-disk file. The engine logs nothing.
+ *
+ * Results: 0; -1 nothing (more) found, the master file missing (detail 0),
+ * the name not listed or its data file empty or missing; 11 a file could not
+ * be opened, also a short read of a data block (detail: the error number, 0
+ * when the file simply ended); 14 a short read of the master file (one
+ * shorter than 128 bytes included) or of an index block; 15 a seek failed;
+ * 20 no memory (detail 0 the master buffer or the handle, 1 the data
+ * buffer, 2, 3, 4 the top, middle, bottom level's buffer); 128 refused with
+ * one of these details:
+ *   50 a file's path cannot be built (the master file's or a file of the
+ *      set's)
+ *   51 the master file's block size is 0 or negative, or the record length
+ *      is 0, above the block size or does not divide it (hdopen; also any
+ *      read when the handle's layout fields were changed)
+ *   52 an index the engine cannot read: more than 3 levels, a level in use
+ *      that is absent (size 0), an index key length of 0 or above 32, or an
+ *      entry length below the index key length + 6 or above the block size
+ *   53 the key field (key offset + key length) runs past the record
+ *   54 an index entry whose child range runs past the end of the level or
+ *      data file it points into, or whose count is negative (65535 read as
+ *      a signed count)
+ *   55 hdread: key longer than the file's key length
+ *   56 hdread: a key the search can hold: negative length, above 20 bytes,
+ *      or a null key with a length
+ *   57 kakaku_read: price records longer than 68 bytes
+ *   58 a null handle, buffer or output, a handle not made by hdopen, or
+ *      (hd_search_index) a current level that is no index level
+ *   59 hdopen: path kind other than 2 or 3
+ *   60 one hdread read more blocks than twice the set's blocks (a corrupt
+ *      index whose child ranges send the walk round the same blocks)
+ * A failed open releases everything and leaves *handle null; a failed read
+ * leaves the handle open. */
+
+/* Opens the set whose data entry in the master file of path kind `kind` (2:
+ * PRICE.MST, 3: LOCALP.MST) carries the 11-character name `name` (compared
+ * in all 11 bytes): reads the first 128 bytes of the master file (the rest
+ * is not read), makes the handle with block buffers of the set's block
+ * size, opens the data file (-1 when missing) and, when the top level is
+ * present, its file (11 when missing), which the middle and bottom levels
+ * share. Without index levels the data scan starts out on the whole data
+ * file. detail may be null. */
+ZKALL_API int32_t ZKALL_CDECL hdopen(const char* name, int32_t kind, zkall_cd_handle** handle, int32_t* detail);
+/* Starts the search afresh without seeking: clears the search state of
+ * every level (the top level's scan range back to its run) and the search
+ * keys; the top level keeps the block it holds, so the next search reads
+ * it again from its first entry without reading the file. On a set without
+ * index levels this also clears the data file's preset range, after which
+ * a keyed read finds nothing. 0; 128 for a null or foreign handle. */
+ZKALL_API int32_t ZKALL_CDECL hdropen(zkall_cd_handle* handle);
+/* The next record (record_length bytes into buffer) whose key begins with
+ * the key_length bytes of key (one search key serves the index and the
+ * data; compared as the catalog engine compares, A-Z folded), or with
+ * key_length 0 the next record in file order, where the first record of a
+ * freshly read block is delivered whatever its first byte. Repeated calls
+ * return further matches and -1 after the last. Results and details above;
+ * detail may be null. */
+ZKALL_API int32_t ZKALL_CDECL hdread(void* buffer, const char* key, int32_t key_length, zkall_cd_handle* handle,
+                                     int32_t* detail);
+/* Step of hdread: takes the next entry for the search key at the handle's
+ * current index level and sets the next level's (below the bottom: the
+ * data file's) scan range to its child range. 0; -1 when the level has
+ * nothing (more); 14; 15; 128/51-54, 56, 58. */
+ZKALL_API int32_t ZKALL_CDECL hd_search_index(zkall_cd_handle* handle, int32_t* detail);
+/* Step of hdread: the next match of the search key in the data file's scan
+ * range (taking up a new child range first when one was set), or the next
+ * record without a key, into buffer. 0; -1; 11 (short block); 15;
+ * 128/51-53, 56, 58. */
+ZKALL_API int32_t ZKALL_CDECL hd_search_data(void* buffer, zkall_cd_handle* handle, int32_t* detail);
+/* Closes the data file and the index file, frees the buffers and the handle
+ * and sets *handle to null; 0 always (close failures are not reported; a
+ * null or foreign handle is left alone). */
+ZKALL_API int32_t ZKALL_CDECL hdclose(zkall_cd_handle** handle);
+
+/* The 50-byte price record of kakaku_read, spaces where nothing is copied:
+ *   offset  width  KAKAKU.D (format 1)   PRICE3.D (format 2)
+ *   0       12     record 0-11           record 0-11
+ *   12      8      record 12-19          the price of the selector: record
+ *                                        12-19, 20-27 or 28-35 for 0, 1, 2
+ *   20      8      record 20-27          record 36-43
+ *   28      2      record 28-29          record 44-45
+ *   30      20     record 30-49          record 46-65 */
+#define ZKALL_PRICE_RECORD_SIZE 50
+#define ZKALL_PRICE_AREA_SIZE 68 /* longest price-file record kakaku_read reads */
+
+/* Opens the price file: with which 0 "KAKAKU  D  " (format 1) through
+ * PRICE.MST, and when that answers -1 (not listed, missing or empty)
+ * "PRICE3  D  " (format 2); with any other which only "PRICE3  D  ".
+ * Results of hdopen; the price format is set in the handle. */
+ZKALL_API int32_t ZKALL_CDECL kakaku_open(int32_t which, zkall_cd_handle** handle, int32_t* detail);
+/* hdropen. */
+ZKALL_API int32_t ZKALL_CDECL kakaku_reopen(zkall_cd_handle* handle);
+/* hdread into a 68-byte area of its own (records longer than 68 bytes are
+ * refused with 128/57 before anything is read), then the 50-byte price
+ * record of the handle's format into `price`; with format 2 the selector
+ * (0, 1, 2) picks the price, any other selector leaves it spaces; a handle
+ * of another format gives 50 spaces. `price` is written only on success.
+ * Results of hdread; detail may be null. */
+ZKALL_API int32_t ZKALL_CDECL kakaku_read(char* price, const char* key, int32_t key_length, int32_t selector,
+                                          zkall_cd_handle* handle, int32_t* detail);
+/* hdclose. */
+ZKALL_API int32_t ZKALL_CDECL kakaku_close(zkall_cd_handle** handle);
+/* 0 when kakaku_open with which 0 succeeds (the handle is closed again),
+ * else its result and detail. detail may be null. */
+ZKALL_API int32_t ZKALL_CDECL kakaku_check(int32_t* detail);
+
+/* ===================================================================== */
 /* Text utilities                                                          */
 /* ===================================================================== */
 
