@@ -16,8 +16,10 @@ namespace {
 
 constexpr auto kPriceKind = static_cast<int32_t>(startup::kPathPrice);
 
-// Where the fields of the price record come from in the record of each
-// format: offset in the price record, offset in the file's record, width.
+// Where the price record's bytes come from in the record of each format:
+// offset in the price record, offset in the file's record, width. Format 1
+// is the price record itself; format 2 has the part number, then the rest
+// behind its three prices, and the price the selector picks.
 struct Field {
   size_t to;
   size_t from;
@@ -26,8 +28,8 @@ struct Field {
 constexpr size_t kSelectedPrice = 12;
 constexpr size_t kPriceWidth = 8;
 constexpr int32_t kPrices = 3;
-constexpr std::array<Field, 5> kFormat1{{{0, 0, 12}, {12, 12, 8}, {20, 20, 8}, {28, 28, 2}, {30, 30, 20}}};
-constexpr std::array<Field, 4> kFormat2{{{0, 0, 12}, {20, 36, 8}, {28, 44, 2}, {30, 46, 20}}};
+constexpr Field kFormat1{0, 0, kPriceRecordSize};
+constexpr std::array<Field, 2> kFormat2{{{0, 0, 12}, {20, 36, 30}}};
 
 int open_as(const char* name, int32_t format, zkall_cd_handle** out, int32_t& detail) {
   const int r = hdopen(name, kPriceKind, out, detail);
@@ -57,7 +59,7 @@ int kakaku_read(zkall_cd_handle* h, char* price, const char* key, int32_t key_le
   std::memset(price, ' ', kPriceRecordSize);
   auto copy = [&](const Field& f) { std::memcpy(price + f.to, area.data() + f.from, f.width); };
   if (h->price_format == kPriceFormat1) {
-    for (const Field& f : kFormat1) copy(f);
+    copy(kFormat1);
   } else if (h->price_format == kPriceFormat2) {
     for (const Field& f : kFormat2) copy(f);
     if (selector >= 0 && selector < kPrices)

@@ -45,10 +45,11 @@ int check_handle(const zkall_cd_handle* h, int32_t& detail) {
   if (h == nullptr || hd_buffer_size(h) == 0) return refuse(detail, hd_detail::kRefusedHandle);
   if (int r = hd_check_layout(*h, detail); r != rc::kOk) return r;
   if (hd_buffer_size(h) != static_cast<size_t>(h->block_size)) return refuse(detail, hd_detail::kBadBlockSize);
-  if (h->levels[kDataLevel].buffer == nullptr || h->levels[kDataLevel].fd < 0)
-    return refuse(detail, hd_detail::kRefusedHandle);
+  // A descriptor without its buffer (a caller's change) cannot be read into;
+  // a file that is not open fails at its first seek or read.
+  if (h->levels[kDataLevel].buffer == nullptr) return refuse(detail, hd_detail::kRefusedHandle);
   for (int i = 0; i < h->level_count; ++i) {
-    if (h->levels[i].buffer == nullptr || h->levels[i].fd < 0) return refuse(detail, hd_detail::kBadIndexLayout);
+    if (h->levels[i].buffer == nullptr) return refuse(detail, hd_detail::kBadIndexLayout);
   }
   if (h->index_key_len < 0 || h->index_key_len > static_cast<int32_t>(kSearchKeySize) || h->data_key_len < 0 ||
       h->data_key_len > static_cast<int32_t>(kSearchKeySize))

@@ -87,8 +87,9 @@ TEST_F(HdEngineTest, EveryKeyIsFoundThroughEveryLayout) {
     uint32_t block, records_per_block, entries_per_block;
   };
   const Layout layouts[] = {
-      {0, {3, 3, 3}, 0, 0, 0},   {1, {3, 3, 3}, 250, 0, 0}, {2, {3, 3, 3}, 150, 2, 2},
-      {3, {3, 3, 2}, 200, 3, 2}, {3, {3, 2, 2}, 250, 1, 3},
+      {0, {3, 3, 3}, 0, 0, 0},   {0, {3, 3, 3}, 50, 0, 0},  {1, {3, 3, 3}, 250, 0, 0},
+      {2, {3, 3, 3}, 150, 2, 2}, {3, {3, 3, 2}, 200, 3, 2}, {3, {3, 2, 2}, 250, 1, 3},
+      {3, {3, 2, 3}, 150, 1, 1},  // a middle range of three bottom blocks
   };
   const Records records = price_records();
   for (const Layout& l : layouts) {
@@ -394,6 +395,34 @@ TEST_F(HdEngineTest, FailuresThroughTheFaultSeamReleaseEverything) {
     inst.platform().faults().clear();
     hdclose(&h);
   }
+}
+
+TEST_F(HdEngineTest, TheStepsOfAReadOneByOne) {
+  writer::HdSetSpec spec;
+  spec.levels = 1;
+  spec.block_size = 100;
+  for (int i = 0; i < 4; ++i) spec.records.push_back(price50("P0000000000" + std::to_string(i), i));
+  write_set(spec);
+  int32_t detail = 0;
+  ASSERT_EQ(hdopen("KAKAKU  D  ", 2, &h, &detail), 0);
+  ASSERT_EQ(hdropen(h), 0);
+  // Without a search key the first entry stops the scan; it sets the data
+  // file's range to its child range: the top entry of data block 1.
+  EXPECT_EQ(hd_search_index(h, &detail), 0);
+  EXPECT_EQ(hd_search_index(h, &detail), 0);
+  EXPECT_EQ(h->levels[3].scan_start, 1u);
+  EXPECT_EQ(h->levels[3].scan_count, 1u);
+  h->current_level = 1;  // the data level: no index step there
+  EXPECT_EQ(hd_search_index(h, &detail), 128);
+  EXPECT_EQ(detail, 58);
+  std::string r(50, '\0');
+  EXPECT_EQ(hd_search_data(r.data(), h, &detail), 0);  // from the file's position: block 0
+  EXPECT_EQ(r, spec.records[0]);
+  EXPECT_EQ(hd_search_data(nullptr, h, &detail), 128);
+  EXPECT_EQ(hd_search_index(nullptr, &detail), 128);
+  h->levels[3].buffer = nullptr;  // a caller's change
+  EXPECT_EQ(hdread(r.data(), nullptr, 0, h, &detail), 128);
+  EXPECT_EQ(detail, 58);
 }
 
 TEST_F(HdEngineTest, TheTopBlockIsNotReadAgainAfterReopening) {
