@@ -143,7 +143,8 @@ int read_figno() {
   zkall_cnexta* area = startup::cnexta();
   if (area == nullptr) return kAdded;
   // The area holds 100 numbers; a larger count names slots it does not have.
-  const size_t count = std::min<size_t>(static_cast<size_t>(std::max<int16_t>(area->figure_count, 0)), kFigureSlots);
+  const int16_t stored = area->figure_count;  // a packed field: read by value
+  const size_t count = std::min<size_t>(static_cast<size_t>(std::max<int16_t>(stored, 0)), kFigureSlots);
   for (size_t i = 0; i < count; ++i) {
     uint32_t figno = 0;
     std::memcpy(&figno, reinterpret_cast<const uint8_t*>(area->figures) + i * sizeof figno, sizeof figno);

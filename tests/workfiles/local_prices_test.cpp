@@ -95,7 +95,7 @@ TEST_F(LocalPricesTest, HandMadeIndexEndsAtAZeroEntry) {
   }
   inst.write('c', "LP\\LOCALP3.IA",
              entry("DEALER0001", 1, 1) + entry("OTHER00000", 0, 1) + entry("DEALER0001", 2, 2) +
-                 std::string(14, '\0') + entry("DEALER0001", 0, 9));
+                 entry("EMPTYRUN00", 3, 0) + std::string(14, '\0') + entry("DEALER0001", 0, 9));
   inst.write('c', "LP\\LOCALP3.D", data);
   ASSERT_EQ(LCPOpen(&h, 3), 0);
   char out[132];
@@ -109,6 +109,13 @@ TEST_F(LocalPricesTest, HandMadeIndexEndsAtAZeroEntry) {
   LCP3PrtNoRead(&h, "PART00000000", out);  // record 0 was not collected
   EXPECT_EQ(h.end_flag, 1);
   EXPECT_EQ(out[0], '3');  // left as it was
+  ASSERT_EQ(LCPKeyRead(&h, "EMPTYRUN00", 10, out), 0);  // a match whose runs sum to 0
+  EXPECT_EQ(h.end_flag, 1);
+  EXPECT_EQ(h.blocks.count, 0);
+  EXPECT_EQ(LCPKeyRead(nullptr, "DEALER0001", 10, out), 128);
+  h.record_length = 200;  // a caller's change: no copy is sized by it
+  EXPECT_EQ(LCPKeyRead(&h, "DEALER0001", 10, out), 128);
+  h.record_length = 132;
 }
 
 TEST_F(LocalPricesTest, OpenRefusesOtherPairsAndMissingData) {

@@ -135,7 +135,7 @@ TEST_F(SelectionListsTest, FigureNumbersGoToAndFromTheCommonArea) {
   int16_t count = -1;
   VBwrite_figno(&count);
   EXPECT_EQ(count, 5);
-  EXPECT_EQ(area->figure_count, 5);
+  EXPECT_EQ(+area->figure_count, 5);
   uint32_t slots[100];
   std::memcpy(slots, reinterpret_cast<uint8_t*>(area->figures), sizeof slots);
   EXPECT_EQ(std::vector<uint32_t>(slots, slots + 6), (std::vector<uint32_t>{1020, 0xFFFFFFFE, 1010, 1020, 0xFFFFFFFE, 0}));
@@ -143,7 +143,7 @@ TEST_F(SelectionListsTest, FigureNumbersGoToAndFromTheCommonArea) {
   // The array holds 100 numbers: 200 in the list are written as their first 100.
   area->figure_count = 100;
   VBclear_figno();
-  EXPECT_EQ(area->figure_count, 0);
+  EXPECT_EQ(+area->figure_count, 0);
   EXPECT_EQ(get_num_selfgn(), 0);
   area->figure_count = 100;
   VBread_figno();
@@ -154,7 +154,7 @@ TEST_F(SelectionListsTest, FigureNumbersGoToAndFromTheCommonArea) {
   term_selfgn();
   VBwrite_figno(&count);  // an empty list zeroes the array
   EXPECT_EQ(count, 0);
-  EXPECT_EQ(area->figure_count, 0);
+  EXPECT_EQ(+area->figure_count, 0);
 }
 
 TEST_F(SelectionListsTest, AllocationFailuresAreReported) {
