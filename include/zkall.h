@@ -15,9 +15,15 @@
  * Strings of the front end ("VB strings") are byte strings that the front end
  * allocated with a 32-bit byte length stored just before their first byte;
  * the library fills at most that many bytes and never allocates or frees one.
+ * A string the library reads (a name, a path, a report's texts) is its bytes
+ * up to the first NUL within that length: nothing past the length is read,
+ * whether or not a NUL follows.
  *
- * Records that callers read at fixed offsets (the common areas) are declared
- * here as packed structures; their layout is an interface.
+ * Records shared with callers are an interface. Those laid out byte by byte
+ * (the common areas, given with offsets) are declared packed; the others
+ * (the image header, the coded-text record, the engine's handle) have the
+ * natural C layout of the 32-bit DLL's compiler: each field on a boundary of
+ * its own size, a pointer 4 bytes there and 8 on 64-bit builds.
  *
  * On Linux the library is libzkall.so and every function below is exported
  * under its plain name. The text utility memmem is exported as "memmem" in the
@@ -901,10 +907,10 @@ ZKALL_API int32_t ZKALL_CDECL decode_release(void);
  * each), 15 coding type ('3': the coded stream above), 16 coded image length
  * (3 bytes), 19 coded-text length (2 bytes), 21 the coded image, then
  * coded-text records of 22 bytes (four 2-byte numbers, code byte, count
- * byte, 12 characters). */
-#pragma pack(push, 1)
+ * byte, 12 characters). The records below have the natural C layout (see
+ * the top of this file); offsets are the same on 32-bit and 64-bit builds. */
 
-/* The header record decord_img fills (26 bytes). */
+/* The header record decord_img fills (28 bytes). */
 typedef struct zkall_image_header {
   uint32_t header_no;   /*  0: file bytes 0..2 */
   int16_t width;        /*  4: pixels */
@@ -912,8 +918,9 @@ typedef struct zkall_image_header {
   char ident[8];        /*  8: the 7 characters of file bytes 4..10, NUL */
   uint8_t header_byte;  /* 16: file byte 3 */
   char coding_type;     /* 17: file byte 15 */
-  int32_t image_length; /* 18: bytes of the coded image */
-  int32_t text_length;  /* 22: bytes of the coded-text records */
+  uint8_t reserved18[2]; /* 18: alignment of the next field; written as 0 */
+  int32_t image_length; /* 20: bytes of the coded image */
+  int32_t text_length;  /* 24: bytes of the coded-text records */
 } zkall_image_header;
 
 /* A coded-text record as decord_text gives it (36 bytes). The numbers lay
@@ -927,15 +934,13 @@ typedef struct zkall_coded_text {
 } zkall_coded_text;
 
 /* A rectangle on a drawn illustration in pixels, as reverse_image takes it;
- * a coded text's four numbers have this layout. */
+ * a coded text's four numbers have this layout (8 bytes). */
 typedef struct zkall_image_rect {
-  int16_t left;
-  int16_t top;
-  int16_t right;  /* one past the last column */
-  int16_t bottom; /* one past the last row */
+  int16_t left;   /* 0 */
+  int16_t top;    /* 2 */
+  int16_t right;  /* 4: one past the last column */
+  int16_t bottom; /* 6: one past the last row */
 } zkall_image_rect;
-
-#pragma pack(pop)
 
 /* Reads the 21-byte header of the packed image file `input_path` into
  * *header. With a null output_path that is all (0, 201 open failed, 203 the
