@@ -427,14 +427,17 @@ ZKALL_API void ZKALL_STDCALL VBsyerr_message(zkall_vbstr module, zkall_vbstr fun
  * binary, 0x0002 read-write, 0x0100 create, 0x0200 truncate; permission
  * 0x0100 read, 0x0080 write. */
 
-/* Opens a file (with the permission only when creating); the descriptor, set
- * in the handle table when below 32, or -1. */
+/* Opens a file (with the permission only when creating); the descriptor or
+ * -1. A descriptor below 32 gets its bit in the handle-table word; one of 32
+ * or above, which has no bit, is registered in a table the library keeps
+ * beside the word. */
 ZKALL_API int32_t open2(const char* path, int32_t flags, int32_t perm);
-/* Closes a descriptor registered by open2: 0, or the close result when it
- * fails (it stays registered). An unregistered descriptor below 32 is left
- * alone (0); one of 32 or above, which cannot be registered, is closed. */
+/* Closes a descriptor open2 registered: 0, or the close result when it fails
+ * (it stays registered). Any other descriptor, whatever its number, is left
+ * alone: 0. A second close2 answers 0. */
 ZKALL_API int32_t close2(int32_t fd);
-/* Closes every registered descriptor: 0, or -1 when one failed. */
+/* Closes every descriptor open2 registered (bits of the word and those of
+ * 32 and above): 0, or -1 when one failed (it stays registered). */
 ZKALL_API int32_t closeall2(void);
 /* The address of the handle-table word (bit n: descriptor n open). */
 ZKALL_API uint32_t* handle_flag(void);
