@@ -384,7 +384,12 @@ ZKALL_API int32_t direct_read(int32_t fd, int32_t record, void* buf, int32_t len
 /* Writes record `record`: 0, 15 seek failed, 13 short or failed write. */
 ZKALL_API int32_t direct_write(int32_t fd, int32_t record, const void* buf, int32_t length, int32_t* error);
 /* Copies source into destination (opened first, created or emptied): 0, 20,
- * 11, 14, 13; both files are closed on every path. */
+ * 11, 14, 13, or 12 (with the error) when the destination cannot be closed,
+ * so what was written may be lost. Both files are closed on every path and
+ * leave the handle table even when their close fails (the system has
+ * released them). Source and destination naming the same file, under any
+ * spelling, case or link, is a copy already made: 0, nothing is opened and
+ * the file keeps its bytes. */
 ZKALL_API int32_t file_copy(const char* destination, const char* source, int32_t* error);
 /* Deletes the files of `directory` matching the DOS pattern ("*.*" when null
  * or blank), at most 10000: 0; 401 no directory; 402 directory and pattern

@@ -424,6 +424,15 @@ bool PosixPlatform::do_exists(const std::string& path) {
   return ::access(hp.path.c_str(), F_OK) == 0;
 }
 
+bool PosixPlatform::do_file_id(const std::string& path, FileId& id) {
+  HostPath hp = resolve(path);
+  struct stat st;
+  if (hp.error || ::stat(hp.path.c_str(), &st) != 0) return false;
+  id.device = static_cast<uint64_t>(st.st_dev);
+  id.file = static_cast<uint64_t>(st.st_ino);
+  return true;
+}
+
 std::unique_ptr<Finder> PosixPlatform::do_find_first(const std::string& pattern, FindEntry& first,
                                                      uint32_t& error) {
   // Split the pattern into its directory and its last component.
