@@ -205,7 +205,9 @@ ZKALL_API int32_t ZKALL_STDCALL drom_init(void);
  * texts and the common areas. */
 ZKALL_API void ZKALL_STDCALL drom_term(void);
 /* Makes the directory current that was current at the end of drom_init;
- * non-zero when it was changed, 0 when not. */
+ * non-zero when it was changed, 0 when not. With no saved directory (before
+ * the first drom_init, or after a start in a directory whose path has 256
+ * characters or more) nothing is changed: 0. */
 ZKALL_API int32_t ZKALL_STDCALL drom_set_homedir(void);
 /* Re-runs the installed-disc check: 0, or 891 when the installation is not
  * usable (no catalog installed, or an unknown current area). */
@@ -281,7 +283,12 @@ ZKALL_API int32_t setuped_cd_check(void);
  * record right after its first with the same number. ZKDROMnn.SCR in the
  * current directory: a 4-digit number, one separator, the text; "#" lines
  * are comments. On a 64-bit build msg_table and scr_table of the ctop area
- * only say whether a table exists (see "Address fields"). */
+ * only say whether a table exists (see "Address fields").
+ *
+ * The lookup memories (the message get_2ndmsg_text continues, the screen
+ * text expected next and its position) belong to the process: set_msg,
+ * set_scr and drom_init do not reset them, so after a restart they name a
+ * position in the new table, which is used only when it lies inside it. */
 
 /* Loads the message texts (at most 400): 0, or 1 when the file cannot be
  * opened or the table cannot be had. */

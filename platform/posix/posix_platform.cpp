@@ -536,6 +536,8 @@ std::string PosixPlatform::do_current_directory() {
 }
 
 bool PosixPlatform::do_set_current_directory(const std::string& path) {
+  // SetCurrentDirectoryA refuses an empty path; resolving would make it ".".
+  if (path.empty()) return false;
   HostPath hp = resolve(path);
   if (hp.error) return false;
   return ::chdir(hp.path.c_str()) == 0;
