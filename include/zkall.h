@@ -405,9 +405,10 @@ ZKALL_API int32_t file_remove(const char* directory, const char* pattern);
 /* Deselects every line of a list box: the box's answer to the last
  * deselection, or its line count when below 1. */
 ZKALL_API int32_t ZKALL_STDCALL VBAllResetListBox(void* box);
-/* Fills a list box from a text file, a line per 127 characters with the
- * last character read dropped: 0, 11 (logged, ZKSUBD01), 14. */
-ZKALL_API int32_t ZKALL_STDCALL VBSetListBox(void* box, const char* path);
+/* Fills a list box from the text file named by the front end's string
+ * `path`, a line per 127 characters with the last character read dropped:
+ * 0, 11 (logged, ZKSUBD01), 14. */
+ZKALL_API int32_t ZKALL_STDCALL VBSetListBox(void* box, zkall_vbstr path);
 /* Fills a list box from <topic><menu language>.HLP in the library's data
  * directory, a line per 119 characters: 0, 11, 14; logged as ZKSUBH01. A
  * file name of 80 characters or more is refused with 11 (errno EINVAL in

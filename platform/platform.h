@@ -375,6 +375,10 @@ Platform& system_platform();
 // SysStringByteLen: the 32-bit byte length stored just before the first byte
 // of a string the front end allocated (OLE layout). 0 for a null string.
 uint32_t sys_string_byte_len(const char* s);
+// The text of a front-end string: its bytes up to the first NUL within its
+// byte length, never beyond (the front end's strings need not end in a NUL).
+// Empty for a null string.
+std::string front_end_text(const char* s);
 
 // Makes strings in the front end's layout, for tests and tools: a 32-bit
 // length, the bytes, and two NUL bytes behind them.
