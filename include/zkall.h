@@ -480,7 +480,18 @@ ZKALL_API void timer(int32_t seconds);
  *
  * A handle belongs to its caller from the open (cdopen, cdopen_direct,
  * fcdopen) to cdclose. Its layout is natural C alignment; the offsets are
- * given for the 32-bit DLL and, after the bar, for 64-bit builds.
+ * given for the 32-bit DLL and, after the bar, for 64-bit builds. The
+ * library keeps a registry of the handles it has opened and not closed;
+ * every function below that takes a handle asks it first, and refuses a
+ * pointer that is not one of them (a record of the caller's own, even a
+ * copy of a real handle, or a handle already closed) without reading or
+ * changing anything, as it refuses a null handle: 128 with the detail its
+ * null handle gets (cdclose: 900), 0 from cdfilelen. (An address that a
+ * later open is given again names that new handle.)
+ *
+ * The status of a read's last step stands until cdreopen (or cdseek, which
+ * calls it): once a search has ended (-1) or failed, every cdread answers
+ * the same, with the same detail, whatever key it is given.
  *
  * Results: 0; -1 nothing (more) found; 12 close failed; 14 read failed or
  * short (detail: the error number, 0 when the file simply ended); 15 seek
@@ -489,7 +500,8 @@ ZKALL_API void timer(int32_t seconds);
  *   400 cdread: null handle
  *   401 cdread_read_block: null handle, level outside 0..3, null buffer, a
  *       block count outside 1..1048575, or the level's file not open; a
- *       read into a null buffer
+ *       read into a null buffer (a level to be read whose file is not open
+ *       fails first at its seek: 503)
  *   402 record length outside 1..2048 (record mode, or any read by key)
  *   403 key field outside the record: key offset + key length (for file
  *       kinds 2 and 3 also key offset + index key length) above the record
@@ -501,14 +513,27 @@ ZKALL_API void timer(int32_t seconds);
  *       32, or index key length + 9 above the entry length
  *   407 number of index levels outside 0..3
  *   408 a child pointer with a byte that is not a decimal digit
- *   409 a child range that runs past the end of the level or data file it
- *       points into (an absent level has no blocks)
+ *   409 a child range that runs past the end of the present level or data
+ *       file it points into (a range into an absent index level is taken
+ *       like any other: reading it fails at its seek, 503, and an empty
+ *       range is -1 at once)
  *   410 cdread_initial_set, cdread_search_index, cdread_search_data: null
  *       handle; cdread_search_index: the current level is no index level
+ *   411 a read of a file whose location kind is none of 0, 1, 2: the
+ *       engine's scans refuse it at once (cdread_read_block alone reads
+ *       nothing and answers 0)
+ *   412 one cdread or cdseek_key would read more than sixteen times the
+ *       blocks the set's files hold, plus 64 (each file counted at most as
+ *       far as its physical file goes): a damaged index that sends the
+ *       walk over the same blocks again and again. A read passes over an
+ *       index block it has already walked through in the same call, so a
+ *       keyed read in record mode of a set that is not an alternate one
+ *       reads each block about once and never comes near the bound.
  *   501 cdseek_only: null handle; 502 level outside 0..3; 503 file not open
  *   511 cdseek: null handle; 512 level other than 3
  *   601 cdreopen: null handle
  *   800 cdseek_key: null handle or key length below 1
+ *   900 cdclose: not a handle of the library (*handle is left as it is)
  * A failed read leaves the handle open with its search state as far as it
  * got; cdreopen starts afresh. The engine writes nothing to the error log. */
 
@@ -588,7 +613,10 @@ typedef zkall_cd_handle cd_handle;
 /* Closes the data file and every level file (a shared file once), frees the
  * buffers and the handle and sets *handle to null. 0, or 12 with the error
  * number of the last failed close in *detail (everything is released all
- * the same). A null pointer or null *handle: 0. detail may be null. */
+ * the same, and the descriptor leaves the handle table). A null pointer or
+ * null *handle: 0. A handle that is not the library's (a caller's record,
+ * one closed already): 128 with detail 900, nothing closed or freed and
+ * *handle left as it is. detail may be null. */
 ZKALL_API int32_t ZKALL_CDECL cdclose(zkall_cd_handle** handle, int32_t* detail);
 /* Record mode: the next record (record_length bytes into buffer) whose key
  * begins with the key_length bytes of key, or with key_length 0 the next
@@ -626,7 +654,7 @@ ZKALL_API int32_t ZKALL_CDECL cdseek_only(int32_t level, uint32_t block, zkall_c
  * data; 128/800, 40x. */
 ZKALL_API int32_t ZKALL_CDECL cdseek_key(const char* key, int32_t key_length, zkall_cd_handle* handle,
                                          int32_t* detail);
-/* Blocks of the data file; 0 for a null handle. */
+/* Blocks of the data file; 0 for a null handle or one not the library's. */
 ZKALL_API uint32_t ZKALL_CDECL cdfilelen(const zkall_cd_handle* handle);
 /* First step of cdread: checks the key (128/404, 405, 410), stores the data
  * and index search keys and hands out the three index level descriptors
@@ -635,11 +663,13 @@ ZKALL_API int32_t ZKALL_CDECL cdread_initial_set(const char* key, int32_t key_le
                                                  zkall_cd_level** levels, int32_t* detail);
 /* Takes the next entry for the search key at the handle's current index
  * level and sets the next level's scan range: 0; -1 when the level has
- * nothing (more) for the key; 14; 15; 128/406-410, 50x, 401. */
+ * nothing (more) for the key, an empty scan range included; 14; 15;
+ * 128/406-411, 503 (the level's file not open: the seek comes first), 401
+ * (a level without a buffer). */
 ZKALL_API int32_t ZKALL_CDECL cdread_search_index(zkall_cd_handle* handle, int32_t* detail);
 /* Scans the data file's child range for the next match (or the next record,
  * or the next blocks, without a key): 0; -1 when the range has no (further)
- * match; 14; 15; 128/401-403, 410, 50x. */
+ * match; 14; 15; 128/401-403, 410, 411, 50x. */
 ZKALL_API int32_t ZKALL_CDECL cdread_search_data(void* buffer, int32_t blocks, int32_t* blocks_read,
                                                  int32_t* record_index, zkall_cd_handle* handle, int32_t* detail);
 /* Reads `blocks` blocks of the level's file (0..3) from its current position
@@ -688,11 +718,16 @@ ZKALL_API int32_t ZKALL_CDECL d_search2(const void* key, int32_t key_length, con
  * 2002 refused by cdset_cd. A failed open releases everything and leaves
  * *handle null. detail may be null.
  *
- * Files that can never be read are left unopened (reading them fails with
- * 401): files inside a master file listed by a root or frame-number master
- * file, hard-disk index levels listed by a catalog master file, and a
- * hard-disk data file listed by a catalog master file when no disc was
- * needed to find a drive for it. */
+ * In a catalog master file, a data file of any location kind but 2 is
+ * opened as "CODE\NAME" on the drive found for the set (path kind 5); when
+ * no disc was needed there is no drive, the name stays relative to the
+ * current directory and the open normally fails with 11. Files that can
+ * never be read are left unopened, and reading them fails at the seek that
+ * comes first (128/503): files inside a master file, or of an unknown
+ * location kind, listed by a root or frame-number master file, and index
+ * levels of location kind 1 or of an unknown kind listed by a catalog master
+ * file. A data file of an unknown kind that is opened is refused by the
+ * reads (411). */
 
 /* Opens data file `name` (10 characters) of installed disc `disc`: through
  * its root master file, or with a catalog code through that catalog's
