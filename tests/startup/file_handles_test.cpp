@@ -115,6 +115,7 @@ TEST(BitHelpersTest, SetAndResetWithinThirtyTwoBits) {
   EXPECT_EQ(w, 0x80000001u);
   EXPECT_EQ(b_resetl(&w, 31), 0);
   EXPECT_EQ(b_resetl(&w, 40), -1);
+  EXPECT_EQ(b_resetl(&w, 32), -1);
   EXPECT_EQ(w, 1u);
   EXPECT_EQ(b_setl(nullptr, 3), -1);
 }
