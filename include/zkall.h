@@ -15,9 +15,15 @@
  * Strings of the front end ("VB strings") are byte strings that the front end
  * allocated with a 32-bit byte length stored just before their first byte;
  * the library fills at most that many bytes and never allocates or frees one.
+ * A string the library reads (a name, a path, a report's texts) is its bytes
+ * up to the first NUL within that length: nothing past the length is read,
+ * whether or not a NUL follows.
  *
- * Records that callers read at fixed offsets (the common areas) are declared
- * here as packed structures; their layout is an interface.
+ * Records shared with callers are an interface. Those laid out byte by byte
+ * (the common areas, given with offsets) are declared packed; the others
+ * (the image header, the coded-text record, the engine's handle) have the
+ * natural C layout of the 32-bit DLL's compiler: each field on a boundary of
+ * its own size, a pointer 4 bytes there and 8 on 64-bit builds.
  *
  * Exports (the one list is exports/export_table.txt). On Linux the library
  * is libzkall.so.1 and every function below is exported under its plain
@@ -213,7 +219,9 @@ ZKALL_API int32_t ZKALL_STDCALL drom_init(void);
  * texts and the common areas. */
 ZKALL_API void ZKALL_STDCALL drom_term(void);
 /* Makes the directory current that was current at the end of drom_init;
- * non-zero when it was changed, 0 when not. */
+ * non-zero when it was changed, 0 when not. With no saved directory (before
+ * the first drom_init, or after a start in a directory whose path has 256
+ * characters or more) nothing is changed: 0. */
 ZKALL_API int32_t ZKALL_STDCALL drom_set_homedir(void);
 /* Re-runs the installed-disc check: 0, or 891 when the installation is not
  * usable (no catalog installed, or an unknown current area). */
@@ -289,7 +297,12 @@ ZKALL_API int32_t setuped_cd_check(void);
  * record right after its first with the same number. ZKDROMnn.SCR in the
  * current directory: a 4-digit number, one separator, the text; "#" lines
  * are comments. On a 64-bit build msg_table and scr_table of the ctop area
- * only say whether a table exists (see "Address fields"). */
+ * only say whether a table exists (see "Address fields").
+ *
+ * The lookup memories (the message get_2ndmsg_text continues, the screen
+ * text expected next and its position) belong to the process: set_msg,
+ * set_scr and drom_init do not reset them, so after a restart they name a
+ * position in the new table, which is used only when it lies inside it. */
 
 /* Loads the message texts (at most 400): 0, or 1 when the file cannot be
  * opened or the table cannot be had. */
@@ -392,7 +405,12 @@ ZKALL_API int32_t direct_read(int32_t fd, int32_t record, void* buf, int32_t len
 /* Writes record `record`: 0, 15 seek failed, 13 short or failed write. */
 ZKALL_API int32_t direct_write(int32_t fd, int32_t record, const void* buf, int32_t length, int32_t* error);
 /* Copies source into destination (opened first, created or emptied): 0, 20,
- * 11, 14, 13; both files are closed on every path. */
+ * 11, 14, 13, or 12 (with the error) when the destination cannot be closed,
+ * so what was written may be lost. Both files are closed on every path and
+ * leave the handle table even when their close fails (the system has
+ * released them). Source and destination naming the same file, under any
+ * spelling, case or link, is a copy already made: 0, nothing is opened and
+ * the file keeps its bytes. */
 ZKALL_API int32_t file_copy(const char* destination, const char* source, int32_t* error);
 /* Deletes the files of `directory` matching the DOS pattern ("*.*" when null
  * or blank), at most 10000: 0; 401 no directory; 402 directory and pattern
@@ -401,9 +419,10 @@ ZKALL_API int32_t file_remove(const char* directory, const char* pattern);
 /* Deselects every line of a list box: the box's answer to the last
  * deselection, or its line count when below 1. */
 ZKALL_API int32_t ZKALL_STDCALL VBAllResetListBox(void* box);
-/* Fills a list box from a text file, a line per 127 characters with the
- * last character read dropped: 0, 11 (logged, ZKSUBD01), 14. */
-ZKALL_API int32_t ZKALL_STDCALL VBSetListBox(void* box, const char* path);
+/* Fills a list box from the text file named by the front end's string
+ * `path`, a line per 127 characters with the last character read dropped:
+ * 0, 11 (logged, ZKSUBD01), 14. */
+ZKALL_API int32_t ZKALL_STDCALL VBSetListBox(void* box, zkall_vbstr path);
 /* Fills a list box from <topic><menu language>.HLP in the library's data
  * directory, a line per 119 characters: 0, 11, 14; logged as ZKSUBH01. A
  * file name of 80 characters or more is refused with 11 (errno EINVAL in
@@ -686,14 +705,17 @@ ZKALL_API void ZKALL_STDCALL VBsyerr_message(zkall_vbstr module, zkall_vbstr fun
  * binary, 0x0002 read-write, 0x0100 create, 0x0200 truncate; permission
  * 0x0100 read, 0x0080 write. */
 
-/* Opens a file (with the permission only when creating); the descriptor, set
- * in the handle table when below 32, or -1. */
+/* Opens a file (with the permission only when creating); the descriptor or
+ * -1. A descriptor below 32 gets its bit in the handle-table word; one of 32
+ * or above, which has no bit, is registered in a table the library keeps
+ * beside the word. */
 ZKALL_API int32_t open2(const char* path, int32_t flags, int32_t perm);
-/* Closes a descriptor registered by open2: 0, or the close result when it
- * fails (it stays registered). An unregistered descriptor below 32 is left
- * alone (0); one of 32 or above, which cannot be registered, is closed. */
+/* Closes a descriptor open2 registered: 0, or the close result when it fails
+ * (it stays registered). Any other descriptor, whatever its number, is left
+ * alone: 0. A second close2 answers 0. */
 ZKALL_API int32_t close2(int32_t fd);
-/* Closes every registered descriptor: 0, or -1 when one failed. */
+/* Closes every descriptor open2 registered (bits of the word and those of
+ * 32 and above): 0, or -1 when one failed (it stays registered). */
 ZKALL_API int32_t closeall2(void);
 /* The address of the handle-table word (bit n: descriptor n open). */
 ZKALL_API uint32_t* handle_flag(void);
@@ -723,7 +745,18 @@ ZKALL_API void timer(int32_t seconds);
  *
  * A handle belongs to its caller from the open (cdopen, cdopen_direct,
  * fcdopen) to cdclose. Its layout is natural C alignment; the offsets are
- * given for the 32-bit DLL and, after the bar, for 64-bit builds.
+ * given for the 32-bit DLL and, after the bar, for 64-bit builds. The
+ * library keeps a registry of the handles it has opened and not closed;
+ * every function below that takes a handle asks it first, and refuses a
+ * pointer that is not one of them (a record of the caller's own, even a
+ * copy of a real handle, or a handle already closed) without reading or
+ * changing anything, as it refuses a null handle: 128 with the detail its
+ * null handle gets (cdclose: 900), 0 from cdfilelen. (An address that a
+ * later open is given again names that new handle.)
+ *
+ * The status of a read's last step stands until cdreopen (or cdseek, which
+ * calls it): once a search has ended (-1) or failed, every cdread answers
+ * the same, with the same detail, whatever key it is given.
  *
  * Results: 0; -1 nothing (more) found; 12 close failed; 14 read failed or
  * short (detail: the error number, 0 when the file simply ended); 15 seek
@@ -732,7 +765,8 @@ ZKALL_API void timer(int32_t seconds);
  *   400 cdread: null handle
  *   401 cdread_read_block: null handle, level outside 0..3, null buffer, a
  *       block count outside 1..1048575, or the level's file not open; a
- *       read into a null buffer
+ *       read into a null buffer (a level to be read whose file is not open
+ *       fails first at its seek: 503)
  *   402 record length outside 1..2048 (record mode, or any read by key)
  *   403 key field outside the record: key offset + key length (for file
  *       kinds 2 and 3 also key offset + index key length) above the record
@@ -744,14 +778,27 @@ ZKALL_API void timer(int32_t seconds);
  *       32, or index key length + 9 above the entry length
  *   407 number of index levels outside 0..3
  *   408 a child pointer with a byte that is not a decimal digit
- *   409 a child range that runs past the end of the level or data file it
- *       points into (an absent level has no blocks)
+ *   409 a child range that runs past the end of the present level or data
+ *       file it points into (a range into an absent index level is taken
+ *       like any other: reading it fails at its seek, 503, and an empty
+ *       range is -1 at once)
  *   410 cdread_initial_set, cdread_search_index, cdread_search_data: null
  *       handle; cdread_search_index: the current level is no index level
+ *   411 a read of a file whose location kind is none of 0, 1, 2: the
+ *       engine's scans refuse it at once (cdread_read_block alone reads
+ *       nothing and answers 0)
+ *   412 one cdread or cdseek_key would read more than sixteen times the
+ *       blocks the set's files hold, plus 64 (each file counted at most as
+ *       far as its physical file goes): a damaged index that sends the
+ *       walk over the same blocks again and again. A read passes over an
+ *       index block it has already walked through in the same call, so a
+ *       keyed read in record mode of a set that is not an alternate one
+ *       reads each block about once and never comes near the bound.
  *   501 cdseek_only: null handle; 502 level outside 0..3; 503 file not open
  *   511 cdseek: null handle; 512 level other than 3
  *   601 cdreopen: null handle
  *   800 cdseek_key: null handle or key length below 1
+ *   900 cdclose: not a handle of the library (*handle is left as it is)
  * A failed read leaves the handle open with its search state as far as it
  * got; cdreopen starts afresh. The engine writes nothing to the error log. */
 
@@ -831,7 +878,10 @@ typedef zkall_cd_handle cd_handle;
 /* Closes the data file and every level file (a shared file once), frees the
  * buffers and the handle and sets *handle to null. 0, or 12 with the error
  * number of the last failed close in *detail (everything is released all
- * the same). A null pointer or null *handle: 0. detail may be null. */
+ * the same, and the descriptor leaves the handle table). A null pointer or
+ * null *handle: 0. A handle that is not the library's (a caller's record,
+ * one closed already): 128 with detail 900, nothing closed or freed and
+ * *handle left as it is. detail may be null. */
 ZKALL_API int32_t ZKALL_CDECL cdclose(zkall_cd_handle** handle, int32_t* detail);
 /* Record mode: the next record (record_length bytes into buffer) whose key
  * begins with the key_length bytes of key, or with key_length 0 the next
@@ -869,7 +919,7 @@ ZKALL_API int32_t ZKALL_CDECL cdseek_only(int32_t level, uint32_t block, zkall_c
  * data; 128/800, 40x. */
 ZKALL_API int32_t ZKALL_CDECL cdseek_key(const char* key, int32_t key_length, zkall_cd_handle* handle,
                                          int32_t* detail);
-/* Blocks of the data file; 0 for a null handle. */
+/* Blocks of the data file; 0 for a null handle or one not the library's. */
 ZKALL_API uint32_t ZKALL_CDECL cdfilelen(const zkall_cd_handle* handle);
 /* First step of cdread: checks the key (128/404, 405, 410), stores the data
  * and index search keys and hands out the three index level descriptors
@@ -878,11 +928,13 @@ ZKALL_API int32_t ZKALL_CDECL cdread_initial_set(const char* key, int32_t key_le
                                                  zkall_cd_level** levels, int32_t* detail);
 /* Takes the next entry for the search key at the handle's current index
  * level and sets the next level's scan range: 0; -1 when the level has
- * nothing (more) for the key; 14; 15; 128/406-410, 50x, 401. */
+ * nothing (more) for the key, an empty scan range included; 14; 15;
+ * 128/406-411, 503 (the level's file not open: the seek comes first), 401
+ * (a level without a buffer). */
 ZKALL_API int32_t ZKALL_CDECL cdread_search_index(zkall_cd_handle* handle, int32_t* detail);
 /* Scans the data file's child range for the next match (or the next record,
  * or the next blocks, without a key): 0; -1 when the range has no (further)
- * match; 14; 15; 128/401-403, 410, 50x. */
+ * match; 14; 15; 128/401-403, 410, 411, 50x. */
 ZKALL_API int32_t ZKALL_CDECL cdread_search_data(void* buffer, int32_t blocks, int32_t* blocks_read,
                                                  int32_t* record_index, zkall_cd_handle* handle, int32_t* detail);
 /* Reads `blocks` blocks of the level's file (0..3) from its current position
@@ -931,11 +983,16 @@ ZKALL_API int32_t ZKALL_CDECL d_search2(const void* key, int32_t key_length, con
  * 2002 refused by cdset_cd. A failed open releases everything and leaves
  * *handle null. detail may be null.
  *
- * Files that can never be read are left unopened (reading them fails with
- * 401): files inside a master file listed by a root or frame-number master
- * file, hard-disk index levels listed by a catalog master file, and a
- * hard-disk data file listed by a catalog master file when no disc was
- * needed to find a drive for it. */
+ * In a catalog master file, a data file of any location kind but 2 is
+ * opened as "CODE\NAME" on the drive found for the set (path kind 5); when
+ * no disc was needed there is no drive, the name stays relative to the
+ * current directory and the open normally fails with 11. Files that can
+ * never be read are left unopened, and reading them fails at the seek that
+ * comes first (128/503): files inside a master file, or of an unknown
+ * location kind, listed by a root or frame-number master file, and index
+ * levels of location kind 1 or of an unknown kind listed by a catalog master
+ * file. A data file of an unknown kind that is opened is refused by the
+ * reads (411). */
 
 /* Opens data file `name` (10 characters) of installed disc `disc`: through
  * its root master file, or with a catalog code through that catalog's
@@ -1296,10 +1353,10 @@ ZKALL_API int32_t ZKALL_CDECL decode_release(void);
  * each), 15 coding type ('3': the coded stream above), 16 coded image length
  * (3 bytes), 19 coded-text length (2 bytes), 21 the coded image, then
  * coded-text records of 22 bytes (four 2-byte numbers, code byte, count
- * byte, 12 characters). */
-#pragma pack(push, 1)
+ * byte, 12 characters). The records below have the natural C layout (see
+ * the top of this file); offsets are the same on 32-bit and 64-bit builds. */
 
-/* The header record decord_img fills (26 bytes). */
+/* The header record decord_img fills (28 bytes). */
 typedef struct zkall_image_header {
   uint32_t header_no;   /*  0: file bytes 0..2 */
   int16_t width;        /*  4: pixels */
@@ -1307,8 +1364,9 @@ typedef struct zkall_image_header {
   char ident[8];        /*  8: the 7 characters of file bytes 4..10, NUL */
   uint8_t header_byte;  /* 16: file byte 3 */
   char coding_type;     /* 17: file byte 15 */
-  int32_t image_length; /* 18: bytes of the coded image */
-  int32_t text_length;  /* 22: bytes of the coded-text records */
+  uint8_t reserved18[2]; /* 18: alignment of the next field; written as 0 */
+  int32_t image_length; /* 20: bytes of the coded image */
+  int32_t text_length;  /* 24: bytes of the coded-text records */
 } zkall_image_header;
 
 /* A coded-text record as decord_text gives it (36 bytes). The numbers lay
@@ -1322,15 +1380,13 @@ typedef struct zkall_coded_text {
 } zkall_coded_text;
 
 /* A rectangle on a drawn illustration in pixels, as reverse_image takes it;
- * a coded text's four numbers have this layout. */
+ * a coded text's four numbers have this layout (8 bytes). */
 typedef struct zkall_image_rect {
-  int16_t left;
-  int16_t top;
-  int16_t right;  /* one past the last column */
-  int16_t bottom; /* one past the last row */
+  int16_t left;   /* 0 */
+  int16_t top;    /* 2 */
+  int16_t right;  /* 4: one past the last column */
+  int16_t bottom; /* 6: one past the last row */
 } zkall_image_rect;
-
-#pragma pack(pop)
 
 /* Reads the 21-byte header of the packed image file `input_path` into
  * *header. With a null output_path that is all (0, 201 open failed, 203 the

@@ -238,6 +238,11 @@ void install(Platform* p) { g_installed = p; }
 
 // ---- front-end strings -------------------------------------------------------------
 
+std::string front_end_text(const char* s) {
+  if (s == nullptr) return {};
+  return std::string(s, strnlen(s, sys_string_byte_len(s)));
+}
+
 FrontEndString::FrontEndString(uint32_t byte_len, char fill) : storage_(byte_len + 6u, 0), len_(byte_len) {
   std::memcpy(storage_.data(), &len_, 4);
   std::memset(storage_.data() + 4, fill, byte_len);

@@ -106,6 +106,15 @@ struct FindEntry {
   uint64_t size = 0;
 };
 
+// The identity of a file, whatever path names it (another spelling, another
+// case, a link): the device and file number (on Windows the volume serial
+// number and the file index).
+struct FileId {
+  uint64_t device = 0;
+  uint64_t file = 0;
+  bool operator==(const FileId&) const = default;
+};
+
 // Window handles are opaque values; on Win32 they are HWND and HDC.
 using WindowHandle = void*;
 using DeviceContext = void*;
@@ -281,6 +290,8 @@ class Platform {
   bool delete_file(const std::string& path, uint32_t& error);
   // Whether a file or directory exists at the path (the runtime's access()).
   bool exists(const std::string& path);
+  // The identity of the file at the path; false when there is none.
+  bool file_id(const std::string& path, FileId& id) { return do_file_id(path, id); }
 
   // FindFirstFileA with a DOS pattern ("C:\\CAT\\*.", "*.TMP"); null with the
   // Windows error when nothing matches or the directory is missing.
@@ -334,6 +345,7 @@ class Platform {
   virtual int do_remove(const std::string& path, int& error) = 0;
   virtual bool do_delete_file(const std::string& path, uint32_t& error) = 0;
   virtual bool do_exists(const std::string& path) = 0;
+  virtual bool do_file_id(const std::string& path, FileId& id) = 0;
   virtual std::unique_ptr<Finder> do_find_first(const std::string& pattern, FindEntry& first,
                                                 uint32_t& error) = 0;
   virtual uint32_t do_drive_type(const std::string& root) = 0;
@@ -363,6 +375,10 @@ Platform& system_platform();
 // SysStringByteLen: the 32-bit byte length stored just before the first byte
 // of a string the front end allocated (OLE layout). 0 for a null string.
 uint32_t sys_string_byte_len(const char* s);
+// The text of a front-end string: its bytes up to the first NUL within its
+// byte length, never beyond (the front end's strings need not end in a NUL).
+// Empty for a null string.
+std::string front_end_text(const char* s);
 
 // Makes strings in the front end's layout, for tests and tools: a 32-bit
 // length, the bytes, and two NUL bytes behind them.

@@ -424,6 +424,15 @@ bool PosixPlatform::do_exists(const std::string& path) {
   return ::access(hp.path.c_str(), F_OK) == 0;
 }
 
+bool PosixPlatform::do_file_id(const std::string& path, FileId& id) {
+  HostPath hp = resolve(path);
+  struct stat st;
+  if (hp.error || ::stat(hp.path.c_str(), &st) != 0) return false;
+  id.device = static_cast<uint64_t>(st.st_dev);
+  id.file = static_cast<uint64_t>(st.st_ino);
+  return true;
+}
+
 std::unique_ptr<Finder> PosixPlatform::do_find_first(const std::string& pattern, FindEntry& first,
                                                      uint32_t& error) {
   // Split the pattern into its directory and its last component.
@@ -527,6 +536,8 @@ std::string PosixPlatform::do_current_directory() {
 }
 
 bool PosixPlatform::do_set_current_directory(const std::string& path) {
+  // SetCurrentDirectoryA refuses an empty path; resolving would make it ".".
+  if (path.empty()) return false;
   HostPath hp = resolve(path);
   if (hp.error) return false;
   return ::chdir(hp.path.c_str()) == 0;

@@ -53,6 +53,7 @@ class PosixPlatform : public Platform {
   int do_remove(const std::string& path, int& error) override;
   bool do_delete_file(const std::string& path, uint32_t& error) override;
   bool do_exists(const std::string& path) override;
+  bool do_file_id(const std::string& path, FileId& id) override;
   std::unique_ptr<Finder> do_find_first(const std::string& pattern, FindEntry& first, uint32_t& error) override;
   uint32_t do_drive_type(const std::string& root) override;
   bool do_volume_label(const std::string& root, std::string& label, uint32_t& error) override;
