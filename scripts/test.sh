@@ -1,7 +1,9 @@
 #!/bin/sh
 # The whole test suite: installs what is missing, builds and runs every test
-# twice (normally, then under AddressSanitizer and UndefinedBehaviorSanitizer)
-# and checks that the 32-bit Windows DLL cross-builds with mingw-w64.
+# twice (normally, then under AddressSanitizer and UndefinedBehaviorSanitizer),
+# checks that the 32-bit Windows DLL cross-builds with mingw-w64, and runs the
+# Windows build of the suite under Wine (scripts/test_wine.sh; "not run"
+# where Wine cannot run).
 # Usage: scripts/test.sh            (from anywhere in the checkout)
 set -eu
 cd "$(dirname "$0")/.."
@@ -26,4 +28,13 @@ cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_
 cmake --build build/win32 -j"$jobs"
 ls -l build/win32/ZKALL.dll
 
-echo "== all tests passed"
+echo "== Windows test suite under Wine (64-bit)"
+wine_status=0
+scripts/test_wine.sh || wine_status=$?
+if [ "$wine_status" -eq 77 ]; then
+  echo "== all tests passed, but the Windows tests under Wine were not run"
+elif [ "$wine_status" -ne 0 ]; then
+  exit "$wine_status"
+else
+  echo "== all tests passed"
+fi

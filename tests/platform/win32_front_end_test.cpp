@@ -1,0 +1,99 @@
+// The library against the real Windows user interface and automation
+// strings (built for Windows only; run under Wine with its null graphics
+// driver, where windows exist without a display): the insert-disc box found
+// on screen by its title and answered as a user would, and strings made by
+// OLE automation.
+#include <windows.h>
+#include <oleauto.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/installation.h"
+#include "zkall.h"
+
+namespace zk::test {
+namespace {
+
+// Answers the boxes titled `title` with the buttons in `clicks`, one box
+// each, as a user clicking them would; keeps each box's text. Gives up
+// after about ten seconds without a box.
+class UserAtTheScreen {
+ public:
+  UserAtTheScreen(const char* title, std::vector<int> clicks)
+      : worker_([this, title, clicks] { answer(title, clicks); }) {}
+  ~UserAtTheScreen() {
+    if (worker_.joinable()) worker_.join();
+  }
+  std::vector<std::string> texts;
+
+ private:
+  void answer(const char* title, const std::vector<int>& clicks) {
+    HWND last = nullptr;
+    for (int button : clicks) {
+      HWND box = nullptr;
+      for (int tries = 0; tries < 1000 && !box; ++tries) {
+        HWND found = FindWindowA(nullptr, title);
+        if (found && found != last && IsWindowVisible(found))
+          box = found;
+        else
+          Sleep(10);
+      }
+      if (!box) return;
+      char text[512] = {};
+      GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the box's static text
+      texts.emplace_back(text);
+      SendMessageA(GetDlgItem(box, button), BM_CLICK, 0, 0);
+      last = box;
+    }
+  }
+  std::thread worker_;
+};
+
+TEST(Win32FrontEndTest, InsertDiscBoxAnsweredRetryThenCancelOnScreen) {
+  Installation inst;
+  inst.lay_out_standard();
+  ASSERT_EQ(drom_init(), 0);
+  inst.platform().real_message_boxes = true;
+  int32_t detail = -1;
+  int rc = -1;
+  std::vector<std::string> texts;
+  {
+    UserAtTheScreen user("Please Insert CD", {IDRETRY, IDCANCEL});
+    rc = cdset_cd(-1, "E2", "02", nullptr, nullptr, nullptr, nullptr, 700, &detail);  // E2 is in no drive
+    texts = user.texts;
+  }
+  EXPECT_EQ(rc, 4);  // cancelled at the second box
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_NE(texts[0].find("Please insert the catalog disc"), std::string::npos) << texts[0];
+  EXPECT_EQ(texts[0], texts[1]);
+  EXPECT_EQ(inst.platform().sleeps.size(), 3u);  // Retry polled the drive three times
+  drom_term();
+}
+
+TEST(Win32FrontEndTest, StringsFromAutomationTakeTheirByteLength) {
+  Installation inst;
+  inst.lay_out_standard();
+  ASSERT_EQ(drom_init(), 0);
+  for (UINT length : {0u, 3u, 80u}) {
+    BSTR s = SysAllocStringByteLen(nullptr, length);
+    ASSERT_NE(s, nullptr);
+    char* bytes = reinterpret_cast<char*>(s);
+    std::fill(bytes, bytes + length, '*');
+    EXPECT_EQ(platform::sys_string_byte_len(bytes), length);
+    EXPECT_EQ(VBGetPathName(4, bytes), static_cast<int32_t>(length));
+    EXPECT_EQ(std::string(bytes, std::min<UINT>(length, 6)), std::string("C:\\ZK\\").substr(0, length));
+    SysFreeString(s);
+  }
+  // The tests' own front-end strings have the same layout.
+  platform::FrontEndString ours("HELLO");
+  EXPECT_EQ(SysStringByteLen(reinterpret_cast<BSTR>(ours.get())), 5u);
+  drom_term();
+}
+
+}  // namespace
+}  // namespace zk::test
