@@ -18,7 +18,7 @@ if ! command -v wine >/dev/null 2>&1 || ! command -v x86_64-w64-mingw32-g++-posi
 fi
 started=$(date +%s)
 
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Debug \
   -DZKALL_BUILD_TOOLS=OFF -DCMAKE_CROSSCOMPILING_EMULATOR=wine >/dev/null
 cmake --build "$build" -j"$jobs"
 
