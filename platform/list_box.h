@@ -23,7 +23,11 @@ class ListBox {
   ListBox& operator=(const ListBox&) = delete;
 
   // The handle the library is given for this box.
+#ifdef _WIN32
+  WindowHandle handle() { return window_; }
+#else
   WindowHandle handle() { return this; }
+#endif
 
   // Answers one list-box message as Windows does for an unsorted,
   // multiple-selection box (LB_ERR for an index that is not a line).

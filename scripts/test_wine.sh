@@ -12,31 +12,41 @@ cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)
 build=build/win64
 
-if ! command -v wine >/dev/null 2>&1 || ! command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1; then
-  echo "== Windows tests under Wine: not run (wine or mingw-w64 for x86_64 missing)"
+# The 64-bit loader itself: Debian's "wine" prefers the 32-bit one once
+# wine32 is installed, which a kernel without 32-bit support cannot run.
+loader=""
+for candidate in /usr/lib/wine/wine64 "$(command -v wine64 || true)"; do
+  if [ -n "$candidate" ] && [ -x "$candidate" ]; then loader=$candidate; break; fi
+done
+server=/usr/lib/wine/wineserver64
+[ -x "$server" ] || server=$(command -v wineserver || true)
+if [ -z "$loader" ] || [ -z "$server" ] || ! command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1; then
+  echo "== Windows tests under Wine: not run (wine64 or mingw-w64 for x86_64 missing)"
   exit 77
 fi
 started=$(date +%s)
 
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Debug \
-  -DZKALL_BUILD_TOOLS=OFF -DCMAKE_CROSSCOMPILING_EMULATOR=wine >/dev/null
+  -DZKALL_BUILD_TOOLS=OFF -DCMAKE_CROSSCOMPILING_EMULATOR="$loader" >/dev/null
 cmake --build "$build" -j"$jobs"
 
 WINEPREFIX="$PWD/$build/wineprefix"
 WINEDEBUG=-all
 WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko installer prompts
-export WINEPREFIX WINEDEBUG WINEDLLOVERRIDES
+WINELOADER=$loader
+WINESERVER=$server
+export WINEPREFIX WINEDEBUG WINEDLLOVERRIDES WINELOADER WINESERVER
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  if ! wineboot --init >/dev/null 2>&1 ||
-     ! wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1; then
+  if ! "$loader" wineboot --init >/dev/null 2>&1 ||
+     ! "$loader" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1; then
     rm -rf "$WINEPREFIX"
     echo "== Windows tests under Wine: not run (wine cannot start a prefix on this machine)"
     exit 77
   fi
 fi
-wineserver -p   # one server for every test program
+"$server" -p   # one server for every test program
 status=0
 ctest --test-dir "$build" --output-on-failure || status=$?
-wineserver -k 2>/dev/null || true
+"$server" -k 2>/dev/null || true
 echo "== Windows tests under Wine: $(( $(date +%s) - started )) s (build and run)"
 exit $status

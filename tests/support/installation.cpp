@@ -58,7 +58,7 @@ Installation::Installation()
 Installation::~Installation() {
   startup::free_table();
 #ifdef _WIN32
-  for (char letter : defined_) wine::remove_drive(letter);
+  for (const auto& entry : defined_) wine::remove_drive(entry.first);
   std::error_code ec;
   for (const auto& e : fs::directory_iterator(drive_root('c'), ec)) {
     if (std::find(system_drive_before_.begin(), system_drive_before_.end(), e.path()) != system_drive_before_.end())
@@ -81,7 +81,7 @@ fs::path Installation::drive_root(char letter) const {
 void Installation::link_drive(char letter, const fs::path& target) {
 #ifdef _WIN32
   wine::define_drive(letter, target);
-  if (std::find(defined_.begin(), defined_.end(), letter) == defined_.end()) defined_.push_back(letter);
+  defined_[letter] = target;
 #else
   fs::create_directory_symlink(target, dosdevices_ / link_name(letter));
 #endif
@@ -95,8 +95,8 @@ void Installation::add_drive(char letter, const std::string& label) {
   }
 #endif
   remove_drive(letter);
-  link_drive(letter, drive_root(letter));
   if (!label.empty()) set_label(letter, label);
+  link_drive(letter, drive_root(letter));
 }
 
 void Installation::alias_drive(char letter, char other) {
@@ -106,6 +106,14 @@ void Installation::alias_drive(char letter, char other) {
 
 void Installation::set_label(char letter, const std::string& label) {
   std::ofstream(drive_root(letter) / ".windows-label", std::ios::trunc) << label << "\n";
+#ifdef _WIN32
+  // Wine's mount manager reads the label when a drive is defined: every
+  // letter on this root is defined anew to see the new one.
+  const fs::path root = drive_root(letter);
+  const auto letters = defined_;
+  for (const auto& [defined, target] : letters)
+    if (target == root) link_drive(defined, target);
+#endif
 }
 
 void Installation::empty_drive(char letter) {
@@ -123,7 +131,7 @@ void Installation::remove_drive(char letter) {
 #ifdef _WIN32
   if (is_system_drive(letter)) return;
   platform_.empty_drives.erase(static_cast<char>(std::toupper(letter)));
-  if (std::find(defined_.begin(), defined_.end(), letter) != defined_.end()) wine::remove_drive(letter);
+  if (defined_.erase(letter)) wine::remove_drive(letter);
 #else
   std::error_code ec;
   fs::remove(dosdevices_ / link_name(letter), ec);

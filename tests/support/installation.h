@@ -13,6 +13,7 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -81,7 +82,7 @@ class Installation {
   std::filesystem::path dosdevices_;
 #ifdef _WIN32
   std::vector<std::filesystem::path> system_drive_before_;  // C:\ as the test found it
-  std::vector<char> defined_;                              // letters this installation defined
+  std::map<char, std::filesystem::path> defined_;          // letters this installation defined, and their roots
 #endif
   std::filesystem::path cwd_;
   TestPlatform platform_;
