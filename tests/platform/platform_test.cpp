@@ -90,8 +90,7 @@ TEST_F(PlatformTest, DrivesAndLabelsFollowTheInstallation) {
 
 TEST_F(PlatformTest, ReadOnlyFilesAreNotDeleted) {
   const fs::path file = inst.write('c', "WORK\\RO.TMP", "keep");
-  fs::permissions(file, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                  fs::perm_options::remove);
+  set_read_only(file, true);
   uint32_t werr = 0;
   EXPECT_FALSE(p.delete_file("C:\\WORK\\RO.TMP", werr));
   EXPECT_EQ(werr, pf::kErrorAccessDenied);
@@ -99,7 +98,7 @@ TEST_F(PlatformTest, ReadOnlyFilesAreNotDeleted) {
   EXPECT_EQ(p.remove("C:\\WORK\\RO.TMP", err), -1);
   EXPECT_EQ(err, pf::kErrnoAccess);
   EXPECT_TRUE(fs::exists(file));
-  fs::permissions(file, fs::perms::owner_write, fs::perm_options::add);
+  set_read_only(file, false);
   EXPECT_TRUE(p.delete_file("C:\\WORK\\RO.TMP", werr));
   EXPECT_FALSE(fs::exists(file));
 }

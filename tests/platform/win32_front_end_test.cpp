@@ -20,37 +20,51 @@ namespace zk::test {
 namespace {
 
 // Answers the boxes titled `title` with the buttons in `clicks`, one box
-// each, as a user clicking them would; keeps each box's text. Gives up
-// after about ten seconds without a box.
+// each, as a user clicking them would, and keeps each box's text. A box
+// still up when the clicks are used up, or after ten seconds without the
+// box awaited, is answered Cancel, so a test never waits for ever.
 class UserAtTheScreen {
  public:
   UserAtTheScreen(const char* title, std::vector<int> clicks)
       : worker_([this, title, clicks] { answer(title, clicks); }) {}
-  ~UserAtTheScreen() {
+  ~UserAtTheScreen() { finish(); }
+  // Called when the call showing the boxes has returned.
+  void finish() {
+    done_ = true;
     if (worker_.joinable()) worker_.join();
   }
   std::vector<std::string> texts;
 
  private:
+  // The box with its buttons in place, other than `last`, or null.
+  static HWND box_ready(const char* title, HWND last, int button) {
+    HWND found = FindWindowA(nullptr, title);
+    return found && found != last && GetDlgItem(found, button) ? found : nullptr;
+  }
+  static void click(HWND box, int button) {
+    SendMessageA(GetDlgItem(box, button), BM_CLICK, 0, 0);
+  }
   void answer(const char* title, const std::vector<int>& clicks) {
     HWND last = nullptr;
     for (int button : clicks) {
       HWND box = nullptr;
-      for (int tries = 0; tries < 1000 && !box; ++tries) {
-        HWND found = FindWindowA(nullptr, title);
-        if (found && found != last)
-          box = found;
-        else
-          Sleep(10);
+      for (int tries = 0; tries < 1000 && !box && !done_; ++tries) {
+        box = box_ready(title, last, button);
+        if (!box) Sleep(10);
       }
-      if (!box) return;
+      if (!box) break;
       char text[512] = {};
       GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the box's static text
       texts.emplace_back(text);
-      SendMessageA(GetDlgItem(box, button), BM_CLICK, 0, 0);
+      click(box, button);
       last = box;
     }
+    while (!done_) {
+      if (HWND box = box_ready(title, nullptr, IDCANCEL)) click(box, IDCANCEL);
+      Sleep(10);
+    }
   }
+  std::atomic<bool> done_{false};
   std::thread worker_;
 };
 
@@ -65,6 +79,7 @@ TEST(Win32FrontEndTest, InsertDiscBoxAnsweredRetryThenCancelOnScreen) {
   {
     UserAtTheScreen user("Please Insert CD", {IDRETRY, IDCANCEL});
     rc = cdset_cd(-1, "E2", "02", nullptr, nullptr, nullptr, nullptr, 700, &detail);  // E2 is in no drive
+    user.finish();
     texts = user.texts;
   }
   EXPECT_EQ(rc, 4) << "detail " << detail;  // cancelled at the second box

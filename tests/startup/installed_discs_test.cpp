@@ -91,10 +91,10 @@ TEST_F(InstalledDiscsTest, OnlyPlainDirectoriesWithTheRightNamesCount) {
   catalog("EX", "01");                                    // area letter without a digit
   catalog("e3", "03");                                    // lower-case area letter
   catalog("E4", "04");
-  fs::permissions(inst.drive_root('c') / "CAT" / "MST" / "E4", fs::perms::owner_write, fs::perm_options::remove);
+  set_read_only(inst.drive_root('c') / "CAT" / "MST" / "E4", true);
   frame("E5", true);                                      // frame directories need a letter
   ASSERT_EQ(setuped_cd_check(), 0);
-  fs::permissions(inst.drive_root('c') / "CAT" / "MST" / "E4", fs::perms::owner_write, fs::perm_options::add);
+  set_read_only(inst.drive_root('c') / "CAT" / "MST" / "E4", false);
   EXPECT_EQ(ids(), std::vector<std::string>{"E1"});
 }
 
