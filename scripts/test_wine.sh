@@ -44,7 +44,14 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     exit 77
   fi
 fi
-"$server" -p   # one server for every test program
+"$server" -k 2>/dev/null || true   # a server left from an earlier run of this prefix
+"$server" -p                      # one server for every test program
+# Start the prefix's services once, before the first test program is timed.
+if ! timeout 300 "$loader" cmd /c exit 0 >/dev/null 2>&1; then
+  "$server" -k 2>/dev/null || true
+  echo "== Windows tests under Wine: not run (wine cannot run a program on this machine)"
+  exit 77
+fi
 status=0
 ctest --test-dir "$build" --output-on-failure || status=$?
 "$server" -k 2>/dev/null || true

@@ -48,17 +48,21 @@ std::string TempDir::read(const std::string& relative) const {
   return ss.str();
 }
 
-void set_read_only(const fs::path& path, bool read_only) {
+bool set_read_only(const fs::path& path, bool read_only) {
 #ifdef _WIN32
   // The runtime's chmod leaves directories alone; the attribute is set directly.
   const DWORD attributes = GetFileAttributesW(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return;
+  if (attributes == INVALID_FILE_ATTRIBUTES) return false;
   SetFileAttributesW(path.c_str(), read_only ? attributes | FILE_ATTRIBUTE_READONLY
                                              : attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+  const DWORD now = GetFileAttributesW(path.c_str());
+  return now != INVALID_FILE_ATTRIBUTES && ((now & FILE_ATTRIBUTE_READONLY) != 0) == read_only;
 #else
   const auto write = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+  std::error_code ec;
   fs::permissions(path, read_only ? write : fs::perms::owner_write,
-                  read_only ? fs::perm_options::remove : fs::perm_options::add);
+                  read_only ? fs::perm_options::remove : fs::perm_options::add, ec);
+  return !ec && ((fs::status(path).permissions() & fs::perms::owner_write) == fs::perms::none) == read_only;
 #endif
 }
 
