@@ -11,7 +11,14 @@
 //    letter without an entry is no drive, a link that points nowhere is a
 //    drive without a disc (not ready, error 21);
 //  * a volume label is the first line of ".windows-label" in the drive root;
-//  * paths are the library's Windows paths, matched without regard to case.
+//  * paths are the library's Windows paths, matched without regard to case;
+//  * otherwise it answers as Windows does, with Wine as the reference (the
+//    platform tests run on both builds): a read-only file is not deleted, a
+//    text-mode stream ends at Ctrl-Z and writes CR LF, listing patterns
+//    follow the DOS rules (`?` also matches nothing before a '.' or at the
+//    end, "*." asks for names without an extension), and a program is
+//    started from the current directory with its arguments split at the
+//    command line's spaces.
 //
 // The public methods are not virtual: they consult the fault plan first (the
 // test seam that makes any file operation fail on demand) and then call the
