@@ -345,8 +345,9 @@ ZKALL_API int32_t disp_msgbox(int32_t message, int32_t drive, const char* disc_i
  * are the current areas 0 to 3. */
 
 /* The head of the disc in catalog drive `drive`: 0; 80 not ready; 81 other
- * volume-read failure (detail: system error); 128 for a negative index or
- * one past the ten drive entries (detail unchanged). */
+ * volume-read failure (detail: system error); 128 for an index that is not
+ * one of the configured drives, negative or drive_count and above (detail
+ * unchanged): a drive past the configured ones is no drive at all. */
 ZKALL_API int32_t cdread_head(int32_t drive, char* head, int32_t* detail);
 /* Heads of every catalog drive (not ready: all zero) and then of the discs
  * of `letter` copied to the hard disk (from their root master files), each
@@ -362,9 +363,10 @@ ZKALL_API int32_t cdmake_cdidtbl_alldrive(int32_t* list, int32_t* count, int32_t
  * null accepts any. While none holds it the user is asked to insert it
  * (disc_no is only shown). 0 with the drive, the disc's id and date in the
  * given outputs; 4 cancelled; 128 with 2001 (no disc id), 2002 (no main disc
- * for "********"), 2003 (the prompt could not be shown); a volume-read
- * failure other than not ready ends the search with that failure (81, or
- * 128 for a bad drive index). Retry sleeps 200 ms and polls the awaited
+ * for "********"), 2003 (the prompt could not be shown), 2004 (a drive
+ * index that is neither -1 nor a configured drive, refused before any
+ * label is read); a volume-read failure other than not ready ends the
+ * search with that failure (81). Retry sleeps 200 ms and polls the awaited
  * drive (with -1: the first one found not ready) up to three times. */
 ZKALL_API int32_t cdset_cd(int32_t drive, const char* disc_id, const char* disc_no, const char* disc_date,
                            int32_t* drive_found, char* id_found, char* date_found, int32_t prompt_kind,

@@ -2,8 +2,10 @@
 # The whole test suite: installs what is missing, builds and runs every test
 # twice (optimised as a release is built, then under AddressSanitizer and
 # UndefinedBehaviorSanitizer), cross-builds the 32-bit Windows DLL with
-# mingw-w64, checks both libraries' exports against the export table and runs
-# the 32-bit DLL caller under Wine (or says in one line that it was not run).
+# mingw-w64, checks both libraries' exports against the export table, runs
+# the 32-bit DLL caller under Wine and the Windows build of the suite under
+# wine64 (scripts/test_wine.sh). A step that cannot run on this machine says
+# so in one line and counts as not run, never as passed.
 # Every build here treats warnings as errors (ZKALL_WERROR); the optimised one
 # catches the warnings only -O3 brings.
 # Usage: scripts/test.sh            (from anywhere in the checkout)
@@ -39,10 +41,23 @@ sh tests/shared/check_exports.sh --table exports/export_table.txt --names export
   --cxx i686-w64-mingw32-g++ $strict
 sh tests/shared/check_install.sh build/win32 build/win32/install-check i686-w64-mingw32-gcc windows
 
+not_run=""
 echo "== 32-bit DLL caller (Wine)"
 caller=$(sh tests/win32/run_caller.sh build/win32) || { echo "$caller"; exit 1; }
 echo "$caller"
-not_run=""
-case $(echo "$caller" | tail -n 1) in *": not run ("*) not_run=" (not run: the 32-bit DLL caller)" ;; esac
+case $(echo "$caller" | tail -n 1) in *": not run ("*) not_run="$not_run, the 32-bit DLL caller" ;; esac
 
-echo "== all tests passed$not_run"
+echo "== Windows test suite under Wine (64-bit)"
+wine_status=0
+scripts/test_wine.sh || wine_status=$?
+if [ "$wine_status" -eq 77 ]; then
+  not_run="$not_run, the Windows tests under Wine"
+elif [ "$wine_status" -ne 0 ]; then
+  exit "$wine_status"
+fi
+
+if [ -n "$not_run" ]; then
+  echo "== all tests passed (not run:${not_run#,})"
+else
+  echo "== all tests passed"
+fi

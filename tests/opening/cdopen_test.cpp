@@ -78,8 +78,7 @@ TEST_F(CdopenTest, HardDiskCopyNeedsNoDiscAndSharesTheTopLevelsFile) {
 
 TEST_F(CdopenTest, EntryOfAnotherAreasDiscSendsTheLookupToItsMainDisc) {
   // The user puts disc G1 (laid out below F's root) into drive E:.
-  inst.remove_drive('e');
-  fs::create_directory_symlink(inst.drive_root('f'), inst.root() / "dosdevices" / "e:");
+  inst.alias_drive('e', 'f');
   inst.set_label('f', "19990501G1");
   ASSERT_EQ(open("HINM02.DAT"), 0);
   zkall_cd_handle* h = handle.h;

@@ -43,12 +43,13 @@ TEST_F(ErrorLogTest, LogLivesInTmpWithOrWithoutItsBackslash) {
     p.env["TMP"] = tmp;
     syerr_message("M", "f", tmp, 1, 2, 3);
   }
-  std::ifstream in(inst.drive_root('c') / "TEMP" / "ZKERROR.LOG");
+  // Written in text mode: each line ends with a carriage return and a line feed.
+  std::ifstream in(inst.drive_root('c') / "TEMP" / "ZKERROR.LOG", std::ios::binary);
   std::string a, b;
   std::getline(in, a);
   std::getline(in, b);
-  EXPECT_EQ(a.substr(19), "M,f,C:\\TEMP,(1)(2)(3)");
-  EXPECT_EQ(b.substr(19), "M,f,C:\\TEMP\\,(1)(2)(3)");
+  EXPECT_EQ(a.substr(19), "M,f,C:\\TEMP,(1)(2)(3)\r");
+  EXPECT_EQ(b.substr(19), "M,f,C:\\TEMP\\,(1)(2)(3)\r");
   EXPECT_FALSE(fs::exists(inst.cwd() / "ZKERROR.LOG"));
 }
 
