@@ -134,27 +134,31 @@ struct BitReader {
   }
 };
 
-// How the reading of a run ended.
+// How the reading of a run ended, and the run read so far.
 enum class RunEnd : uint8_t { Complete, NeedInput, Eol, Invalid, Overrun };
+struct RunRead {
+  int32_t run;
+  RunEnd end;
+};
 
 // Reads a run of horizontal mode or of a one-dimensional line, make-up codes
-// and a terminating code, adding each to `run` (which may hold make-up codes
-// from the previous call); a run above `limit` is an overrun. The colour is
-// 0 for white, 1 for black.
-inline RunEnd read_run(BitReader& rd, ptrdiff_t colour, int32_t& run, int32_t limit) {
+// and a terminating code, adding each to `run` (make-up codes read by the
+// previous call); a run above `limit` is an overrun. The colour is 0 for
+// white, 1 for black.
+inline RunRead read_run(BitReader& rd, ptrdiff_t colour, int32_t run, int32_t limit) {
   for (;;) {
-    if (!rd.have(8)) [[unlikely]] return RunEnd::NeedInput;
+    if (!rd.have(8)) [[unlikely]] return {run, RunEnd::NeedInput};
     const t4::RunCode e = rd.first_level(colour);
     int r = e.value;
     if (e.length > 0) [[likely]] {
       rd.consume(e.length);
     } else {
       r = rd.long_code(e);
-      if (r < 0) return r == kNeedMore ? RunEnd::NeedInput : r == t4::kEol ? RunEnd::Eol : RunEnd::Invalid;
+      if (r < 0) return {run, r == kNeedMore ? RunEnd::NeedInput : r == t4::kEol ? RunEnd::Eol : RunEnd::Invalid};
     }
     run += r;
-    if (run > limit) [[unlikely]] return RunEnd::Overrun;
-    if (r < t4::kFirstMakeUp) [[likely]] return RunEnd::Complete;
+    if (run > limit) [[unlikely]] return {run, RunEnd::Overrun};
+    if (r < t4::kFirstMakeUp) [[likely]] return {run, RunEnd::Complete};
   }
 }
 
@@ -239,9 +243,9 @@ void write_row_changes(uint8_t* row, const uint16_t* changes, int32_t count, int
 }
 
 // Changing elements per 64-pixel word above which flipping bits and taking
-// parities (about 6 instructions a changing element and 22 a word) is
-// cheaper than setting the black runs (about 13 a changing element).
-constexpr int32_t kDenseChangesPerWord = 3;
+// parities (about 11 instructions a changing element and 32 a word) is
+// cheaper than setting the black runs (about 15 a changing element).
+constexpr int32_t kDenseChangesPerWord = 8;
 
 }  // namespace
 
@@ -429,7 +433,7 @@ T4Decoder::Step T4Decoder::two_dimensional_line(const uint8_t* in, int32_t len) 
   uint16_t* const cur = cur_;
   Step step = Step::Done;
   int32_t start = 0;
-  RunEnd end = RunEnd::Complete;
+  RunRead read{};
 
   if (phase_ == Phase::Horizontal1) goto horizontal_first;
   if (phase_ == Phase::Horizontal2) goto horizontal_second;
@@ -476,28 +480,30 @@ mode:
 // make-up codes and a terminating code.
 horizontal_first:
   start = std::max<int32_t>(a0, 0);
-  end = read_run(rd, count & 1, run, width - start);
-  if (end != RunEnd::Complete) [[unlikely]] {
-    if (end == RunEnd::NeedInput) {
+  read = read_run(rd, count & 1, run, width - start);
+  run = read.run;
+  if (read.end != RunEnd::Complete) [[unlikely]] {
+    if (read.end == RunEnd::NeedInput) {
       phase_ = Phase::Horizontal1;
       step = Step::NeedInput;
       goto stop;
     }
-    return fail(end == RunEnd::Overrun ? kStatusOverrun : kStatusInvalidCode);
+    return fail(read.end == RunEnd::Overrun ? kStatusOverrun : kStatusInvalidCode);
   }
   cur[count++] = static_cast<uint16_t>(start + run);
   run = 0;
 
 horizontal_second:
   start = cur[count - 1];
-  end = read_run(rd, count & 1, run, width - start);
-  if (end != RunEnd::Complete) [[unlikely]] {
-    if (end == RunEnd::NeedInput) {
+  read = read_run(rd, count & 1, run, width - start);
+  run = read.run;
+  if (read.end != RunEnd::Complete) [[unlikely]] {
+    if (read.end == RunEnd::NeedInput) {
       phase_ = Phase::Horizontal2;
       step = Step::NeedInput;
       goto stop;
     }
-    return fail(end == RunEnd::Overrun ? kStatusOverrun : kStatusInvalidCode);
+    return fail(read.end == RunEnd::Overrun ? kStatusOverrun : kStatusInvalidCode);
   }
   a0 = start + run;
   cur[count++] = static_cast<uint16_t>(a0);
@@ -523,13 +529,14 @@ T4Decoder::Step T4Decoder::one_dimensional_line(const uint8_t* in, int32_t len) 
   uint16_t* const cur = cur_;
   Step step = Step::Done;
   for (;;) {
-    const RunEnd end = read_run(rd, count & 1, run, kMaxWidth - a0);
-    if (end != RunEnd::Complete) [[unlikely]] {
-      if (end == RunEnd::NeedInput) {
+    const RunRead read = read_run(rd, count & 1, run, kMaxWidth - a0);
+    run = read.run;
+    if (read.end != RunEnd::Complete) [[unlikely]] {
+      if (read.end == RunEnd::NeedInput) {
         step = Step::NeedInput;
         break;
       }
-      if (end == RunEnd::Eol) {
+      if (read.end == RunEnd::Eol) {
         // The runs of a one-dimensional line set the width from here on;
         // make-up codes cut short by the EOL count for nothing. The EOL is
         // left in the stream for the line start.
@@ -537,7 +544,7 @@ T4Decoder::Step T4Decoder::one_dimensional_line(const uint8_t* in, int32_t len) 
         row_length_ = (a0 + 7) / 8;
         break;
       }
-      return fail(end == RunEnd::Overrun ? kStatusOverrun : kStatusInvalidCode);
+      return fail(read.end == RunEnd::Overrun ? kStatusOverrun : kStatusInvalidCode);
     }
     if (count >= kMaxChanges) return fail(kStatusInvalidCode);
     a0 += run;
@@ -565,68 +572,77 @@ DecodeResult T4Decoder::decode(const uint8_t* input, int32_t input_length, uint8
   }
   in_pos_ = std::min(in_pos_, input_length);
 
-  for (;;) {
-    Step step = Step::Done;
-    switch (phase_) {
-      case Phase::LineStart:
-      case Phase::EolFill:
-      case Phase::EolTag:
-        step = line_start(input, input_length);
-        if (step == Step::End) {
-          const DecodeResult end{kStatusEnd, row_offset_};
-          release();
-          return end;
-        }
-        break;
-
-      case Phase::Mode:
-      case Phase::Horizontal1:
-      case Phase::Horizontal2:
-        step = two_dimensional_line(input, input_length);
-        if (step == Step::Done) end_line();
-        break;
-
-      case Phase::Run1D:
-        step = one_dimensional_line(input, input_length);
-        if (step == Step::Done) end_line();
-        break;
-
-      case Phase::WriteRow:
-        if (row_offset_ >= 0 && row_offset_ < output_size - row_length_) {
-          // The row ends before the buffer's last byte: no byte is held back.
-          uint8_t* row = output + row_offset_;
-          if (row_offset_ + ((row_length_ + 7) & ~7) <= output_size) {
-            if (count_ > kDenseChangesPerWord * ((width_ + 63) >> 6)) {
-              write_row_changes(row, ref_, count_, width_);
-            } else if (count_ > 0) {
-              write_row_words(row, ref_, count_);
-            }
-          } else {
-            for (int32_t k = 0; k < count_; k += 2) fill_run(row, ref_[k], ref_[k + 1]);
-          }
-          row_offset_ += row_length_;
-          phase_ = Phase::LineStart;
-          break;
-        }
-        if (!write_row_across(output, output_size)) return stop_output_full(output_size);
-        phase_ = Phase::RowDone;
-        [[fallthrough]];
-
-      case Phase::RowDone:
-        if (row_offset_ >= output_size) return stop_output_full(output_size);
-        phase_ = Phase::LineStart;
-        break;
-
-      case Phase::Idle:
-      case Phase::Failed:
-        return {kStatusInvalidCode, 0};
-    }
-    if (step == Step::NeedInput) {
-      in_pos_ = 0;
-      return {kStatusNeedInput, 0};
-    }
-    if (step == Step::Failed) return {error_, 0};
+  // The steps follow one another in the order of the stream; only a call's
+  // first step depends on where the previous call stopped.
+  Step step = Step::Done;
+  switch (phase_) {
+    case Phase::LineStart:
+    case Phase::EolFill:
+    case Phase::EolTag: goto line_start;
+    case Phase::Mode:
+    case Phase::Horizontal1:
+    case Phase::Horizontal2: goto two_dimensional;
+    case Phase::Run1D: goto one_dimensional;
+    case Phase::WriteRow: goto write_row;
+    case Phase::RowDone: goto row_done;
+    case Phase::Idle:
+    case Phase::Failed: break;
   }
+  return {kStatusInvalidCode, 0};
+
+line_start:
+  step = line_start(input, input_length);
+  if (step == Step::End) {
+    const DecodeResult end{kStatusEnd, row_offset_};
+    release();
+    return end;
+  }
+  if (step != Step::Done) goto stopped;
+  if (phase_ == Phase::Run1D) goto one_dimensional;
+
+two_dimensional:
+  step = two_dimensional_line(input, input_length);
+  if (step != Step::Done) goto stopped;
+  goto line_end;
+
+one_dimensional:
+  step = one_dimensional_line(input, input_length);
+  if (step != Step::Done) goto stopped;
+
+line_end:
+  end_line();
+
+write_row:
+  if (row_offset_ >= 0 && row_offset_ < output_size - row_length_) {
+    // The row ends before the buffer's last byte: no byte is held back.
+    uint8_t* row = output + row_offset_;
+    if (row_offset_ + ((row_length_ + 7) & ~7) <= output_size) {
+      if (count_ > kDenseChangesPerWord * ((width_ + 63) >> 6)) {
+        write_row_changes(row, ref_, count_, width_);
+      } else if (count_ > 0) {
+        write_row_words(row, ref_, count_);
+      }
+    } else {
+      for (int32_t k = 0; k < count_; k += 2) fill_run(row, ref_[k], ref_[k + 1]);
+    }
+    row_offset_ += row_length_;
+    phase_ = Phase::LineStart;
+    goto line_start;
+  }
+  if (!write_row_across(output, output_size)) return stop_output_full(output_size);
+  phase_ = Phase::RowDone;
+
+row_done:
+  if (row_offset_ >= output_size) return stop_output_full(output_size);
+  phase_ = Phase::LineStart;
+  goto line_start;
+
+stopped:
+  if (step == Step::NeedInput) {
+    in_pos_ = 0;
+    return {kStatusNeedInput, 0};
+  }
+  return {error_, 0};
 }
 
 // The finished line becomes the reference line, followed by its end marks;
