@@ -371,6 +371,7 @@ T4Decoder::Step T4Decoder::line_start(const uint8_t* in, int32_t len) {
   if (phase_ == Phase::EolFill) goto eol_fill;
   if (phase_ == Phase::EolTag) goto eol_tag;
 
+  rd.top_up();
   if (!rd.have(8)) {
     step = Step::NeedInput;
     goto stop;
@@ -378,6 +379,16 @@ T4Decoder::Step T4Decoder::line_start(const uint8_t* in, int32_t len) {
   if (rd.window() != 0) {
     tag_1d_ = false;
     goto begin_line;
+  }
+  {
+    // An EOL whose 0 bits, 1, tag and the eight bits after it are all held
+    // is taken at once: its 0 bits counted, the tag read.
+    const int zeros = std::countl_zero(rd.bits);
+    if (zeros >= 11 && zeros + 10 <= rd.nb) [[likely]] {
+      tag_1d_ = ((rd.bits << (zeros + 1)) >> 63) != 0;
+      rd.consume(zeros + 2);
+      goto eol_tag;
+    }
   }
   rd.consume(5);
 
