@@ -28,6 +28,7 @@ struct HandleState {
   int32_t status_detail = 0;  // the detail that went with a non-zero status
   bool measured = false;      // set_blocks holds the measured size
   uint64_t set_blocks = 0;    // blocks the set's files hold (see work_limit)
+  size_t buffer_size = 0;     // hard-disk handles: the size every buffer was made with
 };
 
 // Makes a zero-filled handle for `engine` and enters it in the registry:

@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 
+#include "catalog/cd_handle.h"
 #include "catalog/format.h"
 #include "catalog/hd_format.h"
 #include "catalog/hd_handle.h"
@@ -180,7 +181,7 @@ int hdopen(const char* name, int32_t kind, zkall_cd_handle** out, int32_t& detai
 
 int hdclose(zkall_cd_handle** handle) {
   if (handle == nullptr || *handle == nullptr) return rc::kOk;
-  if (hd_buffer_size(*handle) == 0) return rc::kOk;
+  if (!owns_handle(*handle, HandleEngine::HardDisk)) return rc::kOk;
   hd_release_handle(*handle);
   *handle = nullptr;
   return rc::kOk;

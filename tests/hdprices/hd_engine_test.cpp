@@ -312,6 +312,13 @@ TEST_F(HdEngineTest, RequestsTheEngineRefuses) {
   EXPECT_EQ(detail, 58);
   EXPECT_EQ(hdropen(&foreign), 128);
   EXPECT_EQ(hdropen(nullptr), 128);
+  // Each engine reads only its own handles: a hard-disk handle is no disc
+  // handle, and hdclose leaves a record it did not make alone.
+  EXPECT_EQ(cdread(r.data(), nullptr, 0, 0, nullptr, nullptr, h, &detail), 128);
+  EXPECT_EQ(detail, 400);
+  zkall_cd_handle* not_ours = &foreign;
+  EXPECT_EQ(hdclose(&not_ours), 0);
+  EXPECT_EQ(not_ours, &foreign);
   h->record_length = 70;  // a caller's change: kakaku_read's area holds 68 bytes
   char price[50];
   EXPECT_EQ(kakaku_read(price, "1561047110A2", 12, 0, h, &detail), 128);
