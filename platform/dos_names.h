@@ -16,8 +16,12 @@ bool is_path_separator(char c);
 // trailing or doubled separator) are dropped.
 std::vector<std::string> split_path_components(const std::string& path);
 
-// Whether `name` matches the DOS pattern (`*`, `?`, `*.` for names without an
-// extension, `*.*` for every name), without regard to case.
+// Whether `name` matches the DOS pattern, without regard to case, as
+// FindFirstFileA matches it: `*` any characters, `?` one character or none
+// before a '.' or at the end, a '.' before a wildcard or at the end also
+// matching the end of a name without extension (so "*." asks for names
+// without one), `*` before a '.' stopping at the name's last '.', and "*.*"
+// every name.
 bool dos_pattern_match(const std::string& pattern, const std::string& name);
 
 }  // namespace zk::platform

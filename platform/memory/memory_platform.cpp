@@ -192,6 +192,8 @@ void MemoryPlatform::reset() {
   message_boxes = 0;
   default_answer = kIdCancel;
   max_file_size = kDefaultMaxFileSize;
+  free_space = DiskSpace{8, 512, 100000, 200000};
+  run_program_hook = nullptr;
   reads_ = 0;
   budget_ = -1;
   budget_exhausted_ = false;
@@ -616,6 +618,42 @@ bool MemoryPlatform::do_volume_label(const std::string& root, std::string& label
   }
   label = it->second.label;
   return true;
+}
+
+bool MemoryPlatform::do_file_id(const std::string& path, FileId& id) {
+  const Location loc = locate(path);
+  const Node* n = loc.error ? nullptr : node(loc.key);
+  if (!n) return false;
+  // One file is one key of the map, whatever spelling reached it.
+  id.device = static_cast<uint8_t>(loc.key[0]);
+  id.file = std::hash<std::string>{}(loc.key);
+  return true;
+}
+
+bool MemoryPlatform::do_disk_free_space(const std::string& root, DiskSpace& out, uint32_t& error) {
+  out = DiskSpace{};
+  if (root.size() < 2 || root[1] != ':') {
+    error = kErrorBadPathName;
+    return false;
+  }
+  auto it = drives_.find(upper(root[0]));
+  if (it == drives_.end()) {
+    error = kErrorPathNotFound;
+    return false;
+  }
+  if (!it->second.ready) {
+    error = kErrorNotReady;
+    return false;
+  }
+  out = free_space;
+  return true;
+}
+
+ProgramRun MemoryPlatform::do_run_program(const std::string& program, const std::string& command_line) {
+  if (run_program_hook) return run_program_hook(program, command_line);
+  ProgramRun run;
+  run.error = kErrorFileNotFound;
+  return run;
 }
 
 bool MemoryPlatform::do_set_current_directory(const std::string& path) {

@@ -20,6 +20,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -74,6 +75,10 @@ class MemoryPlatform : public Platform {
   int message_boxes = 0;      // message boxes shown without an answerer
   // The button a message box without an answerer returns for Retry/Cancel.
   int default_answer = kIdCancel;
+  // What every ready drive reports as its free space.
+  DiskSpace free_space{8, 512, 100000, 200000};
+  // Starts "programs": without a hook none can be started (error 2).
+  std::function<ProgramRun(const std::string& program, const std::string& command_line)> run_program_hook;
   // The size no file grows beyond.
   static constexpr size_t kDefaultMaxFileSize = size_t{64} << 20;
   size_t max_file_size = kDefaultMaxFileSize;
@@ -117,6 +122,9 @@ class MemoryPlatform : public Platform {
   int do_remove(const std::string& path, int& error) override;
   bool do_delete_file(const std::string& path, uint32_t& error) override;
   bool do_exists(const std::string& path) override;
+  bool do_file_id(const std::string& path, FileId& id) override;
+  bool do_disk_free_space(const std::string& root, DiskSpace& out, uint32_t& error) override;
+  ProgramRun do_run_program(const std::string& program, const std::string& command_line) override;
   std::unique_ptr<Finder> do_find_first(const std::string& pattern, FindEntry& first, uint32_t& error) override;
   uint32_t do_drive_type(const std::string& root) override;
   bool do_volume_label(const std::string& root, std::string& label, uint32_t& error) override;

@@ -7,7 +7,10 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <strings.h>
+#include <spawn.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -18,6 +21,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <limits>
 
 #include "platform/list_box.h"
 #include "platform/raster.h"
@@ -82,7 +86,16 @@ std::string walk(std::string base, const std::vector<std::string>& parts) {
 
 int host_errno() { return errno; }
 
-// A runtime stream over stdio, with the Windows runtime's text-mode reading.
+// A file without the owner's write permission carries the read-only
+// attribute, which Windows honours when deleting: such a file stays.
+bool read_only_file(const std::string& host) {
+  struct stat st;
+  return ::stat(host.c_str(), &st) == 0 && !S_ISDIR(st.st_mode) && !(st.st_mode & S_IWUSR);
+}
+
+// A runtime stream over stdio, with the Windows runtime's text mode: CR LF
+// reads as LF, a Ctrl-Z ends the input (until the next seek), and LF is
+// written as CR LF.
 class PosixStream final : public Stream {
  public:
   PosixStream(Platform& owner, std::string path, FILE* f, bool text)
@@ -96,15 +109,8 @@ class PosixStream final : public Stream {
     if (size <= 0) return false;
     int i = 0;
     while (i < size - 1) {
-      int c = std::getc(f_);
+      const int c = next_char();
       if (c == EOF) break;
-      if (text_ && c == '\r') {
-        int d = std::getc(f_);
-        if (d == '\n')
-          c = '\n';
-        else if (d != EOF)
-          std::ungetc(d, f_);
-      }
       buf[i++] = static_cast<char>(c);
       if (c == '\n') break;
     }
@@ -121,28 +127,32 @@ class PosixStream final : public Stream {
     auto* out = static_cast<char*>(buf);
     size_t got = 0;
     while (got < n) {
-      int c = std::getc(f_);
+      const int c = next_char();
       if (c == EOF) break;
-      if (c == '\r') {
-        int d = std::getc(f_);
-        if (d == '\n')
-          c = '\n';
-        else if (d != EOF)
-          std::ungetc(d, f_);
-      }
       out[got++] = static_cast<char>(c);
     }
     if (std::ferror(f_)) set_error(host_errno() ? host_errno() : kErrnoIo);
     return got;
   }
   size_t do_write(const void* buf, size_t n) override {
-    size_t put = std::fwrite(buf, 1, n, f_);
-    if (put < n) set_error(host_errno() ? host_errno() : kErrnoIo);
-    return put;
+    const auto* in = static_cast<const char*>(buf);
+    if (!text_) {
+      size_t put = std::fwrite(in, 1, n, f_);
+      if (put < n) set_error(host_errno() ? host_errno() : kErrnoIo);
+      return put;
+    }
+    for (size_t i = 0; i < n; ++i) {
+      if ((in[i] == '\n' && std::fputc('\r', f_) == EOF) || std::fputc(in[i], f_) == EOF) {
+        set_error(host_errno() ? host_errno() : kErrnoIo);
+        return i;
+      }
+    }
+    return n;
   }
   int do_seek(int64_t offset, int origin) override {
     int whence = origin == kSeekCur ? SEEK_CUR : origin == kSeekEnd ? SEEK_END : SEEK_SET;
     if (::fseeko(f_, static_cast<off_t>(offset), whence) != 0) return host_errno();
+    ended_ = false;
     return 0;
   }
   int64_t do_tell() override { return static_cast<int64_t>(::ftello(f_)); }
@@ -153,8 +163,31 @@ class PosixStream final : public Stream {
   }
 
  private:
+  static constexpr int kCtrlZ = 0x1A;
+
+  // The next character as the text mode delivers it (every byte in binary
+  // mode); EOF at the end, on an error or past a Ctrl-Z.
+  int next_char() {
+    if (ended_) return EOF;
+    int c = std::getc(f_);
+    if (!text_ || c == EOF) return c;
+    if (c == kCtrlZ) {
+      // The runtime leaves the Ctrl-Z unread and answers end of file.
+      std::ungetc(c, f_);
+      ended_ = true;
+      return EOF;
+    }
+    if (c == '\r') {
+      int d = std::getc(f_);
+      if (d == '\n') return '\n';
+      if (d != EOF) std::ungetc(d, f_);
+    }
+    return c;
+  }
+
   FILE* f_;
   bool text_;
+  bool ended_ = false;
 };
 
 class PosixFinder final : public Finder {
@@ -339,6 +372,10 @@ int PosixPlatform::do_remove(const std::string& path, int& error) {
     error = kErrnoNoEntry;
     return -1;
   }
+  if (read_only_file(hp.path)) {
+    error = kErrnoAccess;
+    return -1;
+  }
   if (std::remove(hp.path.c_str()) != 0) {
     error = errno;
     return -1;
@@ -357,7 +394,7 @@ bool PosixPlatform::do_delete_file(const std::string& path, uint32_t& error) {
     error = errno == ENOENT ? kErrorFileNotFound : kErrorPathNotFound;
     return false;
   }
-  if (S_ISDIR(st.st_mode) || ::unlink(hp.path.c_str()) != 0) {
+  if (S_ISDIR(st.st_mode) || read_only_file(hp.path) || ::unlink(hp.path.c_str()) != 0) {
     error = kErrorAccessDenied;
     return false;
   }
@@ -368,6 +405,15 @@ bool PosixPlatform::do_exists(const std::string& path) {
   HostPath hp = resolve(path);
   if (hp.error) return false;
   return ::access(hp.path.c_str(), F_OK) == 0;
+}
+
+bool PosixPlatform::do_file_id(const std::string& path, FileId& id) {
+  HostPath hp = resolve(path);
+  struct stat st;
+  if (hp.error || ::stat(hp.path.c_str(), &st) != 0) return false;
+  id.device = static_cast<uint64_t>(st.st_dev);
+  id.file = static_cast<uint64_t>(st.st_ino);
+  return true;
 }
 
 std::unique_ptr<Finder> PosixPlatform::do_find_first(const std::string& pattern, FindEntry& first,
@@ -466,6 +512,84 @@ bool PosixPlatform::do_volume_label(const std::string& root, std::string& label,
   return true;
 }
 
+bool PosixPlatform::do_disk_free_space(const std::string& root, DiskSpace& out, uint32_t& error) {
+  if (root.size() < 2 || root[1] != ':') {
+    error = kErrorPathNotFound;
+    return false;
+  }
+  HostPath hp = resolve(root.substr(0, 2) + "\\");
+  if (hp.error) {
+    error = hp.error;
+    return false;
+  }
+  struct statvfs vs;
+  if (::statvfs(hp.path.c_str(), &vs) != 0) {
+    error = kErrorNotReady;
+    return false;
+  }
+  // Windows counts 512-byte sectors and clusters of the file system's
+  // block size, each count held to 32 bits.
+  constexpr uint64_t kSector = 512;
+  const uint64_t block = vs.f_frsize ? vs.f_frsize : vs.f_bsize;
+  const uint64_t cluster = std::max<uint64_t>(kSector, block - block % kSector);
+  const auto clusters = [&](uint64_t blocks) {
+    return static_cast<uint32_t>(std::min<uint64_t>(blocks * block / cluster, std::numeric_limits<uint32_t>::max()));
+  };
+  out.bytes_per_sector = static_cast<uint32_t>(kSector);
+  out.sectors_per_cluster = static_cast<uint32_t>(cluster / kSector);
+  out.free_clusters = clusters(vs.f_bavail);
+  out.total_clusters = clusters(vs.f_blocks);
+  return true;
+}
+
+ProgramRun PosixPlatform::do_run_program(const std::string& program, const std::string& command_line) {
+  ProgramRun run;
+  // The program file of the current directory, its name matched without
+  // regard to case, as Windows finds it.
+  const std::string file = match_entry(".", program);
+  struct stat st;
+  if (file.empty() || ::stat(file.c_str(), &st) != 0) {
+    run.error = kErrorFileNotFound;
+    return run;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    run.error = kErrorAccessDenied;
+    return run;
+  }
+  // The arguments are the command line's words between single spaces, the
+  // program's own name first.
+  std::vector<std::string> words;
+  size_t start = 0;
+  for (;;) {
+    const size_t space = command_line.find(' ', start);
+    words.push_back(command_line.substr(start, space - start));
+    if (space == std::string::npos) break;
+    start = space + 1;
+  }
+  std::vector<char*> argv;
+  for (auto& w : words) argv.push_back(w.data());
+  argv.push_back(nullptr);
+  const std::string path = "./" + file;
+  pid_t pid = 0;
+  const int rc = ::posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv.data(), environ);
+  if (rc != 0) {
+    run.error = rc == ENOENT ? kErrorFileNotFound : rc == ENOEXEC ? kErrorBadExeFormat : kErrorAccessDenied;
+    return run;
+  }
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0) {
+    if (errno != EINTR) {
+      run.error = kErrorAccessDenied;
+      return run;
+    }
+  }
+  run.started = true;
+  // A program ended by a signal reports 128 plus its number, as a shell does.
+  run.exit_code = WIFEXITED(status) ? static_cast<uint32_t>(WEXITSTATUS(status))
+                                    : 128u + static_cast<uint32_t>(WTERMSIG(status));
+  return run;
+}
+
 std::string PosixPlatform::do_current_directory() {
   char buf[4096];
   if (!::getcwd(buf, sizeof buf)) return {};
@@ -473,6 +597,8 @@ std::string PosixPlatform::do_current_directory() {
 }
 
 bool PosixPlatform::do_set_current_directory(const std::string& path) {
+  // SetCurrentDirectoryA refuses an empty path; resolving would make it ".".
+  if (path.empty()) return false;
   HostPath hp = resolve(path);
   if (hp.error) return false;
   return ::chdir(hp.path.c_str()) == 0;

@@ -31,6 +31,9 @@ Reading an installation (--install <dir>, or $ZKALL_INSTALL):
   zkall image <disc> <location> <out> an illustration (location record: 6 digits of
                                       first block, 3 of blocks) decoded to <out>.bmp
                                       and <out>.png, with its coded texts
+  zkall price <part number>           prices through the price master (--selector 0-2
+                                      picks the price of a three-price file)
+  zkall localprice <pair> <key>       local prices of a key in LOCALP1 to LOCALP3
   zkall tour                          the guided tour of the demo installation
 
 Prompts to insert a disc are shown on standard error and answered on the
@@ -43,6 +46,7 @@ struct Args {
   std::string catalog;
   int kind = 0;
   bool frame = false;
+  int selector = 0;
 };
 
 Args parse(int argc, char** argv) {
@@ -58,6 +62,7 @@ Args parse(int argc, char** argv) {
     else if (s == "--catalog") a.catalog = value("--catalog");
     else if (s == "--kind") a.kind = std::stoi(value("--kind"));
     else if (s == "--frame") a.frame = true;
+    else if (s == "--selector") a.selector = std::stoi(value("--selector"));
     else if (s.rfind("--", 0) == 0) throw std::runtime_error("unknown option " + s);
     else a.positional.push_back(s);
   }
@@ -128,6 +133,14 @@ int run(int argc, char** argv) {
   if (cmd == "image") {
     need(a, 3, "image <disc> <location> <out>");
     return command_image(a.positional[0], a.positional[1], a.positional[2], std::cout);
+  }
+  if (cmd == "price") {
+    need(a, 1, "price <part number>");
+    return command_price(a.positional[0], a.selector, std::cout);
+  }
+  if (cmd == "localprice") {
+    need(a, 2, "localprice <pair> <key>");
+    return command_local_price(std::stoi(a.positional[0]), a.positional[1], std::cout);
   }
   if (cmd == "tour") {
     need(a, 0, "tour");

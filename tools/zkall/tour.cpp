@@ -106,6 +106,12 @@ int command_tour(std::ostream& out) {
     show_image(s, e.disc, e.location, "../illustrations/" + e.ident, out);
   }
 
+  heading(out, "Prices");
+  tour_prices(s, out);
+
+  heading(out, "Saving and reloading a selection");
+  tour_selection(out);
+
   heading(out, "Stopping the library (drom_term)");
   out << "done\n";
   return 0;
