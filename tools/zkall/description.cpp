@@ -69,7 +69,14 @@ std::string record_from(int line, const std::string& text, const SetDescription&
                                      std::to_string(parts.size()));
   std::string rec;
   for (size_t i = 0; i < parts.size(); ++i) {
-    const auto width = static_cast<size_t>(set.fields[i]);
+    if (set.fields[i].u16) {
+      const int v = number(line, parts[i]);
+      if (v < 0 || v > 0xFFFF) throw DescriptionError(line, "field " + std::to_string(i + 1) + " is no 16-bit number");
+      const auto value = static_cast<uint16_t>(v);
+      rec.append(reinterpret_cast<const char*>(&value), sizeof value);
+      continue;
+    }
+    const auto width = static_cast<size_t>(set.fields[i].width);
     if (parts[i].size() > width)
       throw DescriptionError(line, "field " + std::to_string(i + 1) + " is longer than " + std::to_string(width) +
                                        ": '" + parts[i] + "'");
@@ -117,7 +124,18 @@ void set_key(int line, SetDescription& s, const std::string& key, const std::str
     need_width(line, "a level suffix", value, 2);
     s.suffix = value;
   } else if (key == "fields") {
-    s.fields = numbers(line, value);
+    s.fields.clear();
+    for (const auto& w : words(value)) s.fields.push_back(w == "u16" ? FieldSpec{2, true} : FieldSpec{number(line, w), false});
+  } else if (key == "index-case") {
+    if (value == "upper") s.index_case = KeyCase::Upper;
+    else if (value == "lower") s.index_case = KeyCase::Lower;
+    else if (value == "record") s.index_case = KeyCase::Record;
+    else throw DescriptionError(line, "index-case is upper, lower or record");
+  } else if (key == "alternate") {
+    const auto w = words(value);
+    if (w.size() != 4 || w[0].size() != 2)
+      throw DescriptionError(line, "alternate is: <suffix of 2 characters> <kind> <key offset> <key length>");
+    s.alternates.push_back({w[0], number(line, w[1]), number(line, w[2]), number(line, w[3])});
   } else {
     throw DescriptionError(line, "unknown key of a set: '" + key + "'");
   }
