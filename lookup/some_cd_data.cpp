@@ -66,8 +66,15 @@ bool has_code(const char* catalog) { return catalog != nullptr && catalog[0] != 
 
 // Whether two installed discs are copies of one edition: the same area
 // letter and the same date.
+// (The ctop area is packed: its numbers are copied out, never bound by
+// reference.)
+int32_t installed_discs(const zkall_ctop& c) {
+  const int32_t n = c.disc_count;
+  return std::clamp<int32_t>(n, 0, startup::kMaxDiscs);
+}
+
 bool same_edition(const zkall_ctop& c, int32_t a, int32_t b) {
-  const int32_t count = std::clamp<int32_t>(c.disc_count, 0, startup::kMaxDiscs);
+  const int32_t count = installed_discs(c);
   if (a < 0 || b < 0 || a >= count || b >= count) return false;
   return c.discs[a].disc_id[0] == c.discs[b].disc_id[0] && std::memcmp(c.discs[a].date, c.discs[b].date, 8) == 0;
 }
@@ -78,17 +85,13 @@ bool same_edition(const zkall_ctop& c, int32_t a, int32_t b) {
 // always stay).
 void fill_discs(SearchState& s, const SomeCdRequest& q) {
   const zkall_ctop* c = startup::ctop();
-  std::vector<int32_t> source;
-  if (q.discs != nullptr) {
-    source.assign(q.discs, q.discs + q.disc_count);
-  } else if (c != nullptr) {
-    const int32_t count = std::clamp<int32_t>(c->disc_count, 0, startup::kMaxDiscs);
-    for (int32_t i = 0; i < count; ++i) source.push_back(i);
-  }
-  for (size_t i = 0; i < source.size() && s.disc_count < kMaxSearchDiscs; ++i) {
-    if (!has_code(q.catalog) && i > 0 && source[i] != 0 && c != nullptr && same_edition(*c, source[i], source[i - 1]))
-      continue;
-    s.discs[s.disc_count++] = source[i];
+  const int32_t installed = c != nullptr ? installed_discs(*c) : 0;
+  const int32_t count = q.discs != nullptr ? q.disc_count : installed;
+  auto source = [&q](int32_t i) { return q.discs != nullptr ? q.discs[i] : i; };
+  for (int32_t i = 0; i < count && s.disc_count < kMaxSearchDiscs; ++i) {
+    const int32_t disc = source(i);
+    if (!has_code(q.catalog) && i > 0 && disc != 0 && c != nullptr && same_edition(*c, disc, source(i - 1))) continue;
+    s.discs[s.disc_count++] = disc;
   }
 }
 

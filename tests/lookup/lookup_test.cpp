@@ -71,7 +71,7 @@ class LookupTest : public CatalogFixture {
     lay_out("G1", g1, 'f');
     inst.install_catalog("E3", "19990701", "03");
     ASSERT_EQ(drom_check_setup(0), 0);
-    ASSERT_EQ(get_ctop_addr()->disc_count, 5);  // E1 E2 E3 EA G1
+    ASSERT_EQ(+get_ctop_addr()->disc_count, 5);  // E1 E2 E3 EA G1
   }
   void set_lang(const char* lang) { std::memcpy(get_ctop_addr()->lang, lang, 2); }
   zkall_ccar& car() { return *get_ccar_addr(); }
