@@ -753,8 +753,8 @@ ZKALL_API int32_t ZKALL_CDECL get_hinmei(const char* code, char* name, uint16_t*
  * entry and disc 0 always stay), and so is a disc whose master files send
  * cdopen to a disc already read. buffer, key, key_length, blocks,
  * blocks_read, record_index are cdread's; `mode` 0 returns the first record
- * and ends the search, 1 the same in block mode (as every other mode but
- * 0, 2 and -1), 2 returns a record per call and keeps the search for the next call
+ * and ends the search, 1 the same in block mode (as every mode but 0, 2 and
+ * -1), 2 returns a record per call and keeps the search for the next call
  * with the same state word, -1 ends a search.
  *
  * *state is the caller's 32-bit state word: 0 to start; while a mode-2

@@ -44,7 +44,7 @@ class LookupTest : public CatalogFixture {
     e1.root_sets.push_back({writer::build_set(record_set(
                                 {"FIGM01.DAT", 14, 71, 0, 7, {"6", "1", "4", "4", "56"},
                                  {"4711A0|1||1010|ENGINE BLOCK", "4711A0|1||1020|OIL PUMP AND OIL FILTER",
-                                  "4711A0|2||2110|CLUTCH", "4711A0|3||2999|GEARBOX",
+                                  "4711A0|2||2110|CLUTCH", "4711A0|3||2999|GEARBOX", "4711A0|3||1020|NOT THIS ONE",
                                   "4711A0|4||3510|" + std::string(56, 'N'), "4711A0|6||9999|LAST FIGURE",
                                   "5200B1|1||1030|OTHER CATALOG"}})),
                             0, ""});
@@ -85,7 +85,7 @@ TEST_F(LookupTest, FigureNamesBySectionOfTheFigureNumber) {
     int rc;
     std::string name;  // the 56 characters a 71-byte record holds
   } cases[] = {
-      {"1020", 0, "OIL PUMP AND OIL FILTER"},  // passes over 1010 in section 1
+      {"1020", 0, "OIL PUMP AND OIL FILTER"},  // passes over 1010, ends the search in section 1
       {"2110", 0, "CLUTCH"},                   // section 2 after section 1
       {"2999", 0, "GEARBOX"},                  // section 3
       {"3510", 0, std::string(56, 'N')},       // section 4 only
@@ -223,11 +223,13 @@ TEST_F(SomeCdTest, EachRecordOfEachDiscOnceInMode2) {
   EXPECT_TRUE(nothing_open());
 }
 
-TEST_F(SomeCdTest, AGivenListIsReadInItsOrder) {
+TEST_F(SomeCdTest, OnlyTheDiscsOfAGivenListAreRead) {
   insert('e', "E2", "19990701");
-  const int32_t list[] = {1, 0};
-  ASSERT_EQ(get(key("ABS").c_str(), 2, list, 2), 0);
+  const int32_t list[] = {1};
+  ASSERT_EQ(get(key("ABS").c_str(), 2, list, 1), 0);
   EXPECT_EQ(found().substr(0, 2), "04");
+  EXPECT_EQ(get(key("ABS").c_str(), 2, list, 1), -1);  // E1's records are not read
+  ASSERT_EQ(get(key("ABS").c_str(), 2, list, 1), 0);
   EXPECT_EQ(get(nullptr, -1), 0);  // ends the search
   EXPECT_EQ(state, 0u);
   EXPECT_EQ(lookup::live_searches(), 0u);
