@@ -3,7 +3,7 @@
 // looking up the same keys in a WITHOUT ROWID table through a prepared
 // statement, in the same run. A counting platform tells how many blocks each
 // lookup reads, against the format's minimum of one block a level plus the
-// data block. After the run the ratio of the two rates is printed.
+// data block. After the run a table gives both rates and their ratio.
 //
 //   cmake -S . -B build-cat-bench -DZKALL_BUILD_BENCH=ON -DCMAKE_BUILD_TYPE=Release
 //   cmake --build build-cat-bench --target catalog_lookup_bench -j2
@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/ratio_table.h"
 #include "platform/posix/posix_platform.h"
 #include "tools/writer/file_set.h"
 #include "tools/writer/master_writer.h"
@@ -174,11 +175,14 @@ class RatioReporter : public benchmark::ConsoleReporter {
     for (const Run& r : runs) {
       const bool usable = r.run_type == Run::RT_Iteration || r.aggregate_name == "median";
       const auto rate = r.counters.find("items_per_second");
-      if (usable && !r.error_occurred && rate != r.counters.end())
+      if (usable && !r.error_occurred && rate != r.counters.end()) {
         rates[r.run_name.function_name] = rate->second.value;
+        runs_per_rate = r.run_type == Run::RT_Iteration ? 1 : r.repetitions;
+      }
     }
     ConsoleReporter::ReportRuns(runs);
   }
+  int64_t runs_per_rate = 1;
 };
 
 }  // namespace
@@ -186,14 +190,15 @@ class RatioReporter : public benchmark::ConsoleReporter {
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   data();  // build before timing
+  zk::bench::RatioTable table("Keyed lookups per second, one-million-record set", "sqlite");
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  const auto zk = reporter.rates.find("BM_ZkallKeyedLookup");
-  const auto sq = reporter.rates.find("BM_SqliteKeyedLookup");
-  if (zk != reporter.rates.end() && sq != reporter.rates.end()) {
-    std::printf("\nkeyed lookups per second: zkall %.0f, sqlite %.0f, ratio zkall/sqlite %.2f\n", zk->second,
-                sq->second, zk->second / sq->second);
-  }
+  const auto rate = [&](const char* name) {
+    const auto it = reporter.rates.find(name);
+    return it == reporter.rates.end() ? 0.0 : it->second;
+  };
+  table.add("random keys", rate("BM_ZkallKeyedLookup"), rate("BM_SqliteKeyedLookup"));
+  table.print("processor time, median of " + std::to_string(reporter.runs_per_rate) + " runs");
   benchmark::Shutdown();
   return 0;
 }

@@ -2,9 +2,10 @@
 // strips: full-size 1616 x 1158 illustrations (line drawings with hatching,
 // callout numbers and captions, a text page) and noise as a stress case,
 // coded by libtiff as Group 3 two-dimensional (K 4, byte-aligned EOLs, the
-// catalog's form) and as Group 4. Throughput is bitmap bytes per second;
-// after the run a table gives each image's figures and the ratio of this
-// decoder to libtiff.
+// catalog's form) and as Group 4. Throughput is bitmap bytes per second of
+// processor time; after the run a table gives, for each image fed in pieces
+// and whole, this decoder's rate, libtiff's and their ratio (medians when
+// the runs are repeated, as scripts/bench.sh does, in random order).
 //
 //   zkall_pieces: decode_exec fed 2048-byte pieces, drained through a
 //                 7168-byte buffer, as decord_img does;
@@ -19,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/ratio_table.h"
 #include "tools/imaging/bitmaps.h"
 #include "tools/imaging/tiff_codec.h"
 #include "zkall.h"
@@ -116,18 +118,22 @@ void run_libtiff(benchmark::State& state, const Case& c) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(c.bitmap.size()));
 }
 
-// Collects bytes per second by benchmark name while printing as usual.
+// Collects bytes per second by benchmark name (of the median when the runs
+// are repeated) while printing as usual.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const auto& r : runs) {
-      if (r.error_occurred || r.run_type != Run::RT_Iteration) continue;
+      const bool usable = r.run_type == Run::RT_Iteration || r.aggregate_name == "median";
       const auto it = r.counters.find("bytes_per_second");
-      if (it != r.counters.end()) rates[r.benchmark_name()] = it->second.value;
+      if (!usable || r.error_occurred || it == r.counters.end()) continue;
+      rates[r.run_name.str()] = it->second.value;
+      runs_per_rate = r.run_type == Run::RT_Iteration ? 1 : r.repetitions;
     }
     ConsoleReporter::ReportRuns(runs);
   }
   std::map<std::string, double> rates;
+  int64_t runs_per_rate = 1;
 };
 
 }  // namespace
@@ -143,22 +149,21 @@ int main(int argc, char** argv) {
   }
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  zk::bench::RatioTable table("Illustration decoding, MB/s of bitmap (1616 x 1158)", "libtiff");
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
 
-  std::printf("\n%-18s %9s %14s %14s %14s %8s %8s\n", "image/coding", "strip", "zkall_pieces", "zkall_whole",
-              "libtiff", "pieces", "whole");
-  std::printf("%-18s %9s %14s %14s %14s %8s %8s\n", "", "bytes", "MB/s", "MB/s", "MB/s", "/libtiff", "/libtiff");
+  const auto rate = [&](const std::string& name) {
+    const auto it = reporter.rates.find(name);
+    return it == reporter.rates.end() ? 0.0 : it->second / 1e6;
+  };
   for (const Case& c : cases()) {
-    const auto get = [&](const std::string& kind) {
-      const auto it = reporter.rates.find(kind + "/" + c.name);
-      return it == reporter.rates.end() ? 0.0 : it->second / 1e6;
-    };
-    const double pieces = get("zkall_pieces"), whole = get("zkall_whole"), tiff = get("libtiff");
-    if (tiff <= 0) continue;
-    std::printf("%-18s %9zu %14.1f %14.1f %14.1f %8.2f %8.2f\n", c.name.c_str(), c.strip.size(), pieces, whole,
-                tiff, pieces / tiff, whole / tiff);
+    const double tiff = rate("libtiff/" + c.name);
+    table.add(c.name + " in pieces", rate("zkall_pieces/" + c.name), tiff);
+    table.add(c.name + " whole", rate("zkall_whole/" + c.name), tiff);
   }
+  table.print("processor time, median of " + std::to_string(reporter.runs_per_rate) +
+              " runs; in pieces: 2048-byte input, 7168-byte output buffer");
   benchmark::Shutdown();
   return 0;
 }

@@ -1,16 +1,58 @@
 // Seeking and reading the blocks of a file set's files.
 #include "catalog/block_io.h"
 
+#include <algorithm>
+
+#include "catalog/cd_handle.h"
 #include "catalog/format.h"
 #include "platform/platform.h"
 
 namespace zk::catalog {
 
-int cdseek_only(zkall_cd_handle* h, int32_t level, uint32_t block, int32_t& detail) {
+namespace {
+
+constexpr uint64_t kWorkFactor = 16;
+constexpr uint64_t kWorkSlack = 64;
+
+// Blocks the set's present files hold, each no more than its physical file
+// holds behind its base block.
+uint64_t measure_set(const zkall_cd_handle& h) {
+  uint64_t total = 0;
+  for (const zkall_cd_level& d : h.levels) {
+    if (d.size == 0 || d.fd < 0) continue;
+    int error = 0;
+    const int64_t length = platform::current().filelength(d.fd, error);
+    uint64_t there = d.size;
+    if (length >= 0) {
+      const uint64_t file_blocks = (static_cast<uint64_t>(length) + kBlockSize - 1) / kBlockSize;
+      there = file_blocks > d.base_block ? file_blocks - d.base_block : 0;
+    }
+    total += std::min<uint64_t>(d.size, there);
+  }
+  return total;
+}
+
+}  // namespace
+
+uint64_t work_limit(zkall_cd_handle& h) {
+  HandleState* state = handle_state(&h);
+  uint64_t blocks = 0;
+  if (state == nullptr) {
+    blocks = measure_set(h);
+  } else {
+    if (!state->measured) {
+      state->set_blocks = measure_set(h);
+      state->measured = true;
+    }
+    blocks = state->set_blocks;
+  }
+  return kWorkFactor * blocks + kWorkSlack;
+}
+
+int seek_block(zkall_cd_handle& h, int32_t level, uint32_t block, int32_t& detail) {
   detail = 0;
-  if (h == nullptr) return refuse(detail, detail_code::kSeekOnlyNoHandle);
   if (level < 0 || level > kDataLevel) return refuse(detail, detail_code::kSeekOnlyBadLevel);
-  const zkall_cd_level& d = h->levels[level];
+  const zkall_cd_level& d = h.levels[level];
   if (d.fd < 0) return refuse(detail, detail_code::kSeekOnlyNotOpen);
   const int64_t offset = (static_cast<int64_t>(d.scan_start) + block) * static_cast<int64_t>(kBlockSize);
   int error = 0;
@@ -21,12 +63,12 @@ int cdseek_only(zkall_cd_handle* h, int32_t level, uint32_t block, int32_t& deta
   return rc::kOk;
 }
 
-int cdread_read_block(zkall_cd_handle* h, int32_t level, void* buffer, int32_t blocks, int32_t& detail) {
+int read_blocks(zkall_cd_handle& h, int32_t level, void* buffer, int32_t blocks, int32_t& detail) {
   detail = 0;
-  if (h == nullptr || level < 0 || level > kDataLevel || buffer == nullptr || blocks < 1 ||
-      blocks > kMaxBlocksPerRead || h->levels[level].fd < 0)
+  if (level < 0 || level > kDataLevel || buffer == nullptr || blocks < 1 || blocks > kMaxBlocksPerRead ||
+      h.levels[level].fd < 0)
     return refuse(detail, detail_code::kBadBlockRequest);
-  const zkall_cd_level& d = h->levels[level];
+  const zkall_cd_level& d = h.levels[level];
   if (d.location_kind > kLocationInMaster) return rc::kOk;
   const size_t wanted = static_cast<size_t>(blocks) * kBlockSize;
   int error = 0;
@@ -36,6 +78,28 @@ int cdread_read_block(zkall_cd_handle* h, int32_t level, void* buffer, int32_t b
     return rc::kReadFailed;
   }
   return rc::kOk;
+}
+
+int engine_read(zkall_cd_handle& h, int32_t level, void* buffer, int32_t blocks, WorkBudget* budget,
+                int32_t& detail) {
+  detail = 0;
+  if (level >= 0 && level <= kDataLevel && h.levels[level].location_kind > kLocationInMaster)
+    return refuse(detail, detail_code::kUnreadableLocation);
+  if (budget != nullptr && !budget->spend(static_cast<uint64_t>(std::max(blocks, 0))))
+    return refuse(detail, detail_code::kWorkLimit);
+  return read_blocks(h, level, buffer, blocks, detail);
+}
+
+int cdseek_only(zkall_cd_handle* h, int32_t level, uint32_t block, int32_t& detail) {
+  detail = 0;
+  if (!owns_handle(h)) return refuse(detail, detail_code::kSeekOnlyNoHandle);
+  return seek_block(*h, level, block, detail);
+}
+
+int cdread_read_block(zkall_cd_handle* h, int32_t level, void* buffer, int32_t blocks, int32_t& detail) {
+  detail = 0;
+  if (!owns_handle(h)) return refuse(detail, detail_code::kBadBlockRequest);
+  return read_blocks(*h, level, buffer, blocks, detail);
 }
 
 }  // namespace zk::catalog

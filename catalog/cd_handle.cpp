@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <map>
 #include <new>
+#include <unordered_map>
 
 #include "platform/platform.h"
 #include "startup/common_areas.h"
@@ -83,35 +83,37 @@ static_assert(sizeof(zkall_cd_level{}.file_name) == kMasterFileNameSize);
 static_assert(sizeof(zkall_cd_handle{}.disc_id) == kMasterDiscIdSize);
 static_assert(sizeof(zkall_cd_handle{}.disc_date) == kMasterDateSize);
 
-// ---- ownership ----------------------------------------------------------------
+// ---- the registry ------------------------------------------------------------
 namespace {
 
-// A handle made here and the block buffers it points into.
+// A handle made here, the block buffers it points into and what the engine
+// keeps about it out of the callers' sight.
 struct OwnedHandle {
   zkall_cd_handle handle{};
   std::array<platform::HeapBlock, kDescriptors> buffers;
+  HandleEngine engine = HandleEngine::Disc;
+  HandleState state;
 };
 
-// Every handle made by new_handle and not yet released, by address. Keeping
-// them here (instead of freeing whatever address a caller hands back) lets a
-// release tell the library's handles from a caller's own record.
-std::map<const zkall_cd_handle*, std::unique_ptr<OwnedHandle>>& owned() {
-  static std::map<const zkall_cd_handle*, std::unique_ptr<OwnedHandle>> handles;
+// Every handle made by new_handle and not yet released, by address.
+std::unordered_map<const zkall_cd_handle*, std::unique_ptr<OwnedHandle>>& owned() {
+  static std::unordered_map<const zkall_cd_handle*, std::unique_ptr<OwnedHandle>> handles;
   return handles;
 }
 
-OwnedHandle* owner_of(const zkall_cd_handle* h) {
+OwnedHandle* owner_of(const zkall_cd_handle* h, HandleEngine engine) {
+  if (h == nullptr) return nullptr;
   auto it = owned().find(h);
-  return it == owned().end() ? nullptr : it->second.get();
+  return it == owned().end() || it->second->engine != engine ? nullptr : it->second.get();
 }
 
 }  // namespace
 
-zkall_cd_handle* new_handle() {
+zkall_cd_handle* new_handle(HandleEngine engine) {
   if (platform::current().fault(platform::Op::Alloc, std::string()) != 0) return nullptr;
-  std::unique_ptr<OwnedHandle> owner;
   try {
-    owner = std::make_unique<OwnedHandle>();
+    auto owner = std::make_unique<OwnedHandle>();
+    owner->engine = engine;
     zkall_cd_handle* h = &owner->handle;
     for (auto& level : h->levels) level.fd = -1;
     h->block_size = static_cast<int32_t>(kBlockSize);
@@ -124,8 +126,16 @@ zkall_cd_handle* new_handle() {
   }
 }
 
+bool owns_handle(const zkall_cd_handle* h, HandleEngine engine) { return owner_of(h, engine) != nullptr; }
+
+HandleState* handle_state(const zkall_cd_handle* h, HandleEngine engine) {
+  OwnedHandle* owner = owner_of(h, engine);
+  return owner == nullptr ? nullptr : &owner->state;
+}
+
 bool allocate_buffer(zkall_cd_handle& h, int level, size_t size) {
-  OwnedHandle* owner = owner_of(&h);
+  auto it = owned().find(&h);
+  OwnedHandle* owner = it == owned().end() ? nullptr : it->second.get();
   if (owner == nullptr || level < 0 || level >= kDescriptors) return false;
   if (h.levels[level].buffer != nullptr) return true;
   platform::HeapBlock& block = owner->buffers[static_cast<size_t>(level)];
@@ -168,9 +178,10 @@ bool allocate_set_buffers(zkall_cd_handle& h) {
   return true;
 }
 
-int release_handle(zkall_cd_handle* h, int32_t& error) {
+int release_handle(zkall_cd_handle* h, int32_t& error, HandleEngine engine) {
   error = 0;
   if (h == nullptr) return rc::kOk;
+  if (!owns_handle(h, engine)) return refuse(error, detail_code::kCloseNotOwned);
   int result = rc::kOk;
   // The data file first, then the levels; a descriptor shared by several
   // files (hard-disk copies, files inside a master file) is closed once.
@@ -185,7 +196,7 @@ int release_handle(zkall_cd_handle* h, int32_t& error) {
     if (std::find(closed.begin(), done, fd) != done) continue;
     closed[closed_count++] = fd;
     int close_error = 0;
-    if (startup::close2(fd, close_error) != 0) {
+    if (startup::release2(fd, close_error) != 0) {
       result = rc::kCloseFailed;
       error = close_error;
     }
@@ -214,7 +225,7 @@ int open_level_file(zkall_cd_handle& h, int level, uint32_t kind, int32_t index,
 
 void HandleReleaser::operator()(zkall_cd_handle* h) const {
   int32_t error = 0;
-  release_handle(h, error);
+  release_handle(h, error, engine);
 }
 
 }  // namespace zk::catalog

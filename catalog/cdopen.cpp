@@ -195,7 +195,11 @@ int open_files(zkall_cd_handle& h, Mode mode, const Lookup& lookup, int32_t& det
           master_fd = l.fd;
         }
         l.fd = master_fd;
-      } else if (l.location_kind == kLocationOwnFile || (i == kDataLevel && drive >= 0)) {
+      } else if (i == kDataLevel || l.location_kind == kLocationOwnFile) {
+        // The data file, wherever the entry says it lies, is looked for in
+        // the catalog's directory on the disc: with no drive found (no disc
+        // needed) that is the bare "CODE\NAME", relative to the current
+        // directory.
         if (int r = open_by_kind(h, i, startup::kPathDrive, drive, dir + level_name(l), detail); r != 0) return r;
       }
     }

@@ -23,11 +23,14 @@
 //   2001, 2002 refused by the drive search.
 // A failed open releases everything it took and leaves the handle null.
 //
-// Files that can never be read are not opened: files stored inside a master
-// file (location kind 2) listed in a root or frame-number master file, index
-// levels copied to the hard disk (location kind 1) listed in a catalog
-// master file, and in a catalog master file a hard-disk data file when no
-// disc was needed to find a drive for it. Reading them fails with 401.
+// In a catalog master file, a data file of any location kind but 2 is opened
+// as "CODE\NAME" on the drive found (path kind 5); when no disc was needed
+// there is no drive and the name stays relative to the current directory,
+// so the open normally fails with 11. Files that can never be read are not
+// opened: files stored inside a master file (location kind 2) or of an
+// unknown kind listed in a root or frame-number master file, and index
+// levels of location kind 1 or of an unknown kind listed in a catalog master
+// file. Reading them fails at the seek that comes first (128/503).
 #pragma once
 
 #include <cstdint>

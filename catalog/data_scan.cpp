@@ -14,6 +14,7 @@
 #include <span>
 
 #include "catalog/block_io.h"
+#include "catalog/cd_handle.h"
 #include "catalog/format.h"
 #include "catalog/key_compare.h"
 
@@ -43,6 +44,7 @@ int record_layout(const zkall_cd_handle& h, bool block_mode, bool keyed, int32_t
 struct Scan {
   zkall_cd_handle& h;
   zkall_cd_level& data;
+  WorkBudget* budget;
   std::span<const uint8_t> key;
   size_t record_length;
   size_t key_offset;
@@ -80,7 +82,7 @@ int take_up_range(zkall_cd_handle& h, bool block_mode, bool keyed, int32_t& deta
     data.blocks_scanned = 0;
     data.scan_count = block_mode ? blocks_from(data.size, h.child_block) : h.child_count;
   }
-  return cdseek_only(&h, kDataLevel, data.blocks_scanned, detail);
+  return seek_block(h, kDataLevel, data.blocks_scanned, detail);
 }
 
 // Block mode with a key, after a match in the block at the buffer's start.
@@ -91,7 +93,7 @@ int follow_matching_blocks(const Scan& s, uint8_t* buffer, int32_t wanted, int32
   const uint32_t extra = std::min(room, data.scan_count - data.blocks_scanned);
   uint32_t last = 0;
   if (extra > 0) {
-    if (int r = cdread_read_block(&s.h, kDataLevel, buffer + kBlockSize, static_cast<int32_t>(extra), detail);
+    if (int r = engine_read(s.h, kDataLevel, buffer + kBlockSize, static_cast<int32_t>(extra), s.budget, detail);
         r != rc::kOk)
       return r;
     data.blocks_scanned += extra;
@@ -99,7 +101,7 @@ int follow_matching_blocks(const Scan& s, uint8_t* buffer, int32_t wanted, int32
     while (last > 0 && !s.holds_key(buffer + static_cast<size_t>(last) * kBlockSize)) --last;
     if (last < extra) {
       data.blocks_scanned -= extra - last;
-      if (int r = cdseek_only(&s.h, kDataLevel, data.blocks_scanned, detail); r != rc::kOk) return r;
+      if (int r = seek_block(s.h, kDataLevel, data.blocks_scanned, detail); r != rc::kOk) return r;
     }
   }
   delivered = static_cast<int32_t>(last + 1);
@@ -140,25 +142,31 @@ int check_record_layout(const zkall_cd_handle& h, int32_t& detail) {
 int cdread_search_data(zkall_cd_handle* h, void* buffer, int32_t blocks, int32_t* blocks_read,
                        int32_t* record_index, int32_t& detail) {
   detail = 0;
-  if (h == nullptr) return refuse(detail, detail_code::kStepRefused);
-  zkall_cd_level& data = h->levels[kDataLevel];
-  h->found = 0;
-  h->current = &data;
-  const bool block_mode = h->read_mode == kReadModeBlock;
-  const bool keyed = h->data_key_len > 0;
-  if (int r = record_layout(*h, block_mode, keyed, detail); r != rc::kOk) return r;
+  if (!owns_handle(h)) return refuse(detail, detail_code::kStepRefused);
+  return search_data(*h, buffer, blocks, blocks_read, record_index, nullptr, detail);
+}
+
+int search_data(zkall_cd_handle& h, void* buffer, int32_t blocks, int32_t* blocks_read, int32_t* record_index,
+                WorkBudget* budget, int32_t& detail) {
+  detail = 0;
+  zkall_cd_level& data = h.levels[kDataLevel];
+  h.found = 0;
+  h.current = &data;
+  const bool block_mode = h.read_mode == kReadModeBlock;
+  const bool keyed = h.data_key_len > 0;
+  if (int r = record_layout(h, block_mode, keyed, detail); r != rc::kOk) return r;
   if (buffer == nullptr || (!block_mode && data.buffer == nullptr))
     return refuse(detail, detail_code::kBadBlockRequest);
   if (record_index != nullptr) *record_index = 0;
 
-  if (h->restart) {
-    if (int r = take_up_range(*h, block_mode, keyed, detail); r != rc::kOk) return r;
+  if (h.restart) {
+    if (int r = take_up_range(h, block_mode, keyed, detail); r != rc::kOk) return r;
   } else if (block_mode) {
     data.entry_index = 0;
   }
 
-  const Scan s{*h, data, {reinterpret_cast<const uint8_t*>(h->data_key), static_cast<size_t>(h->data_key_len)},
-               static_cast<size_t>(std::max(h->record_length, 1)), static_cast<size_t>(std::max(h->key_offset, 0))};
+  const Scan s{h, data, budget, {reinterpret_cast<const uint8_t*>(h.data_key), static_cast<size_t>(h.data_key_len)},
+               static_cast<size_t>(std::max(h.record_length, 1)), static_cast<size_t>(std::max(h.key_offset, 0))};
   auto* out = static_cast<uint8_t*>(buffer);
   for (;;) {
     if (!data.loaded) {
@@ -166,15 +174,15 @@ int cdread_search_data(zkall_cd_handle* h, void* buffer, int32_t blocks, int32_t
       if (block_mode && !keyed) {
         const uint32_t n = std::min<uint32_t>(data.scan_count - data.blocks_scanned,
                                               static_cast<uint32_t>(std::clamp(blocks, 0, kMaxBlocksPerRead)));
-        if (int r = cdread_read_block(h, kDataLevel, out, static_cast<int32_t>(n), detail); r != rc::kOk) return r;
+        if (int r = engine_read(h, kDataLevel, out, static_cast<int32_t>(n), budget, detail); r != rc::kOk) return r;
         data.blocks_scanned += n;
-        h->found = 1;
+        h.found = 1;
         if (blocks_read != nullptr) *blocks_read = static_cast<int32_t>(n);
         return rc::kOk;
       }
       // A block-mode read by key needs room for at least the one block.
       const int32_t one = block_mode && blocks < 1 ? 0 : 1;
-      if (int r = cdread_read_block(h, kDataLevel, block_mode ? out : data.buffer, one, detail); r != rc::kOk)
+      if (int r = engine_read(h, kDataLevel, block_mode ? out : data.buffer, one, budget, detail); r != rc::kOk)
         return r;
       ++data.blocks_scanned;
       if (blocks_read != nullptr) *blocks_read = 1;
@@ -185,11 +193,11 @@ int cdread_search_data(zkall_cd_handle* h, void* buffer, int32_t blocks, int32_t
     if (block_mode) {
       // The caller's buffer is overwritten by the next block either way.
       data.loaded = 0;
-      if (scan_entries(s.key, s.key_offset, h->data_mask, {out, kBlockSize}, s.record_length, true).outcome == 0)
+      if (scan_entries(s.key, s.key_offset, h.data_mask, {out, kBlockSize}, s.record_length, true).outcome == 0)
         continue;
       int32_t delivered = 0;
       if (int r = follow_matching_blocks(s, out, blocks, delivered, detail); r != rc::kOk) return r;
-      h->found = 1;
+      h.found = 1;
       if (blocks_read != nullptr) *blocks_read = delivered;
       return rc::kOk;
     }
@@ -197,10 +205,10 @@ int cdread_search_data(zkall_cd_handle* h, void* buffer, int32_t blocks, int32_t
     bool match = false;
     if (!keyed) {
       match = s.record_at(data.entry_index);
-    } else if (is_alternate_kind(h->file_kind)) {
+    } else if (is_alternate_kind(h.file_kind)) {
       match = next_alternate_match(s);
     } else {
-      const ScanStop stop = scan_entries(s.key, s.key_offset, h->data_mask, s.block_from(data.buffer, data.entry_index),
+      const ScanStop stop = scan_entries(s.key, s.key_offset, h.data_mask, s.block_from(data.buffer, data.entry_index),
                                          s.record_length, true);
       if (stop.outcome != 0) {
         data.entry_index += stop.index;
@@ -213,7 +221,7 @@ int cdread_search_data(zkall_cd_handle* h, void* buffer, int32_t blocks, int32_t
       continue;
     }
 
-    h->found = 1;
+    h.found = 1;
     std::memcpy(out, data.buffer + static_cast<size_t>(data.entry_index) * s.record_length, s.record_length);
     ++data.entry_index;
     if (!s.record_at(data.entry_index)) {

@@ -76,7 +76,9 @@ size_t leading_length(const char* s, size_t max) {
 
 int cdread_head(int32_t drive, char* head, int32_t* detail) {
   const zkall_ctop* c = startup::ctop();
-  if (drive < 0 || drive >= startup::kMaxDrives || !c) return kRefused;
+  // Only the configured drives are drives: an index past them names no
+  // drive name at all, so it is refused like a negative one.
+  if (!c || drive < 0 || drive >= drive_count(*c)) return kRefused;
   const std::string root = std::string(1, c->drives[drive][0]) + ":\\";
   std::string label;
   uint32_t error = 0;
@@ -182,6 +184,10 @@ int cdset_cd(int32_t drive, const char* disc_id, const char* disc_no, const char
   if (detail) *detail = 0;
   const zkall_ctop* c = startup::ctop();
   if (!c) return kRefused;
+  if (drive != -1 && (drive < 0 || drive >= drive_count(*c))) {
+    if (detail) *detail = kDetailNoSuchDrive;
+    return kRefused;
+  }
 
   const size_t id_length = leading_length(disc_id, kDiscIdSize);
   DateRule rule;

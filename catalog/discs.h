@@ -27,14 +27,15 @@ inline constexpr int kCancelled = 4;
 inline constexpr int32_t kDetailNoDiscId = 2001;
 inline constexpr int32_t kDetailNoMainDisc = 2002;
 inline constexpr int32_t kDetailNoPrompt = 2003;  // the insert-disc prompt could not be shown
+inline constexpr int32_t kDetailNoSuchDrive = 2004;  // a drive index that is not -1 nor a configured drive
 
 inline constexpr uint32_t kRetrySleepMs = 200;
 inline constexpr int kRetryPolls = 3;
 
 // The head of the disc in drive `drive` (an index of the catalog drives):
 // 0; 80 drive not ready; 81 other volume-read failure (detail: the system
-// error); 128 for a negative index or one past the ten drive entries (the
-// detail is then left as it is).
+// error); 128 for an index that is not one of the configured drives
+// (negative, or drive_count and above; the detail is then left as it is).
 int cdread_head(int32_t drive, char* head, int32_t* detail);
 
 // The heads of every catalog drive (at the drive's position, all-zero for a
@@ -55,8 +56,9 @@ int cdmake_cdidtbl_alldrive(int32_t* list, int32_t* count, int32_t* detail);
 // 0 with the drive; 4 when the user cancelled; 128 with 2001 (no disc id) or
 // 2002 (date "********" but no main disc of the letter). Where the search
 // cannot go on, it never answers 0: a volume-read failure other than not
-// ready ends it with that failure (81, or 128 for a bad drive index), and a
-// prompt that cannot be shown with 128 and detail 2003.
+// ready ends it with that failure (81), a prompt that cannot be shown with
+// 128 and detail 2003, and a drive index that is neither -1 nor one of the
+// configured drives is refused at once with 128 and detail 2004.
 //
 // On Retry the call sleeps 200 ms and polls, at most three times while it
 // answers not ready, the drive waited for: the given drive, or with -1 the

@@ -91,6 +91,8 @@ inline constexpr int32_t kBadLevelCount = 407;
 inline constexpr int32_t kBadChildPointer = 408;
 inline constexpr int32_t kChildRangePastEnd = 409;
 inline constexpr int32_t kStepRefused = 410;
+inline constexpr int32_t kUnreadableLocation = 411;
+inline constexpr int32_t kWorkLimit = 412;
 inline constexpr int32_t kSeekOnlyNoHandle = 501;
 inline constexpr int32_t kSeekOnlyBadLevel = 502;
 inline constexpr int32_t kSeekOnlyNotOpen = 503;
@@ -98,6 +100,7 @@ inline constexpr int32_t kSeekNoHandle = 511;
 inline constexpr int32_t kSeekBadLevel = 512;
 inline constexpr int32_t kReopenNoHandle = 601;
 inline constexpr int32_t kSeekKeyRefused = 800;
+inline constexpr int32_t kCloseNotOwned = 900;
 }  // namespace detail_code
 
 // Refuses a request: the detail code goes to `detail`, the result is 128.

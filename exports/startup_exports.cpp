@@ -3,6 +3,7 @@
 // check, the message and screen texts and the insert-disc prompt. Each converts its arguments and calls into zk::startup.
 #include <string>
 
+#include "platform/platform.h"
 #include "startup/clock.h"
 #include "startup/common_areas.h"
 #include "startup/error_log.h"
@@ -50,7 +51,9 @@ ZKALL_API void syerr_message(const char* module, const char* function, const cha
 ZKALL_API int32_t init_syerr_message(void) { return s::init_error_log(); }
 ZKALL_API void ZKALL_STDCALL VBsyerr_message(zkall_vbstr module, zkall_vbstr function, zkall_vbstr call, int32_t n1,
                                              int32_t n2, int32_t n3) {
-  s::report(module, function, call, n1, n2, n3);
+  using zk::platform::front_end_text;
+  s::report(front_end_text(module).c_str(), front_end_text(function).c_str(), front_end_text(call).c_str(), n1, n2,
+            n3);
 }
 
 ZKALL_API int32_t open2(const char* path, int32_t flags, int32_t perm) {

@@ -1,6 +1,7 @@
 // C entry points of the file utilities and the front end's list-box helpers.
 #include <string>
 
+#include "platform/platform.h"
 #include "workfiles/file_utils.h"
 #include "workfiles/list_boxes.h"
 #include "zkall.h"
@@ -39,7 +40,9 @@ ZKALL_API int32_t file_remove(const char* directory, const char* pattern) {
 ZKALL_API int32_t ZKALL_STDCALL VBAllResetListBox(void* box) {
   return static_cast<int32_t>(w::all_reset_list_box(box));
 }
-ZKALL_API int32_t ZKALL_STDCALL VBSetListBox(void* box, const char* path) { return w::set_list_box(box, path); }
+ZKALL_API int32_t ZKALL_STDCALL VBSetListBox(void* box, zkall_vbstr path) {
+  return w::set_list_box(box, zk::platform::front_end_text(path).c_str());
+}
 ZKALL_API int32_t ZKALL_STDCALL VBReadHelpFile(void* box, zkall_vbstr topic) {
   return w::read_help_file(box, topic);
 }

@@ -10,16 +10,18 @@
 
 namespace zk::image {
 
-// The records callers see are laid out byte for byte.
-static_assert(sizeof(zkall_image_header) == 26);
+// The records callers see have the natural layout of the 32-bit DLL's
+// compiler (no pointers: the same offsets on every build).
+static_assert(sizeof(zkall_image_header) == 28);
 static_assert(offsetof(zkall_image_header, header_no) == 0);
 static_assert(offsetof(zkall_image_header, width) == 4);
 static_assert(offsetof(zkall_image_header, height) == 6);
 static_assert(offsetof(zkall_image_header, ident) == 8);
 static_assert(offsetof(zkall_image_header, header_byte) == 16);
 static_assert(offsetof(zkall_image_header, coding_type) == 17);
-static_assert(offsetof(zkall_image_header, image_length) == 18);
-static_assert(offsetof(zkall_image_header, text_length) == 22);
+static_assert(offsetof(zkall_image_header, reserved18) == 18);
+static_assert(offsetof(zkall_image_header, image_length) == 20);
+static_assert(offsetof(zkall_image_header, text_length) == 24);
 static_assert(sizeof(zkall_coded_text) == 36);
 static_assert(offsetof(zkall_coded_text, numbers) == 0);
 static_assert(offsetof(zkall_coded_text, count) == 8);

@@ -93,8 +93,15 @@ class T4Decoder {
     Failed,
   };
 
-  void begin_line(bool two_dimensional);
-  void finish_line();
+  // How a step of the decoding ended: its part done, input used up, an
+  // error (kept in error_), or the end of the image (at a line start).
+  enum class Step : uint8_t { Done, NeedInput, Failed, End };
+
+  Step line_start(const uint8_t* in, int32_t len);
+  Step two_dimensional_line(const uint8_t* in, int32_t len);
+  Step one_dimensional_line(const uint8_t* in, int32_t len);
+  Step fail(int32_t status);
+  void end_line();
   bool write_row_across(uint8_t* out, int32_t size);
   DecodeResult stop_output_full(int32_t size);
 
@@ -114,10 +121,11 @@ class T4Decoder {
   int32_t width_ = 0;
   int32_t row_length_ = 0;
 
-  // Line being decoded.
+  // Line being decoded. The colour at a0 is the parity of count_: every
+  // changing element stored flips it, a pass code stores none.
   int32_t a0_ = 0;     // -1 at the start of a two-dimensional line
-  int32_t colour_ = 0; // 0 white, 1 black: the colour at a0, also the parity of count_
-  int32_t b_ = 0;      // cursor into ref_: candidate for b1, of parity colour_
+  int32_t b_ = 0;      // cursor into ref_: candidate for b1, of the parity of count_ (-1:
+                       // the 0 entry in front of the line)
   int32_t count_ = 0;  // changing elements in cur_
   int32_t run_ = 0;    // make-up codes summed so far
   bool tag_1d_ = false;

@@ -161,19 +161,47 @@ constexpr Tables<SecondSize> build(const CodeText (&codes)[N]) {
 constexpr auto kWhite = build<kWhiteSecondSize>(kWhiteCodes);
 constexpr auto kBlack = build<kBlackSecondSize>(kBlackCodes);
 
+constexpr ModeCode vertical(int8_t offset, uint8_t length) {
+  // At or right of b1 the next b1 lies right of b1 too; left of it, the
+  // element just below b1 is the first candidate.
+  return {Mode::Vertical, length, offset, 0, 1, static_cast<int8_t>(offset >= 0 ? 1 : -1)};
+}
+
+// The white tables, then the black ones with their prefixes pointing behind
+// the white second level.
+constexpr std::array<RunCode, 2 * kFirstSize> join_first(const Tables<kWhiteSecondSize>& white,
+                                                         const Tables<kBlackSecondSize>& black) {
+  std::array<RunCode, 2 * kFirstSize> t{};
+  for (int w = 0; w < kFirstSize; ++w) {
+    t[w] = white.first[w];
+    RunCode e = black.first[w];
+    if (e.length < 0) e.value = static_cast<int16_t>(e.value + kWhiteSecondSize);
+    t[kFirstSize + w] = e;
+  }
+  return t;
+}
+
+constexpr std::array<RunCode, kWhiteSecondSize + kBlackSecondSize> join_second(
+    const Tables<kWhiteSecondSize>& white, const Tables<kBlackSecondSize>& black) {
+  std::array<RunCode, kWhiteSecondSize + kBlackSecondSize> t{};
+  for (int i = 0; i < kWhiteSecondSize; ++i) t[i] = white.second[i];
+  for (int i = 0; i < kBlackSecondSize; ++i) t[kWhiteSecondSize + i] = black.second[i];
+  return t;
+}
+
 constexpr std::array<ModeCode, 256> build_modes() {
   std::array<ModeCode, 256> m{};
   for (unsigned w = 0; w < 256; ++w) {
-    if (w >= 0x80) m[w] = {Mode::Vertical, 0, 1};        // 1
-    else if (w >= 0x60) m[w] = {Mode::Vertical, 1, 3};   // 011
-    else if (w >= 0x40) m[w] = {Mode::Vertical, -1, 3};  // 010
-    else if (w >= 0x20) m[w] = {Mode::Horizontal, 0, 3}; // 001
-    else if (w >= 0x10) m[w] = {Mode::Pass, 0, 4};       // 0001
-    else if (w >= 0x0C) m[w] = {Mode::Vertical, 2, 6};   // 000011
-    else if (w >= 0x08) m[w] = {Mode::Vertical, -2, 6};  // 000010
-    else if (w >= 0x06) m[w] = {Mode::Vertical, 3, 7};   // 0000011
-    else if (w >= 0x04) m[w] = {Mode::Vertical, -3, 7};  // 0000010
-    else m[w] = {Mode::Invalid, 0, 0};                   // 000000
+    if (w >= 0x80) m[w] = vertical(0, 1);                      // 1
+    else if (w >= 0x60) m[w] = vertical(1, 3);                 // 011
+    else if (w >= 0x40) m[w] = vertical(-1, 3);                // 010
+    else if (w >= 0x20) m[w] = {Mode::Horizontal, 3, 0, 0, 0, 0};  // 001
+    else if (w >= 0x10) m[w] = {Mode::Pass, 4, 0, 1, 0, 2};    // 0001
+    else if (w >= 0x0C) m[w] = vertical(2, 6);                 // 000011
+    else if (w >= 0x08) m[w] = vertical(-2, 6);                // 000010
+    else if (w >= 0x06) m[w] = vertical(3, 7);                 // 0000011
+    else if (w >= 0x04) m[w] = vertical(-3, 7);                // 0000010
+    else m[w] = {Mode::Invalid, 0, 0, 0, 0, 0};                // 000000
   }
   return m;
 }
@@ -186,10 +214,8 @@ constexpr std::array<uint16_t, 17> build_masks() {
 
 }  // namespace
 
-const std::array<RunCode, 256> kWhiteFirst = kWhite.first;
-const std::array<RunCode, kWhiteSecondSize> kWhiteSecond = kWhite.second;
-const std::array<RunCode, 256> kBlackFirst = kBlack.first;
-const std::array<RunCode, kBlackSecondSize> kBlackSecond = kBlack.second;
+const std::array<RunCode, 2 * kFirstSize> kRunFirst = join_first(kWhite, kBlack);
+const std::array<RunCode, kWhiteSecondSize + kBlackSecondSize> kRunSecond = join_second(kWhite, kBlack);
 const std::array<ModeCode, 256> kModes = build_modes();
 const std::array<uint16_t, 17> kMask = build_masks();
 

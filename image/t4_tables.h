@@ -37,21 +37,34 @@ inline constexpr int16_t kFirstMakeUp = 64;
 inline constexpr int kWhiteSecondSize = 32;
 inline constexpr int kBlackSecondSize = 144;
 
-extern const std::array<RunCode, 256> kWhiteFirst;
-extern const std::array<RunCode, kWhiteSecondSize> kWhiteSecond;
-extern const std::array<RunCode, 256> kBlackFirst;
-extern const std::array<RunCode, kBlackSecondSize> kBlackSecond;
+// The tables of both colours side by side, so that the colour is part of
+// the index: first level entry kFirstSize * colour + window (0 white, 1
+// black), second level entry `value` + the bits after the window (the black
+// prefixes point behind the white second level).
+inline constexpr int kFirstSize = 256;
+extern const std::array<RunCode, 2 * kFirstSize> kRunFirst;
+extern const std::array<RunCode, kWhiteSecondSize + kBlackSecondSize> kRunSecond;
 
 // Two-dimensional mode codes, recognised from the window:
 //   1 V0, 011 VR1, 010 VL1, 000011 VR2, 000010 VL2, 0000011 VR3,
 //   0000010 VL3, 0001 pass, 001 horizontal; 000000 begins no mode code
 //   (an EOL or the extension code) and is refused.
+//
+// The vertical codes and the pass code move a0 to a changing element of
+// the reference line and are described alike, so that the decoder takes
+// them on one path: a0 goes to the element `to_b2` places after b1, plus
+// `offset`; `stores` changing elements are stored (1 vertical, 0 pass); the
+// cursor for the next b1 moves `b_step` places (+1 right of b1, -1 left of
+// it, +2 past b2), from where its walk goes on.
 enum class Mode : uint8_t { Vertical, Pass, Horizontal, Invalid };
 
-struct ModeCode {
+struct alignas(8) ModeCode {  // eight bytes: an entry is found by a shift
   Mode mode;
-  int8_t offset;   // a1 - b1 for the vertical modes
   uint8_t length;  // bits of the code
+  int8_t offset;   // a1 - b1 for the vertical modes
+  uint8_t to_b2;
+  uint8_t stores;
+  int8_t b_step;
 };
 
 extern const std::array<ModeCode, 256> kModes;

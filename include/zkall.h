@@ -15,15 +15,30 @@
  * Strings of the front end ("VB strings") are byte strings that the front end
  * allocated with a 32-bit byte length stored just before their first byte;
  * the library fills at most that many bytes and never allocates or frees one.
+ * A string the library reads (a name, a path, a report's texts) is its bytes
+ * up to the first NUL within that length: nothing past the length is read,
+ * whether or not a NUL follows.
  *
- * Records that callers read at fixed offsets (the common areas) are declared
- * here as packed structures; their layout is an interface.
+ * Records shared with callers are an interface. Those laid out byte by byte
+ * (the common areas, given with offsets) are declared packed; the others
+ * (the image header, the coded-text record, the engine's handle) have the
+ * natural C layout of the 32-bit DLL's compiler: each field on a boundary of
+ * its own size, a pointer 4 bytes there and 8 on 64-bit builds.
  *
- * On Linux the library is libzkall.so and every function below is exported
- * under its plain name. The text utility memmem is exported as "memmem" in the
- * version node ZKALL_1.0 (so the C library's memmem keeps serving every other
- * caller in the process); C and C++ code that includes <string.h> calls it
- * through its second name zkall_memmem.
+ * Exports (the one list is exports/export_table.txt). On Linux the library
+ * is libzkall.so.1 and every function below is exported under its plain
+ * name in the version node ZKALL_1.0. The 32-bit DLL ZKALL.dll exports every
+ * standard-call function (ZKALL_STDCALL below) under its decorated name,
+ * _name@bytes of arguments (_drom_init@0, _VBGetMsg@8), as the front end
+ * binds it, and every other function under its plain name.
+ *
+ * The text utility memmem has the name of a C library function with another
+ * contract. The DLL exports it as "memmem". libzkall.so exports it only as
+ * the non-default version memmem@ZKALL_1.0: a program linked with -lzkall
+ * that calls memmem still gets the C library's, and the catalog's programs
+ * find ours with dlvsym(handle, "memmem", "ZKALL_1.0"). C and C++ code that
+ * includes <string.h> calls it through its second name zkall_memmem, which
+ * both libraries export as well.
  */
 #ifndef ZKALL_H
 #define ZKALL_H
@@ -34,9 +49,9 @@
 #if defined(_WIN32)
 #  define ZKALL_STDCALL __stdcall
 #  define ZKALL_CDECL __cdecl
-#  if defined(ZKALL_BUILDING_LIBRARY)
-#    define ZKALL_API __declspec(dllexport)
-#  elif defined(ZKALL_STATIC_LINK)
+#  if defined(ZKALL_BUILDING_LIBRARY) || defined(ZKALL_STATIC_LINK)
+/* The DLL's exports are those of its module-definition file, made from
+ * exports/export_table.txt, and nothing else. */
 #    define ZKALL_API
 #  else
 #    define ZKALL_API __declspec(dllimport)
@@ -189,17 +204,24 @@ typedef struct zkall_common_block {
 /* Starts the library: makes the common areas, reads ZKDROM.SYS from the
  * current directory (which also runs the installed-disc check and completes
  * the price directories), loads the message and screen texts of the menu
- * language, removes the previous error log and remembers the current
- * directory. 0, or the code of the failed step: 20 when the common areas
- * cannot be had (start-up stops at once), 1 when the message or screen file
- * cannot be loaded. A missing or invalid ZKDROM.SYS is logged and start-up
- * goes on with the defaults and the lines read before the bad one. */
+ * language, rewrites the selection work file SELECT.TMP as 20000 zero bytes,
+ * removes the previous error log and remembers the current directory. 0, or
+ * the code of the failed step: 20 when the common areas cannot be had
+ * (start-up stops at once), 1 when the message or screen file cannot be
+ * loaded. A missing or invalid ZKDROM.SYS is logged and start-up goes on
+ * with the defaults and the lines read before the bad one. A failed reset
+ * of SELECT.TMP is logged as ZKDROM,select_tmp ("malloc" or
+ * "write_select_tmp", site 156) and start-up goes on; since the previous
+ * log is removed right after, that line survives only when the removal
+ * fails. */
 ZKALL_API int32_t ZKALL_STDCALL drom_init(void);
 /* Stops the library: removes the work directory's *.TMP files, releases the
  * texts and the common areas. */
 ZKALL_API void ZKALL_STDCALL drom_term(void);
 /* Makes the directory current that was current at the end of drom_init;
- * non-zero when it was changed, 0 when not. */
+ * non-zero when it was changed, 0 when not. With no saved directory (before
+ * the first drom_init, or after a start in a directory whose path has 256
+ * characters or more) nothing is changed: 0. */
 ZKALL_API int32_t ZKALL_STDCALL drom_set_homedir(void);
 /* Re-runs the installed-disc check: 0, or 891 when the installation is not
  * usable (no catalog installed, or an unknown current area). */
@@ -275,7 +297,12 @@ ZKALL_API int32_t setuped_cd_check(void);
  * record right after its first with the same number. ZKDROMnn.SCR in the
  * current directory: a 4-digit number, one separator, the text; "#" lines
  * are comments. On a 64-bit build msg_table and scr_table of the ctop area
- * only say whether a table exists (see "Address fields"). */
+ * only say whether a table exists (see "Address fields").
+ *
+ * The lookup memories (the message get_2ndmsg_text continues, the screen
+ * text expected next and its position) belong to the process: set_msg,
+ * set_scr and drom_init do not reset them, so after a restart they name a
+ * position in the new table, which is used only when it lies inside it. */
 
 /* Loads the message texts (at most 400): 0, or 1 when the file cannot be
  * opened or the table cannot be had. */
@@ -318,8 +345,9 @@ ZKALL_API int32_t disp_msgbox(int32_t message, int32_t drive, const char* disc_i
  * are the current areas 0 to 3. */
 
 /* The head of the disc in catalog drive `drive`: 0; 80 not ready; 81 other
- * volume-read failure (detail: system error); 128 for a negative index or
- * one past the ten drive entries (detail unchanged). */
+ * volume-read failure (detail: system error); 128 for an index that is not
+ * one of the configured drives, negative or drive_count and above (detail
+ * unchanged): a drive past the configured ones is no drive at all. */
 ZKALL_API int32_t cdread_head(int32_t drive, char* head, int32_t* detail);
 /* Heads of every catalog drive (not ready: all zero) and then of the discs
  * of `letter` copied to the hard disk (from their root master files), each
@@ -335,9 +363,10 @@ ZKALL_API int32_t cdmake_cdidtbl_alldrive(int32_t* list, int32_t* count, int32_t
  * null accepts any. While none holds it the user is asked to insert it
  * (disc_no is only shown). 0 with the drive, the disc's id and date in the
  * given outputs; 4 cancelled; 128 with 2001 (no disc id), 2002 (no main disc
- * for "********"), 2003 (the prompt could not be shown); a volume-read
- * failure other than not ready ends the search with that failure (81, or
- * 128 for a bad drive index). Retry sleeps 200 ms and polls the awaited
+ * for "********"), 2003 (the prompt could not be shown), 2004 (a drive
+ * index that is neither -1 nor a configured drive, refused before any
+ * label is read); a volume-read failure other than not ready ends the
+ * search with that failure (81). Retry sleeps 200 ms and polls the awaited
  * drive (with -1: the first one found not ready) up to three times. */
 ZKALL_API int32_t cdset_cd(int32_t drive, const char* disc_id, const char* disc_no, const char* disc_date,
                            int32_t* drive_found, char* id_found, char* date_found, int32_t prompt_kind,
@@ -378,7 +407,12 @@ ZKALL_API int32_t direct_read(int32_t fd, int32_t record, void* buf, int32_t len
 /* Writes record `record`: 0, 15 seek failed, 13 short or failed write. */
 ZKALL_API int32_t direct_write(int32_t fd, int32_t record, const void* buf, int32_t length, int32_t* error);
 /* Copies source into destination (opened first, created or emptied): 0, 20,
- * 11, 14, 13; both files are closed on every path. */
+ * 11, 14, 13, or 12 (with the error) when the destination cannot be closed,
+ * so what was written may be lost. Both files are closed on every path and
+ * leave the handle table even when their close fails (the system has
+ * released them). Source and destination naming the same file, under any
+ * spelling, case or link, is a copy already made: 0, nothing is opened and
+ * the file keeps its bytes. */
 ZKALL_API int32_t file_copy(const char* destination, const char* source, int32_t* error);
 /* Deletes the files of `directory` matching the DOS pattern ("*.*" when null
  * or blank), at most 10000: 0; 401 no directory; 402 directory and pattern
@@ -387,15 +421,267 @@ ZKALL_API int32_t file_remove(const char* directory, const char* pattern);
 /* Deselects every line of a list box: the box's answer to the last
  * deselection, or its line count when below 1. */
 ZKALL_API int32_t ZKALL_STDCALL VBAllResetListBox(void* box);
-/* Fills a list box from a text file, a line per 127 characters with the
- * last character read dropped: 0, 11 (logged, ZKSUBD01), 14. */
-ZKALL_API int32_t ZKALL_STDCALL VBSetListBox(void* box, const char* path);
+/* Fills a list box from the text file named by the front end's string
+ * `path`, a line per 127 characters with the last character read dropped:
+ * 0, 11 (logged, ZKSUBD01), 14. */
+ZKALL_API int32_t ZKALL_STDCALL VBSetListBox(void* box, zkall_vbstr path);
 /* Fills a list box from <topic><menu language>.HLP in the library's data
  * directory, a line per 119 characters: 0, 11, 14; logged as ZKSUBH01. A
  * file name of 80 characters or more is refused with 11 (errno EINVAL in
  * the log) before any file is touched; a name that fits alone but not with
  * the directory is opened by its bare name. */
 ZKALL_API int32_t ZKALL_STDCALL VBReadHelpFile(void* box, zkall_vbstr topic);
+
+/* ===================================================================== */
+/* Item lists and the selection lists                                      */
+/* ===================================================================== */
+/* An item list is a doubly linked list of heap blocks, the items, each of
+ * a size its owner chooses: two links, then the owner's payload. The head
+ * and the links are natural C layout (offsets 32-bit|64-bit); the payloads
+ * are packed. Items are allocated with the C runtime's malloc and freed
+ * with free; callers may walk them along the links but add and remove them
+ * only through AddItem, DeleteItem and AllDeleteItem. Items stay in the
+ * order they were added. */
+
+typedef struct zkall_item {
+  struct zkall_item* prev;  /* 0     previous item, null for the first */
+  struct zkall_item* next;  /* 4|8   next item, null for the last */
+} zkall_item;               /* 8|16: the payload follows */
+
+typedef struct zkall_item_list {
+  zkall_item* first;        /* 0     null when the list is empty */
+  zkall_item* last;         /* 4|8   null when the list is empty */
+  int16_t count;            /* 8|16  number of items */
+} zkall_item_list;          /* 12|24 */
+typedef zkall_item_list ItemList;
+
+#pragma pack(push, 1)
+/* Payload of the selection list (16 bytes). */
+typedef struct zkall_sel_tmp_item {
+  uint16_t kind;   /*  0: 0 part name code (6 characters), 1 part number (12) */
+  char key[12];    /*  2: the code, left-aligned, blank-padded */
+  int16_t value;   /* 14: the caller's number, stored unchanged */
+} zkall_sel_tmp_item;
+typedef zkall_sel_tmp_item SelTmpItem;
+
+/* Payload of the local-price selection list (20 bytes). */
+typedef struct zkall_lcp_tmp_item {
+  uint16_t kind;   /*  0: 1 for SetLcpTmp; as read back from LCPSEL.TMP */
+  char code[4];    /*  2 */
+  char partno[12]; /*  6: part number, blank-padded */
+  int16_t value;   /* 18 */
+} zkall_lcp_tmp_item;
+typedef zkall_lcp_tmp_item LcpTmpItem;
+
+/* Payload of the selected-figure list (4 bytes). */
+typedef struct zkall_sel_fgn_item {
+  uint32_t figno;  /*  0: compared as one 32-bit word */
+} zkall_sel_fgn_item;
+typedef zkall_sel_fgn_item SelFgnItem;
+#pragma pack(pop)
+
+/* The items of the three lists, as a caller walking them sees them. */
+typedef struct zkall_sel_tmp_node {
+  zkall_item link;          /* 0 */
+  zkall_sel_tmp_item data;  /* 8|16 */
+} zkall_sel_tmp_node;       /* 24|32 */
+typedef struct zkall_lcp_tmp_node {
+  zkall_item link;          /* 0 */
+  zkall_lcp_tmp_item data;  /* 8|16 */
+} zkall_lcp_tmp_node;       /* 28|40 */
+typedef struct zkall_sel_fgn_node {
+  zkall_item link;          /* 0 */
+  zkall_sel_fgn_item data;  /* 8|16 */
+} zkall_sel_fgn_node;       /* 12|24 */
+
+/* Adds an item of `size` bytes (links included) at the end of the list and
+ * returns it, its payload not initialised; null, the list unchanged, when
+ * memory is exhausted or size is smaller than the two links (or list is
+ * null). */
+ZKALL_API zkall_item* ZKALL_CDECL AddItem(zkall_item_list* list, int16_t size);
+/* Unlinks the item from the list (it must be in it) and frees it. Null
+ * arguments do nothing. */
+ZKALL_API void ZKALL_CDECL DeleteItem(zkall_item_list* list, zkall_item* item);
+/* Frees every item and empties the list; 0. */
+ZKALL_API int32_t ZKALL_CDECL AllDeleteItem(zkall_item_list* list);
+
+/* The selection list: at most 1000 entries, duplicates allowed. Its
+ * functions report allocation failures as module "ZKSUBF21". */
+
+/* Empties the head without freeing (only for a head that owns nothing); 0. */
+ZKALL_API int32_t ZKALL_CDECL InitSelTmp(void);
+/* Frees every item; 0. */
+ZKALL_API int32_t ZKALL_CDECL TermSelTmp(void);
+ZKALL_API int32_t ZKALL_STDCALL VBClearSelTmp(void);
+/* The list head, for callers that walk the items. */
+ZKALL_API zkall_item_list* ZKALL_CDECL GetPtrSelTmp(void);
+ZKALL_API int16_t ZKALL_STDCALL VBGetNumSelTmp(void);
+/* Adds an entry: a key whose seventh byte is a blank is a part name code
+ * (kind 0, its first 6 bytes, then 6 blanks), any other a part number (kind
+ * 1, 12 bytes). 0 added; 1 the list holds 1000 entries (or key or value is
+ * null), nothing added; 20 out of memory (logged "SetSelTmp","AddItem"). */
+ZKALL_API int32_t ZKALL_CDECL SetSelTmp(const char* key, const int16_t* value);
+/* The first item whose 12-byte key equals the 12 bytes given, or null. */
+ZKALL_API zkall_sel_tmp_node* ZKALL_CDECL SearchSelTmp(const char* key);
+/* Removes the first item SearchSelTmp finds, if any. */
+ZKALL_API void ZKALL_CDECL DelSelTmp(const char* key);
+
+/* The local-price selection list: at most 1000 entries; module "ZKSUBF23".
+ * Mind the argument orders: SetLcpTmp takes the part number first and the
+ * code last, SearchLcpTmp and DelLcpTmp the code first. */
+ZKALL_API int32_t ZKALL_CDECL InitLcpTmp(void);
+ZKALL_API int32_t ZKALL_CDECL TermLcpTmp(void);
+ZKALL_API int32_t ZKALL_STDCALL VBClearLcpTmp(void);
+ZKALL_API zkall_item_list* ZKALL_CDECL GetPtrLcpTmp(void);
+ZKALL_API int16_t ZKALL_STDCALL VBGetNumLcpTmp(void);
+/* Adds kind 1, the 12-byte part number, the value and the 4-byte code: 0;
+ * 1 full (or a null argument); 20 out of memory (logged). */
+ZKALL_API int32_t ZKALL_CDECL SetLcpTmp(const char* partno, const int16_t* value, const char* code);
+/* The first item whose part number (12 bytes) and code (4 bytes) match. */
+ZKALL_API zkall_lcp_tmp_node* ZKALL_CDECL SearchLcpTmp(const char* code, const char* partno);
+ZKALL_API void ZKALL_CDECL DelLcpTmp(const char* code, const char* partno);
+
+/* The selected-figure list: at most 100 entries; module "ZKSUBF22". The
+ * cnexta area keeps a second copy (a count and 100 figure numbers) for the
+ * catalog's other programs; VBread_figno and VBwrite_figno move the numbers
+ * between the two. */
+ZKALL_API int32_t ZKALL_CDECL init_selfgn(void);
+ZKALL_API int32_t ZKALL_CDECL term_selfgn(void);
+ZKALL_API zkall_item_list* ZKALL_CDECL get_selfgn(void);
+ZKALL_API int16_t ZKALL_CDECL get_num_selfgn(void);
+/* Adds a figure number: 0; 1 full (100) or a null pointer; 20 (logged). */
+ZKALL_API int32_t ZKALL_CDECL set_selfgn(const uint32_t* figno);
+ZKALL_API int32_t ZKALL_STDCALL VBset_selfgn(const uint32_t* figno);
+ZKALL_API zkall_sel_fgn_node* ZKALL_CDECL search_selfgn(const uint32_t* figno);
+/* 1 when the number is in the list, else 0. */
+ZKALL_API int32_t ZKALL_STDCALL VBcheck_selfgn(const uint32_t* figno);
+ZKALL_API void ZKALL_CDECL del_selfgn(const uint32_t* figno);
+ZKALL_API void ZKALL_STDCALL VBdel_selfgn(const uint32_t* figno);
+/* Appends the first `figure_count` numbers of the cnexta area (at most its
+ * 100) to the list, which is neither emptied first nor held to its limit:
+ * 0, or 20 out of memory (logged "VBread_figno","AddItem"; the numbers
+ * added so far stay). Nothing happens before the common areas exist. */
+ZKALL_API int32_t ZKALL_STDCALL VBread_figno(void);
+/* Zeroes the 100 slots of the cnexta area and copies the list into them in
+ * order, at most 100; the area's count and *count (when not null) become
+ * the number copied. Before the common areas exist *count becomes 0. */
+ZKALL_API void ZKALL_STDCALL VBwrite_figno(int16_t* count);
+/* Zeroes the cnexta slots and count and frees the list. */
+ZKALL_API void ZKALL_STDCALL VBclear_figno(void);
+
+/* ===================================================================== */
+/* Selection work files                                                    */
+/* ===================================================================== */
+/* SELECT.TMP and LCPSEL.TMP in the work directory (path kind 0) are exactly
+ * 20000 bytes: 1000 records of 20 bytes; the first record whose first byte
+ * is 0 ends the list and every unused record is zero. Numbers little-endian.
+ *   SELECT.TMP:  0 key (12: part number, or part name code and 6 blanks),
+ *                12 value (16-bit), 14 kind (0 code, 1 part number), 15 zero (5)
+ *   LCPSEL.TMP:  0 code (4), 4 part number (12), 16 value (16-bit),
+ *                18 kind (the item kind's low byte), 19 zero
+ * drom_init rewrites SELECT.TMP as 20000 zero bytes; drom_term deletes the
+ * work directory's *.TMP files. */
+#define ZKALL_WORK_FILE_SIZE 20000
+#define ZKALL_WORK_FILE_RECORD 20
+
+/* Raw image functions, reporting nothing. *error receives the system error
+ * number of the failing call, else 0 (error may be null). A short file
+ * reads without error and leaves the rest of the buffer as it was. Results:
+ * 0; -1 the path cannot be built; 11 open failed; 14 read failed (13 write
+ * failed, also when the file cannot be closed after writing); a null buffer
+ * is refused with 14 (13) and error 22 before any file is touched. */
+ZKALL_API int32_t ZKALL_CDECL read_select_tmp(void* buffer, int32_t* error);
+ZKALL_API int32_t ZKALL_CDECL write_select_tmp(const void* buffer, int32_t* error);
+/* Writes 20000 zero bytes: 0; 20 out of memory; else write_select_tmp's
+ * result. Failures are logged as module "ZKSUBF20" (LCPSEL: "ZKSUBF24"). */
+ZKALL_API int32_t ZKALL_CDECL clear_select_tmp(void);
+ZKALL_API int32_t ZKALL_CDECL read_lcpsel_tmp(void* buffer, int32_t* error);
+ZKALL_API int32_t ZKALL_CDECL write_lcpsel_tmp(const void* buffer, int32_t* error);
+ZKALL_API int32_t ZKALL_CDECL clear_lcpsel_tmp(void);
+
+/* The front end's functions, each logging its failure ("ZKSUBF21" for
+ * SELECT.TMP, "ZKSUBF23" for LCPSEL.TMP) with the failing call and
+ * returning its code: -1 (path), 11, 13, 14, 20. Reading appends the file's
+ * records to the list (neither emptied first nor held to 1000); writing
+ * saves the list's first 1000 items. A close that fails after writing is
+ * logged as "fclose" with 13 at the write's site: the data may not have
+ * reached the file. */
+ZKALL_API int32_t ZKALL_STDCALL VBReadSelectTmp(void);
+ZKALL_API int32_t ZKALL_STDCALL VBWriteSelectTmp(void);
+ZKALL_API int32_t ZKALL_STDCALL VBClearSelectTmp(void);
+ZKALL_API int32_t ZKALL_STDCALL VBReadLcpselTmp(void);
+ZKALL_API int32_t ZKALL_STDCALL VBWriteLcpselTmp(void);
+ZKALL_API int32_t ZKALL_STDCALL VBClearLcpselTmp(void);
+
+/* ===================================================================== */
+/* Local price files                                                       */
+/* ===================================================================== */
+/* Three pairs in the local-price directory (path kind 3): an index of
+ * fixed-length entries (the key, a 16-bit start record number and a 16-bit
+ * record count, little-endian; the index ends at the end of the file or at
+ * an entry whose first byte is 0) and a data file of fixed-length records:
+ *   pair  index       entry  key    data       record
+ *   1     LOCALP1.IA  16     0-11   LOCALP1.D  62
+ *   2     LOCALP2.IA  16     0-11   LOCALP2.D  62
+ *   3     LOCALP3.IA  14     0-9    LOCALP3.D  132 (part number at 52-63)
+ * All index entries matching a key name one consecutive run of records
+ * starting at the first one's start: their counts are summed. A key read
+ * collects the run in 4088-byte record blocks (items of two links and 4088
+ * bytes). Failures are logged as module "ZKSUBF30". The caller owns the
+ * handle and may read its fields; it must not change them. */
+
+#define ZKALL_LCP_BLOCK_BYTES 4088
+
+typedef struct zkall_lcp_handle {
+  char index_path[80];            /*   0      index file, NUL-terminated */
+  void* data_file;                /*  80      the library's open stream of the data file, or null */
+  int16_t record_length;          /*  84|88   62 or 132 */
+  int16_t entry_length;           /*  86|90   16 or 14 */
+  int16_t run_offset;             /*  88|92   start number's place in an entry: 12 or 10 */
+  uint32_t position;              /*  92|96   records handed out since the last key read */
+  uint32_t total;                 /*  96|100  records collected by the last key read */
+  uint16_t end_flag;              /* 100|104  1 when no (further) record was found */
+  zkall_item* current_block;      /* 104|112  block of the record last handed out */
+  int16_t index_in_block;         /* 108|120 */
+  int16_t records_per_block;      /* 110|122  4088 / record length: 65 or 30 */
+  zkall_item_list blocks;         /* 112|128  the collected records */
+} zkall_lcp_handle;               /* 124|152 */
+typedef zkall_lcp_handle LcpHandle;
+
+/* A block of collected records. */
+typedef struct zkall_lcp_block {
+  zkall_item link;                         /* 0 */
+  uint8_t records[ZKALL_LCP_BLOCK_BYTES];  /* 8|16 */
+} zkall_lcp_block;                         /* 4096|4104 */
+
+/* Zeroes the handle (a handle still open is not closed: its file and
+ * records are lost), sets the layout of pair 1-3 and opens its data file:
+ * 0; -1 the data file cannot be opened (nothing logged); 128 another pair
+ * (logged "LCPOpen","Parm Error" with the pair) or a null handle. */
+ZKALL_API int32_t ZKALL_CDECL LCPOpen(zkall_lcp_handle* handle, int16_t pair);
+/* Frees the records of the previous key, reads the index a 4088-byte block
+ * at a time (whole entries only), sums the counts of the entries whose first
+ * key_length bytes equal the key and reads that many records from the first
+ * match's start into the handle's blocks; the first goes to out (when not
+ * null), position 1. 0, with the end flag set when nothing matched (also
+ * for a negative key_length, one above the entry length, or a null key with
+ * a length) or the sum is 0; 11 the index cannot be opened; 14 a read failed
+ * or came short (a run past the end of the data file); 15 the seek failed
+ * (also for a handle whose data file is not open, with error 9); 20 out of
+ * memory; 128 a null handle or one whose layout fields were changed. On a
+ * failure no records are kept. */
+ZKALL_API int32_t ZKALL_CDECL LCPKeyRead(zkall_lcp_handle* handle, const char* key, int16_t key_length, void* out);
+/* The next collected record into out: 0 (end flag 1 when none is left); 20
+ * when no key read has collected records; 128 as above. */
+ZKALL_API int32_t ZKALL_CDECL LCPSeqRead(zkall_lcp_handle* handle, void* out);
+/* Finds among the collected records the first whose bytes 52-63 equal the
+ * 12-byte part number and copies its 132 bytes to out; the end flag says
+ * whether one was found. Every handle is walked as one of pair 3 (132-byte
+ * records, at most 30 a block), so a handle of pair 1 or 2 is never read
+ * outside its blocks. */
+ZKALL_API void ZKALL_CDECL LCP3PrtNoRead(zkall_lcp_handle* handle, const char* partno, void* out);
+/* Frees the records, closes the data file; 0. */
+ZKALL_API int32_t ZKALL_CDECL LCPClose(zkall_lcp_handle* handle);
 
 /* ===================================================================== */
 /* Error log                                                               */
@@ -421,14 +707,17 @@ ZKALL_API void ZKALL_STDCALL VBsyerr_message(zkall_vbstr module, zkall_vbstr fun
  * binary, 0x0002 read-write, 0x0100 create, 0x0200 truncate; permission
  * 0x0100 read, 0x0080 write. */
 
-/* Opens a file (with the permission only when creating); the descriptor, set
- * in the handle table when below 32, or -1. */
+/* Opens a file (with the permission only when creating); the descriptor or
+ * -1. A descriptor below 32 gets its bit in the handle-table word; one of 32
+ * or above, which has no bit, is registered in a table the library keeps
+ * beside the word. */
 ZKALL_API int32_t open2(const char* path, int32_t flags, int32_t perm);
-/* Closes a descriptor registered by open2: 0, or the close result when it
- * fails (it stays registered). An unregistered descriptor below 32 is left
- * alone (0); one of 32 or above, which cannot be registered, is closed. */
+/* Closes a descriptor open2 registered: 0, or the close result when it fails
+ * (it stays registered). Any other descriptor, whatever its number, is left
+ * alone: 0. A second close2 answers 0. */
 ZKALL_API int32_t close2(int32_t fd);
-/* Closes every registered descriptor: 0, or -1 when one failed. */
+/* Closes every descriptor open2 registered (bits of the word and those of
+ * 32 and above): 0, or -1 when one failed (it stays registered). */
 ZKALL_API int32_t closeall2(void);
 /* The address of the handle-table word (bit n: descriptor n open). */
 ZKALL_API uint32_t* handle_flag(void);
@@ -458,7 +747,18 @@ ZKALL_API void timer(int32_t seconds);
  *
  * A handle belongs to its caller from the open (cdopen, cdopen_direct,
  * fcdopen) to cdclose. Its layout is natural C alignment; the offsets are
- * given for the 32-bit DLL and, after the bar, for 64-bit builds.
+ * given for the 32-bit DLL and, after the bar, for 64-bit builds. The
+ * library keeps a registry of the handles it has opened and not closed;
+ * every function below that takes a handle asks it first, and refuses a
+ * pointer that is not one of them (a record of the caller's own, even a
+ * copy of a real handle, or a handle already closed) without reading or
+ * changing anything, as it refuses a null handle: 128 with the detail its
+ * null handle gets (cdclose: 900), 0 from cdfilelen. (An address that a
+ * later open is given again names that new handle.)
+ *
+ * The status of a read's last step stands until cdreopen (or cdseek, which
+ * calls it): once a search has ended (-1) or failed, every cdread answers
+ * the same, with the same detail, whatever key it is given.
  *
  * Results: 0; -1 nothing (more) found; 12 close failed; 14 read failed or
  * short (detail: the error number, 0 when the file simply ended); 15 seek
@@ -467,7 +767,8 @@ ZKALL_API void timer(int32_t seconds);
  *   400 cdread: null handle
  *   401 cdread_read_block: null handle, level outside 0..3, null buffer, a
  *       block count outside 1..1048575, or the level's file not open; a
- *       read into a null buffer
+ *       read into a null buffer (a level to be read whose file is not open
+ *       fails first at its seek: 503)
  *   402 record length outside 1..2048 (record mode, or any read by key)
  *   403 key field outside the record: key offset + key length (for file
  *       kinds 2 and 3 also key offset + index key length) above the record
@@ -479,14 +780,27 @@ ZKALL_API void timer(int32_t seconds);
  *       32, or index key length + 9 above the entry length
  *   407 number of index levels outside 0..3
  *   408 a child pointer with a byte that is not a decimal digit
- *   409 a child range that runs past the end of the level or data file it
- *       points into (an absent level has no blocks)
+ *   409 a child range that runs past the end of the present level or data
+ *       file it points into (a range into an absent index level is taken
+ *       like any other: reading it fails at its seek, 503, and an empty
+ *       range is -1 at once)
  *   410 cdread_initial_set, cdread_search_index, cdread_search_data: null
  *       handle; cdread_search_index: the current level is no index level
+ *   411 a read of a file whose location kind is none of 0, 1, 2: the
+ *       engine's scans refuse it at once (cdread_read_block alone reads
+ *       nothing and answers 0)
+ *   412 one cdread or cdseek_key would read more than sixteen times the
+ *       blocks the set's files hold, plus 64 (each file counted at most as
+ *       far as its physical file goes): a damaged index that sends the
+ *       walk over the same blocks again and again. A read passes over an
+ *       index block it has already walked through in the same call, so a
+ *       keyed read in record mode of a set that is not an alternate one
+ *       reads each block about once and never comes near the bound.
  *   501 cdseek_only: null handle; 502 level outside 0..3; 503 file not open
  *   511 cdseek: null handle; 512 level other than 3
  *   601 cdreopen: null handle
  *   800 cdseek_key: null handle or key length below 1
+ *   900 cdclose: not a handle of the library (*handle is left as it is)
  * A failed read leaves the handle open with its search state as far as it
  * got; cdreopen starts afresh. The engine writes nothing to the error log. */
 
@@ -566,7 +880,10 @@ typedef zkall_cd_handle cd_handle;
 /* Closes the data file and every level file (a shared file once), frees the
  * buffers and the handle and sets *handle to null. 0, or 12 with the error
  * number of the last failed close in *detail (everything is released all
- * the same). A null pointer or null *handle: 0. detail may be null. */
+ * the same, and the descriptor leaves the handle table). A null pointer or
+ * null *handle: 0. A handle that is not the library's (a caller's record,
+ * one closed already): 128 with detail 900, nothing closed or freed and
+ * *handle left as it is. detail may be null. */
 ZKALL_API int32_t ZKALL_CDECL cdclose(zkall_cd_handle** handle, int32_t* detail);
 /* Record mode: the next record (record_length bytes into buffer) whose key
  * begins with the key_length bytes of key, or with key_length 0 the next
@@ -604,7 +921,7 @@ ZKALL_API int32_t ZKALL_CDECL cdseek_only(int32_t level, uint32_t block, zkall_c
  * data; 128/800, 40x. */
 ZKALL_API int32_t ZKALL_CDECL cdseek_key(const char* key, int32_t key_length, zkall_cd_handle* handle,
                                          int32_t* detail);
-/* Blocks of the data file; 0 for a null handle. */
+/* Blocks of the data file; 0 for a null handle or one not the library's. */
 ZKALL_API uint32_t ZKALL_CDECL cdfilelen(const zkall_cd_handle* handle);
 /* First step of cdread: checks the key (128/404, 405, 410), stores the data
  * and index search keys and hands out the three index level descriptors
@@ -613,11 +930,13 @@ ZKALL_API int32_t ZKALL_CDECL cdread_initial_set(const char* key, int32_t key_le
                                                  zkall_cd_level** levels, int32_t* detail);
 /* Takes the next entry for the search key at the handle's current index
  * level and sets the next level's scan range: 0; -1 when the level has
- * nothing (more) for the key; 14; 15; 128/406-410, 50x, 401. */
+ * nothing (more) for the key, an empty scan range included; 14; 15;
+ * 128/406-411, 503 (the level's file not open: the seek comes first), 401
+ * (a level without a buffer). */
 ZKALL_API int32_t ZKALL_CDECL cdread_search_index(zkall_cd_handle* handle, int32_t* detail);
 /* Scans the data file's child range for the next match (or the next record,
  * or the next blocks, without a key): 0; -1 when the range has no (further)
- * match; 14; 15; 128/401-403, 410, 50x. */
+ * match; 14; 15; 128/401-403, 410, 411, 50x. */
 ZKALL_API int32_t ZKALL_CDECL cdread_search_data(void* buffer, int32_t blocks, int32_t* blocks_read,
                                                  int32_t* record_index, zkall_cd_handle* handle, int32_t* detail);
 /* Reads `blocks` blocks of the level's file (0..3) from its current position
@@ -666,11 +985,16 @@ ZKALL_API int32_t ZKALL_CDECL d_search2(const void* key, int32_t key_length, con
  * 2002 refused by cdset_cd. A failed open releases everything and leaves
  * *handle null. detail may be null.
  *
- * Files that can never be read are left unopened (reading them fails with
- * 401): files inside a master file listed by a root or frame-number master
- * file, hard-disk index levels listed by a catalog master file, and a
- * hard-disk data file listed by a catalog master file when no disc was
- * needed to find a drive for it. */
+ * In a catalog master file, a data file of any location kind but 2 is
+ * opened as "CODE\NAME" on the drive found for the set (path kind 5); when
+ * no disc was needed there is no drive, the name stays relative to the
+ * current directory and the open normally fails with 11. Files that can
+ * never be read are left unopened, and reading them fails at the seek that
+ * comes first (128/503): files inside a master file, or of an unknown
+ * location kind, listed by a root or frame-number master file, and index
+ * levels of location kind 1 or of an unknown kind listed by a catalog master
+ * file. A data file of an unknown kind that is opened is refused by the
+ * reads (411). */
 
 /* Opens data file `name` (10 characters) of installed disc `disc`: through
  * its root master file, or with a catalog code through that catalog's
@@ -993,6 +1317,134 @@ ZKALL_API int32_t ZKALL_CDECL v_pop_del_vclinftmp(void);
 /* The full path of VCLINF.TMP into the 80-byte buffer, NUL-padded: 0, or -1
  * when it would be too long. */
 ZKALL_API int32_t ZKALL_STDCALL vinf_get_path(char* buffer);
+/* Hard-disk indexed files and the price master                            */
+/* ===================================================================== */
+/* Prices lie on the hard disk as indexed file sets described by a master
+ * file of exactly four 32-byte entries and no header: PRICE.MST in the price
+ * directory (path kind 2) or LOCALP.MST in the local-price directory (kind
+ * 3). Entries: top (offset 0), middle (32), bottom index level (64), data
+ * file (96); each is a name in the fixed 8.3 form (11 bytes, "KAKAKU  D  "
+ * is the file KAKAKU.D), file kind, match mask, key length, key offset, a
+ * byte not read, the block size (signed 16-bit, taken from the data entry
+ * for every file of the set), 2 bytes not read, size and base block in
+ * blocks (32-bit), record length (bottom entry: index entry length; 16-bit),
+ * the number of index levels and the location kind (not used). The index
+ * key length and entry length come from the bottom entry. The data file is
+ * a file of its own; the index levels all lie in the top level's file at
+ * their base blocks. An index entry is the key, then the child block number
+ * (32-bit little-endian, counted from the next level's base block) and the
+ * child block count (16-bit little-endian, signed). Entries per block and
+ * records per block are the block size divided by the entry or record
+ * length, taken modulo 256.
+ *
+ * Handles are zkall_cd_handle records made by hdopen (kakaku_open) and
+ * released by hdclose (kakaku_close); the hd functions accept no other
+ * handle. The price format field is 1 for KAKAKU.D, 2 for PRICE3.D and 0
+ * for every other hard-disk file. The engine logs nothing.
+ *
+ * Results: 0; -1 nothing (more) found, the master file missing (detail 0),
+ * the name not listed or its data file empty or missing; 11 a file could not
+ * be opened, also a short read of a data block (detail: the error number, 0
+ * when the file simply ended); 14 a short read of the master file (one
+ * shorter than 128 bytes included) or of an index block; 15 a seek failed;
+ * 20 no memory (detail 0 the master buffer or the handle, 1 the data
+ * buffer, 2, 3, 4 the top, middle, bottom level's buffer); 128 refused with
+ * one of these details:
+ *   50 a file's path cannot be built (the master file's or a file of the
+ *      set's)
+ *   51 the master file's block size is 0 or negative, or the record length
+ *      is 0, above the block size or does not divide it (hdopen; also any
+ *      read when the handle's layout fields were changed)
+ *   52 an index the engine cannot read: more than 3 levels, a level in use
+ *      that is absent (size 0), an index key length of 0 or above 32, or an
+ *      entry length below the index key length + 6 or above the block size
+ *   53 the key field (key offset + key length) runs past the record
+ *   54 an index entry whose child range runs past the end of the level or
+ *      data file it points into, or whose count is negative (65535 read as
+ *      a signed count)
+ *   55 hdread: key longer than the file's key length
+ *   56 hdread: a key the search can hold: negative length, above 20 bytes,
+ *      or a null key with a length
+ *   57 kakaku_read: price records longer than 68 bytes
+ *   58 a null handle, buffer or output, a handle not made by hdopen, or
+ *      (hd_search_index) a current level that is no index level
+ *   59 hdopen: path kind other than 2 or 3
+ *   60 one hdread read more blocks than twice the set's blocks (a corrupt
+ *      index whose child ranges send the walk round the same blocks)
+ * A failed open releases everything and leaves *handle null; a failed read
+ * leaves the handle open. */
+
+/* Opens the set whose data entry in the master file of path kind `kind` (2:
+ * PRICE.MST, 3: LOCALP.MST) carries the 11-character name `name` (compared
+ * in all 11 bytes): reads the first 128 bytes of the master file (the rest
+ * is not read), makes the handle with block buffers of the set's block
+ * size, opens the data file (-1 when missing) and, when the top level is
+ * present, its file (11 when missing), which the middle and bottom levels
+ * share. Without index levels the data scan starts out on the whole data
+ * file. detail may be null. */
+ZKALL_API int32_t ZKALL_CDECL hdopen(const char* name, int32_t kind, zkall_cd_handle** handle, int32_t* detail);
+/* Starts the search afresh without seeking: clears the search state of
+ * every level (the top level's scan range back to its run) and the search
+ * keys; the top level keeps the block it holds, so the next search reads
+ * it again from its first entry without reading the file. On a set without
+ * index levels this also clears the data file's preset range, after which
+ * a keyed read finds nothing. 0; 128 for a null or foreign handle. */
+ZKALL_API int32_t ZKALL_CDECL hdropen(zkall_cd_handle* handle);
+/* The next record (record_length bytes into buffer) whose key begins with
+ * the key_length bytes of key (one search key serves the index and the
+ * data; compared as the catalog engine compares, A-Z folded), or with
+ * key_length 0 the next record in file order, where the first record of a
+ * freshly read block is delivered whatever its first byte. Repeated calls
+ * return further matches and -1 after the last. Results and details above;
+ * detail may be null. */
+ZKALL_API int32_t ZKALL_CDECL hdread(void* buffer, const char* key, int32_t key_length, zkall_cd_handle* handle,
+                                     int32_t* detail);
+/* Step of hdread: takes the next entry for the search key at the handle's
+ * current index level and sets the next level's (below the bottom: the
+ * data file's) scan range to its child range. 0; -1 when the level has
+ * nothing (more); 14; 15; 128/51-54, 56, 58. */
+ZKALL_API int32_t ZKALL_CDECL hd_search_index(zkall_cd_handle* handle, int32_t* detail);
+/* Step of hdread: the next match of the search key in the data file's scan
+ * range (taking up a new child range first when one was set), or the next
+ * record without a key, into buffer. 0; -1; 11 (short block); 15;
+ * 128/51-53, 56, 58. */
+ZKALL_API int32_t ZKALL_CDECL hd_search_data(void* buffer, zkall_cd_handle* handle, int32_t* detail);
+/* Closes the data file and the index file, frees the buffers and the handle
+ * and sets *handle to null; 0 always (close failures are not reported; a
+ * null or foreign handle is left alone). */
+ZKALL_API int32_t ZKALL_CDECL hdclose(zkall_cd_handle** handle);
+
+/* The 50-byte price record of kakaku_read, spaces where nothing is copied:
+ *   offset  width  KAKAKU.D (format 1)   PRICE3.D (format 2)
+ *   0       12     record 0-11           record 0-11
+ *   12      8      record 12-19          the price of the selector: record
+ *                                        12-19, 20-27 or 28-35 for 0, 1, 2
+ *   20      8      record 20-27          record 36-43
+ *   28      2      record 28-29          record 44-45
+ *   30      20     record 30-49          record 46-65 */
+#define ZKALL_PRICE_RECORD_SIZE 50
+#define ZKALL_PRICE_AREA_SIZE 68 /* longest price-file record kakaku_read reads */
+
+/* Opens the price file: with which 0 "KAKAKU  D  " (format 1) through
+ * PRICE.MST, and when that answers -1 (not listed, missing or empty)
+ * "PRICE3  D  " (format 2); with any other which only "PRICE3  D  ".
+ * Results of hdopen; the price format is set in the handle. */
+ZKALL_API int32_t ZKALL_CDECL kakaku_open(int32_t which, zkall_cd_handle** handle, int32_t* detail);
+/* hdropen. */
+ZKALL_API int32_t ZKALL_CDECL kakaku_reopen(zkall_cd_handle* handle);
+/* hdread into a 68-byte area of its own (records longer than 68 bytes are
+ * refused with 128/57 before anything is read), then the 50-byte price
+ * record of the handle's format into `price`; with format 2 the selector
+ * (0, 1, 2) picks the price, any other selector leaves it spaces; a handle
+ * of another format gives 50 spaces. `price` is written only on success.
+ * Results of hdread; detail may be null. */
+ZKALL_API int32_t ZKALL_CDECL kakaku_read(char* price, const char* key, int32_t key_length, int32_t selector,
+                                          zkall_cd_handle* handle, int32_t* detail);
+/* hdclose. */
+ZKALL_API int32_t ZKALL_CDECL kakaku_close(zkall_cd_handle** handle);
+/* 0 when kakaku_open with which 0 succeeds (the handle is closed again),
+ * else its result and detail. detail may be null. */
+ZKALL_API int32_t ZKALL_CDECL kakaku_check(int32_t* detail);
 
 /* ===================================================================== */
 /* Text utilities                                                          */
@@ -1186,10 +1638,10 @@ ZKALL_API int32_t ZKALL_CDECL decode_release(void);
  * each), 15 coding type ('3': the coded stream above), 16 coded image length
  * (3 bytes), 19 coded-text length (2 bytes), 21 the coded image, then
  * coded-text records of 22 bytes (four 2-byte numbers, code byte, count
- * byte, 12 characters). */
-#pragma pack(push, 1)
+ * byte, 12 characters). The records below have the natural C layout (see
+ * the top of this file); offsets are the same on 32-bit and 64-bit builds. */
 
-/* The header record decord_img fills (26 bytes). */
+/* The header record decord_img fills (28 bytes). */
 typedef struct zkall_image_header {
   uint32_t header_no;   /*  0: file bytes 0..2 */
   int16_t width;        /*  4: pixels */
@@ -1197,8 +1649,9 @@ typedef struct zkall_image_header {
   char ident[8];        /*  8: the 7 characters of file bytes 4..10, NUL */
   uint8_t header_byte;  /* 16: file byte 3 */
   char coding_type;     /* 17: file byte 15 */
-  int32_t image_length; /* 18: bytes of the coded image */
-  int32_t text_length;  /* 22: bytes of the coded-text records */
+  uint8_t reserved18[2]; /* 18: alignment of the next field; written as 0 */
+  int32_t image_length; /* 20: bytes of the coded image */
+  int32_t text_length;  /* 24: bytes of the coded-text records */
 } zkall_image_header;
 
 /* A coded-text record as decord_text gives it (36 bytes). The numbers lay
@@ -1212,15 +1665,13 @@ typedef struct zkall_coded_text {
 } zkall_coded_text;
 
 /* A rectangle on a drawn illustration in pixels, as reverse_image takes it;
- * a coded text's four numbers have this layout. */
+ * a coded text's four numbers have this layout (8 bytes). */
 typedef struct zkall_image_rect {
-  int16_t left;
-  int16_t top;
-  int16_t right;  /* one past the last column */
-  int16_t bottom; /* one past the last row */
+  int16_t left;   /* 0 */
+  int16_t top;    /* 2 */
+  int16_t right;  /* 4: one past the last column */
+  int16_t bottom; /* 6: one past the last row */
 } zkall_image_rect;
-
-#pragma pack(pop)
 
 /* Reads the 21-byte header of the packed image file `input_path` into
  * *header. With a null output_path that is all (0, 201 open failed, 203 the

@@ -204,6 +204,25 @@ bool Platform::volume_label(const std::string& root, std::string& label, uint32_
   return do_volume_label(root, label, error);
 }
 
+bool Platform::disk_free_space(const std::string& root, DiskSpace& out, uint32_t& error) {
+  error = 0;
+  out = DiskSpace();
+  if (int e = fault(Op::DiskSpace, root)) {
+    error = static_cast<uint32_t>(e);
+    return false;
+  }
+  return do_disk_free_space(root, out, error);
+}
+
+ProgramRun Platform::run_program(const std::string& program, const std::string& command_line) {
+  if (int e = fault(Op::Start, program)) {
+    ProgramRun run;
+    run.error = static_cast<uint32_t>(e);
+    return run;
+  }
+  return do_run_program(program, command_line);
+}
+
 bool Platform::allocate(size_t n, HeapBlock& block) {
   if (fault(Op::Alloc, std::string())) {
     block = HeapBlock();
@@ -237,6 +256,11 @@ Platform& current() { return g_installed ? *g_installed : system_platform(); }
 void install(Platform* p) { g_installed = p; }
 
 // ---- front-end strings -------------------------------------------------------------
+
+std::string front_end_text(const char* s) {
+  if (s == nullptr) return {};
+  return std::string(s, strnlen(s, sys_string_byte_len(s)));
+}
 
 FrontEndString::FrontEndString(uint32_t byte_len, char fill) : storage_(byte_len + 6u, 0), len_(byte_len) {
   std::memcpy(storage_.data(), &len_, 4);

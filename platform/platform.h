@@ -11,7 +11,14 @@
 //    letter without an entry is no drive, a link that points nowhere is a
 //    drive without a disc (not ready, error 21);
 //  * a volume label is the first line of ".windows-label" in the drive root;
-//  * paths are the library's Windows paths, matched without regard to case.
+//  * paths are the library's Windows paths, matched without regard to case;
+//  * otherwise it answers as Windows does, with Wine as the reference (the
+//    platform tests run on both builds): a read-only file is not deleted, a
+//    text-mode stream ends at Ctrl-Z and writes CR LF, listing patterns
+//    follow the DOS rules (`?` also matches nothing before a '.' or at the
+//    end, "*." asks for names without an extension), and a program is
+//    started from the current directory with its arguments split at the
+//    command line's spaces.
 //
 // The public methods are not virtual: they consult the fault plan first (the
 // test seam that makes any file operation fail on demand) and then call the
@@ -59,6 +66,7 @@ inline constexpr uint32_t kErrorAccessDenied = 5;
 inline constexpr uint32_t kErrorNoMoreFiles = 18;
 inline constexpr uint32_t kErrorNotReady = 21;
 inline constexpr uint32_t kErrorBadPathName = 161;
+inline constexpr uint32_t kErrorBadExeFormat = 193;
 
 // Runtime errno values (the same numbers on the Windows runtime and Linux for
 // the ones the library reports).
@@ -106,6 +114,34 @@ struct FindEntry {
   uint64_t size = 0;
 };
 
+// The identity of a file, whatever path names it (another spelling, another
+// case, a link): the device and file number (on Windows the volume serial
+// number and the file index).
+struct FileId {
+  uint64_t device = 0;
+  uint64_t file = 0;
+  bool operator==(const FileId&) const = default;
+};
+
+// The free space of a drive as GetDiskFreeSpaceA reports it: the cluster
+// size in sectors and bytes per sector, and the clusters free to the caller
+// and in all (each held to 32 bits, as that call holds them).
+struct DiskSpace {
+  uint32_t sectors_per_cluster = 0;
+  uint32_t bytes_per_sector = 0;
+  uint32_t free_clusters = 0;
+  uint32_t total_clusters = 0;
+};
+
+// The outcome of starting a program and waiting for it: either it could not
+// be started (with the Windows error: 2 no such program, 5 not allowed, 193
+// not a program), or it ran and ended with an exit code.
+struct ProgramRun {
+  bool started = false;
+  uint32_t exit_code = 0;  // when started
+  uint32_t error = 0;      // when not started
+};
+
 // Window handles are opaque values; on Win32 they are HWND and HDC.
 using WindowHandle = void*;
 using DeviceContext = void*;
@@ -123,6 +159,8 @@ enum class Op {
   List,       // FindNextFileA ends with an error other than "no more files"
   Alloc,      // a heap allocation through the platform fails
   Volume,     // GetVolumeInformationA fails
+  DiskSpace,  // GetDiskFreeSpaceA fails (Windows error; path: the root)
+  Start,      // a program cannot be started (Windows error; path: its name)
 };
 
 // Fails the `nth` (1-based) call of `op` whose path contains `path_part`
@@ -162,8 +200,10 @@ class FaultPlan {
 
 class Platform;
 
-// A buffered stream of the runtime (FILE*). Text mode ("rt") reads a carriage
-// return before a line feed as nothing, as the Windows runtime does.
+// A buffered stream of the runtime (FILE*). Text mode ("rt", "a+t") works as
+// the Windows runtime's: a carriage return before a line feed reads as
+// nothing, a Ctrl-Z (0x1A) ends the input, and a line feed is written as a
+// carriage return and a line feed.
 class Stream {
  public:
   Stream(Platform& owner, std::string path) : owner_(owner), path_(std::move(path)) {}
@@ -281,6 +321,8 @@ class Platform {
   bool delete_file(const std::string& path, uint32_t& error);
   // Whether a file or directory exists at the path (the runtime's access()).
   bool exists(const std::string& path);
+  // The identity of the file at the path; false when there is none.
+  bool file_id(const std::string& path, FileId& id) { return do_file_id(path, id); }
 
   // FindFirstFileA with a DOS pattern ("C:\\CAT\\*.", "*.TMP"); null with the
   // Windows error when nothing matches or the directory is missing.
@@ -290,6 +332,15 @@ class Platform {
   uint32_t drive_type(const std::string& root) { return do_drive_type(root); }
   // GetVolumeInformationA: the label, or false with the Windows error.
   bool volume_label(const std::string& root, std::string& label, uint32_t& error);
+
+  // GetDiskFreeSpaceA of a drive root ("D:\\"); false with the Windows error
+  // (3 no such drive, 21 not ready).
+  bool disk_free_space(const std::string& root, DiskSpace& out, uint32_t& error);
+
+  // Starts `program`, a file of the current directory ("ZKINTF.EXE"), with
+  // `command_line` (its own name first, the arguments after it separated by
+  // single spaces) and waits until it ends.
+  ProgramRun run_program(const std::string& program, const std::string& command_line);
 
   // Current directory of the process.
   std::string current_directory() { return do_current_directory(); }
@@ -334,10 +385,13 @@ class Platform {
   virtual int do_remove(const std::string& path, int& error) = 0;
   virtual bool do_delete_file(const std::string& path, uint32_t& error) = 0;
   virtual bool do_exists(const std::string& path) = 0;
+  virtual bool do_file_id(const std::string& path, FileId& id) = 0;
   virtual std::unique_ptr<Finder> do_find_first(const std::string& pattern, FindEntry& first,
                                                 uint32_t& error) = 0;
   virtual uint32_t do_drive_type(const std::string& root) = 0;
   virtual bool do_volume_label(const std::string& root, std::string& label, uint32_t& error) = 0;
+  virtual bool do_disk_free_space(const std::string& root, DiskSpace& out, uint32_t& error) = 0;
+  virtual ProgramRun do_run_program(const std::string& program, const std::string& command_line) = 0;
   virtual std::string do_current_directory() = 0;
   virtual bool do_set_current_directory(const std::string& path) = 0;
   virtual int do_message_box(WindowHandle owner, const std::string& text, const std::string& title,
@@ -363,6 +417,10 @@ Platform& system_platform();
 // SysStringByteLen: the 32-bit byte length stored just before the first byte
 // of a string the front end allocated (OLE layout). 0 for a null string.
 uint32_t sys_string_byte_len(const char* s);
+// The text of a front-end string: its bytes up to the first NUL within its
+// byte length, never beyond (the front end's strings need not end in a NUL).
+// Empty for a null string.
+std::string front_end_text(const char* s);
 
 // Makes strings in the front end's layout, for tests and tools: a 32-bit
 // length, the bytes, and two NUL bytes behind them.

@@ -1,6 +1,8 @@
 // The file-handle table and the opens and closes that keep it.
 #include "startup/file_handles.h"
 
+#include <set>
+
 #include "platform/platform.h"
 
 namespace zk::startup {
@@ -8,7 +10,36 @@ namespace zk::startup {
 namespace {
 uint32_t g_table = 0;
 
-bool registered(int fd) { return fd >= 0 && fd < kTableBits && (g_table & (1u << fd)) != 0; }
+// Descriptors of 32 and above that open2 opened. The table word has no bit
+// for them; keeping them here lets close2 and closeall2 close what the
+// library opened, and nothing a caller opened elsewhere under such a number.
+std::set<int>& high_handles() {
+  static std::set<int> handles;
+  return handles;
+}
+
+bool registered(int fd) {
+  if (fd < 0) return false;
+  if (fd < kTableBits) return (g_table & (1u << fd)) != 0;
+  return high_handles().count(fd) != 0;
+}
+
+void enter(int fd) {
+  if (fd < kTableBits)
+    g_table |= 1u << fd;
+  else
+    high_handles().insert(fd);
+}
+
+// Takes a descriptor out of the table word or the registry.
+void forget(int fd) {
+  if (fd < 0) return;
+  if (fd < kTableBits)
+    g_table &= ~(1u << fd);
+  else
+    high_handles().erase(fd);
+}
+
 }  // namespace
 
 uint32_t* handle_table() { return &g_table; }
@@ -28,7 +59,7 @@ int b_resetl(uint32_t* word, int32_t n) {
 int open2(const std::string& path, int flags, int perm, int& error) {
   const bool with_perm = (flags & platform::kOpenCreate) && perm != 0;
   int fd = platform::current().open(path, flags, with_perm ? perm : 0, error);
-  if (fd != -1) b_setl(&g_table, fd);
+  if (fd >= 0) enter(fd);
   return fd;
 }
 
@@ -39,11 +70,10 @@ int open2(const std::string& path, int flags, int perm) {
 
 int close2(int fd, int& error) {
   error = 0;
-  if (fd >= 0 && fd < kTableBits && !registered(fd)) return 0;
-  if (fd < 0) return 0;
+  if (!registered(fd)) return 0;
   int rc = platform::current().close(fd, error);
   if (rc != 0) return rc;
-  b_resetl(&g_table, fd);
+  forget(fd);
   return 0;
 }
 
@@ -52,16 +82,26 @@ int close2(int fd) {
   return close2(fd, error);
 }
 
+int release2(int fd, int& error) {
+  const int rc = close2(fd, error);
+  forget(fd);
+  return rc;
+}
+
 int closeall2() {
   int result = 0;
-  for (int fd = 0; fd < kTableBits; ++fd) {
-    if (!registered(fd)) continue;
+  auto close_one = [&result](int fd) {
     int error = 0;
     if (platform::current().close(fd, error) == 0)
-      b_resetl(&g_table, fd);
+      forget(fd);
     else
       result = -1;
+  };
+  for (int fd = 0; fd < kTableBits; ++fd) {
+    if (registered(fd)) close_one(fd);
   }
+  const std::set<int> high = high_handles();  // close_one changes the set
+  for (int fd : high) close_one(fd);
   return result;
 }
 

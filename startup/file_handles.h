@@ -18,16 +18,23 @@ int b_setl(uint32_t* word, int32_t n);
 int b_resetl(uint32_t* word, int32_t n);
 
 // Opens through the platform with the runtime's flag numbers; the descriptor
-// (registered when below 32) or -1 with the errno in `error`.
+// or -1 with the errno in `error`. A descriptor below 32 gets its bit in the
+// table word; one of 32 or above, which has no bit, is kept in a registry of
+// the library's own beside the word.
 int open2(const std::string& path, int flags, int perm, int& error);
 int open2(const std::string& path, int flags, int perm);
 
-// Closes a registered descriptor: 0, or the close result when it fails (the
-// bit then stays set). A descriptor whose bit is clear is left alone (0).
-// Descriptors of 32 and above can never be registered; they are closed
-// directly, so a file opened there is not leaked.
+// Closes a descriptor open2 registered: 0, or the close result when it fails
+// (it then stays registered). Any other descriptor, whatever its number, is
+// left alone (0): it may be a caller's own file.
 int close2(int fd, int& error);
 int close2(int fd);
+
+// close2 for a descriptor whose owner forgets it afterwards (a copy's file,
+// a released file set): it leaves the table even when the close fails, since
+// the system releases a descriptor whose close failed all the same and a
+// later closeall2 must not close whatever file is given its number next.
+int release2(int fd, int& error);
 
 // Closes every registered descriptor: 0, or -1 when at least one failed.
 int closeall2();

@@ -11,16 +11,32 @@
 #include "startup/installed_discs.h"
 #include "startup/texts.h"
 #include "workfiles/file_utils.h"
+#include "workfiles/select_tmp.h"
 
 namespace zk::startup {
 
 namespace {
 constexpr int kNoBlock = 20;
+constexpr int kNoMemory = 20;
 constexpr int kSetupNotUsable = 891;
 std::string g_home;
 }  // namespace
 
 const std::string& home_directory() { return g_home; }
+
+// Start-up empties the selection work file: 20000 zero bytes. A failure is
+// logged and start-up goes on.
+void reset_select_tmp() {
+  constexpr int32_t kSite = 156;
+  platform::HeapBlock zeros;
+  if (!platform::current().allocate(workfiles::kWorkFileSize, zeros)) {
+    report("ZKDROM", "select_tmp", "malloc", kNoMemory, static_cast<int32_t>(workfiles::kWorkFileSize), kSite);
+    return;
+  }
+  int32_t error = 0;
+  if (const int rc = workfiles::write_select_tmp(zeros.data(), error); rc != 0)
+    report("ZKDROM", "select_tmp", "write_select_tmp", rc, error, kSite);
+}
 
 int drom_init() {
   if (set_table() != 0) return kNoBlock;
@@ -38,6 +54,7 @@ int drom_init() {
       return rc;
     }
   }
+  reset_select_tmp();
   init_error_log();
   // GetCurrentDirectoryA with 256 bytes fills nothing for a longer path.
   std::string cwd = platform::current().current_directory();

@@ -10,8 +10,9 @@ namespace zk::startup {
 inline constexpr size_t kHomeDirSize = 256;
 
 // drom_init: makes the common areas, reads ZKDROM.SYS (which runs the
-// installed-disc check), loads the message and screen texts, starts the
-// error log and remembers the current directory. 0, or the code of the step
+// installed-disc check), loads the message and screen texts, rewrites
+// SELECT.TMP as 20000 zero bytes (reset_select_tmp), starts the error log
+// and remembers the current directory. 0, or the code of the step
 // that failed: 20 when the common areas cannot be had (nothing else can run
 // without them), 1 when the message or screen file cannot be loaded.
 int drom_init();
@@ -26,6 +27,10 @@ int drom_set_homedir();
 int drom_check_setup(uint16_t mode);
 
 const std::string& home_directory();
+
+// drom_init's reset of the selection work file: SELECT.TMP written as 20000
+// zero bytes; a failure is logged as ZKDROM,select_tmp and nothing more.
+void reset_select_tmp();
 
 void set_next_menu(uint8_t menu);
 void set_back_menu();

@@ -24,6 +24,9 @@ struct Table {
 Table g_msg{{}, kMsgRecordSize};
 Table g_scr{{}, kScrRecordSize};
 
+// The lookup memories live for the whole process: loading new tables (a
+// restart with other files included) does not reset them, and every use of a
+// remembered position is checked against the records now loaded.
 // Message lookup memory: the number last found and the position after it.
 uint16_t g_msg_number = kNone;
 uint16_t g_msg_next = kNone;
@@ -123,8 +126,6 @@ int set_msg() {
     return 1;
   }
   c->msg_table = address_field_value(g_msg.block.data());
-  g_msg_number = kNone;
-  g_msg_next = kNone;
   const size_t n = load_lines(*f, {g_msg, kMsgRecords, kMsgLineBuffer, 3, 3, kMsgTextChars, ' ', false});
   c->msg_count = static_cast<int16_t>(n);
   f->close();
@@ -146,8 +147,6 @@ int set_scr() {
     return 1;
   }
   c->scr_table = address_field_value(g_scr.block.data());
-  g_scr_expected = 0;
-  g_scr_next = 0;
   const size_t n = load_lines(*f, {g_scr, kScrRecords, kScrLineBuffer, 4, 5, kScrTextChars, '\0', true});
   c->scr_count = static_cast<int16_t>(n);
   f->close();

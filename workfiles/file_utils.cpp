@@ -75,6 +75,13 @@ int direct_write(int32_t fd, int32_t record, const void* buf, int32_t length, in
 int file_copy(const std::string& destination, const std::string& source, int32_t& error) {
   error = 0;
   auto& p = platform::current();
+  // The destination is emptied before the source is read: a copy of a file
+  // onto itself (under another spelling, in another case, through a link)
+  // would lose it. The file already holds what a copy would put there, so
+  // nothing is done.
+  platform::FileId from, to;
+  if (p.file_id(source, from) && p.file_id(destination, to) && from == to) return 0;
+
   platform::HeapBlock buffer;
   if (!p.allocate(kCopyBufferSize, buffer)) return 20;
 
@@ -97,8 +104,15 @@ int file_copy(const std::string& destination, const std::string& source, int32_t
       result = 13;
     }
   }
-  if (out >= 0) startup::close2(out);
-  if (in >= 0) startup::close2(in);
+  // Both descriptors leave the handle table even when their close fails.
+  // The destination's failed close may have lost what was written: 12,
+  // unless the copy had already failed. The source's matters to nobody.
+  int err = 0;
+  if (out >= 0 && startup::release2(out, err) != 0 && result == 0) {
+    error = err;
+    result = 12;
+  }
+  if (in >= 0) startup::release2(in, err);
   return result;
 }
 

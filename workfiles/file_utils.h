@@ -30,7 +30,11 @@ int open_rdwr(const std::string& path, int32_t& fd, int32_t& error);
 int direct_read(int32_t fd, int32_t record, void* buf, int32_t length, int32_t& error);
 int direct_write(int32_t fd, int32_t record, const void* buf, int32_t length, int32_t& error);
 
-// Copies source to destination (created or emptied first): 0, 20, 11, 14, 13.
+// Copies source to destination (created or emptied first): 0, 20, 11, 14,
+// 13, or 12 when the destination cannot be closed. Both descriptors leave the
+// handle table on every path. Source and destination naming the same file
+// (by identity: another spelling, another case, a link) is a copy already
+// made: 0 and nothing touched.
 int file_copy(const std::string& destination, const std::string& source, int32_t& error);
 
 // Deletes the files of `directory` matching `pattern` ("*.*" when null or

@@ -7,7 +7,10 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <strings.h>
+#include <spawn.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -18,6 +21,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <limits>
 
 #include "platform/list_box.h"
 #include "platform/raster.h"
@@ -96,7 +100,16 @@ std::string walk(std::string base, const std::vector<std::string>& parts) {
 
 int host_errno() { return errno; }
 
-// A runtime stream over stdio, with the Windows runtime's text-mode reading.
+// A file without the owner's write permission carries the read-only
+// attribute, which Windows honours when deleting: such a file stays.
+bool read_only_file(const std::string& host) {
+  struct stat st;
+  return ::stat(host.c_str(), &st) == 0 && !S_ISDIR(st.st_mode) && !(st.st_mode & S_IWUSR);
+}
+
+// A runtime stream over stdio, with the Windows runtime's text mode: CR LF
+// reads as LF, a Ctrl-Z ends the input (until the next seek), and LF is
+// written as CR LF.
 class PosixStream final : public Stream {
  public:
   PosixStream(Platform& owner, std::string path, FILE* f, bool text)
@@ -110,15 +123,8 @@ class PosixStream final : public Stream {
     if (size <= 0) return false;
     int i = 0;
     while (i < size - 1) {
-      int c = std::getc(f_);
+      const int c = next_char();
       if (c == EOF) break;
-      if (text_ && c == '\r') {
-        int d = std::getc(f_);
-        if (d == '\n')
-          c = '\n';
-        else if (d != EOF)
-          std::ungetc(d, f_);
-      }
       buf[i++] = static_cast<char>(c);
       if (c == '\n') break;
     }
@@ -135,28 +141,32 @@ class PosixStream final : public Stream {
     auto* out = static_cast<char*>(buf);
     size_t got = 0;
     while (got < n) {
-      int c = std::getc(f_);
+      const int c = next_char();
       if (c == EOF) break;
-      if (c == '\r') {
-        int d = std::getc(f_);
-        if (d == '\n')
-          c = '\n';
-        else if (d != EOF)
-          std::ungetc(d, f_);
-      }
       out[got++] = static_cast<char>(c);
     }
     if (std::ferror(f_)) set_error(host_errno() ? host_errno() : kErrnoIo);
     return got;
   }
   size_t do_write(const void* buf, size_t n) override {
-    size_t put = std::fwrite(buf, 1, n, f_);
-    if (put < n) set_error(host_errno() ? host_errno() : kErrnoIo);
-    return put;
+    const auto* in = static_cast<const char*>(buf);
+    if (!text_) {
+      size_t put = std::fwrite(in, 1, n, f_);
+      if (put < n) set_error(host_errno() ? host_errno() : kErrnoIo);
+      return put;
+    }
+    for (size_t i = 0; i < n; ++i) {
+      if ((in[i] == '\n' && std::fputc('\r', f_) == EOF) || std::fputc(in[i], f_) == EOF) {
+        set_error(host_errno() ? host_errno() : kErrnoIo);
+        return i;
+      }
+    }
+    return n;
   }
   int do_seek(int64_t offset, int origin) override {
     int whence = origin == kSeekCur ? SEEK_CUR : origin == kSeekEnd ? SEEK_END : SEEK_SET;
     if (::fseeko(f_, static_cast<off_t>(offset), whence) != 0) return host_errno();
+    ended_ = false;
     return 0;
   }
   int64_t do_tell() override { return static_cast<int64_t>(::ftello(f_)); }
@@ -167,8 +177,31 @@ class PosixStream final : public Stream {
   }
 
  private:
+  static constexpr int kCtrlZ = 0x1A;
+
+  // The next character as the text mode delivers it (every byte in binary
+  // mode); EOF at the end, on an error or past a Ctrl-Z.
+  int next_char() {
+    if (ended_) return EOF;
+    int c = std::getc(f_);
+    if (!text_ || c == EOF) return c;
+    if (c == kCtrlZ) {
+      // The runtime leaves the Ctrl-Z unread and answers end of file.
+      std::ungetc(c, f_);
+      ended_ = true;
+      return EOF;
+    }
+    if (c == '\r') {
+      int d = std::getc(f_);
+      if (d == '\n') return '\n';
+      if (d != EOF) std::ungetc(d, f_);
+    }
+    return c;
+  }
+
   FILE* f_;
   bool text_;
+  bool ended_ = false;
 };
 
 class PosixFinder final : public Finder {
@@ -189,27 +222,78 @@ class PosixFinder final : public Finder {
   size_t pos_ = 1;  // entry 0 went out with FindFirstFileA
 };
 
-bool wildcard(const char* p, const char* n) {
-  // Iterative glob with '*' and '?', case-insensitive.
-  const char* star = nullptr;
-  const char* resume = nullptr;
-  while (*n) {
-    if (*p == '?' || (*p && *p != '*' && ::tolower(static_cast<unsigned char>(*p)) ==
-                                             ::tolower(static_cast<unsigned char>(*n)))) {
-      ++p;
-      ++n;
-    } else if (*p == '*') {
-      star = p++;
-      resume = n;
-    } else if (star) {
-      p = star + 1;
-      n = ++resume;
-    } else {
-      return false;
-    }
+// The pattern of a directory listing in the form the file system matches
+// it with, as FindFirstFileA prepares it: `?` becomes kDosQm, a `.` followed
+// by `?`, `*` or the end becomes kDosDot, a `*` followed by a `.` kDosStar.
+// (Three byte values that never occur in a pattern's own characters.)
+constexpr char kDosQm = '\x01';    // one character, or none before a '.' or at the end
+constexpr char kDosDot = '\x02';   // a '.', or nothing at the end
+constexpr char kDosStar = '\x03';  // any characters up to the name's last '.'
+
+std::string dos_expression(const std::string& pattern) {
+  std::string out;
+  for (size_t i = 0; i < pattern.size(); ++i) {
+    const char c = pattern[i];
+    const char next = i + 1 < pattern.size() ? pattern[i + 1] : '\0';
+    if (c == '?')
+      out += kDosQm;
+    else if (c == '.' && (next == '?' || next == '*' || next == '\0'))
+      out += kDosDot;
+    else if (c == '*' && next == '.')
+      out += kDosStar;
+    else
+      out += c;
   }
-  while (*p == '*') ++p;
-  return *p == '\0';
+  return out;
+}
+
+bool same_char(char a, char b) {
+  return ::tolower(static_cast<unsigned char>(a)) == ::tolower(static_cast<unsigned char>(b));
+}
+
+// Whether `name` matches the prepared expression, without regard to case.
+// Walks the set of expression positions reachable after each character of
+// the name, so any pattern costs at most its length per character.
+bool expression_match(const std::string& expr, const std::string& name) {
+  const size_t last_dot = name.rfind('.');
+  std::vector<char> now(expr.size() + 1, 0), next(expr.size() + 1, 0);
+  // Positions reachable without consuming a character at name position n.
+  auto close = [&](std::vector<char>& set, size_t n) {
+    const bool at_end = n == name.size();
+    for (size_t e = 0; e < expr.size(); ++e) {
+      if (!set[e]) continue;
+      const char x = expr[e];
+      const bool star_done = x == kDosStar && (last_dot == std::string::npos || n >= last_dot);
+      const bool empty_ok = x == '*' || star_done || (x == kDosQm && (at_end || name[n] == '.')) ||
+                            (x == kDosDot && at_end);
+      if (empty_ok) set[e + 1] = 1;
+    }
+  };
+  now[0] = 1;
+  close(now, 0);
+  for (size_t n = 0; n < name.size(); ++n) {
+    std::fill(next.begin(), next.end(), 0);
+    const char c = name[n];
+    for (size_t e = 0; e < expr.size(); ++e) {
+      if (!now[e]) continue;
+      const char x = expr[e];
+      if (x == '*') {
+        next[e] = 1;
+      } else if (x == kDosStar) {
+        // Up to the last '.', which it leaves for what follows.
+        if (last_dot == std::string::npos || n < last_dot) next[e] = 1;
+      } else if (x == kDosQm) {
+        if (c != '.') next[e + 1] = 1;
+      } else if (x == kDosDot) {
+        if (c == '.') next[e + 1] = 1;
+      } else if (same_char(x, c)) {
+        next[e + 1] = 1;
+      }
+    }
+    close(next, n + 1);
+    now.swap(next);
+  }
+  return now[expr.size()] != 0;
 }
 
 }  // namespace
@@ -219,16 +303,9 @@ bool dos_pattern_match(const std::string& pattern, const std::string& name) {
                          pattern.find('*') != std::string::npos;
   if (name == "." || name == "..") return only_wild;
   if (pattern.empty()) return false;
-  // "NAME." asks for names without an extension.
-  if (pattern.back() == '.') {
-    if (name.find('.') != std::string::npos) return false;
-    return wildcard(pattern.substr(0, pattern.size() - 1).c_str(), name.c_str());
-  }
-  // "NAME.*" also matches names without any extension.
-  if (pattern.size() >= 2 && pattern.compare(pattern.size() - 2, 2, ".*") == 0 &&
-      name.find('.') == std::string::npos)
-    return wildcard(pattern.substr(0, pattern.size() - 2).c_str(), name.c_str());
-  return wildcard(pattern.c_str(), name.c_str());
+  // "*.*" asks for every name, with or without an extension.
+  if (pattern == "*.*") return true;
+  return expression_match(dos_expression(pattern), name);
 }
 
 PosixPlatform::PosixPlatform(std::string dosdevices) : dosdevices_(std::move(dosdevices)) {}
@@ -393,6 +470,10 @@ int PosixPlatform::do_remove(const std::string& path, int& error) {
     error = kErrnoNoEntry;
     return -1;
   }
+  if (read_only_file(hp.path)) {
+    error = kErrnoAccess;
+    return -1;
+  }
   if (std::remove(hp.path.c_str()) != 0) {
     error = errno;
     return -1;
@@ -411,7 +492,7 @@ bool PosixPlatform::do_delete_file(const std::string& path, uint32_t& error) {
     error = errno == ENOENT ? kErrorFileNotFound : kErrorPathNotFound;
     return false;
   }
-  if (S_ISDIR(st.st_mode) || ::unlink(hp.path.c_str()) != 0) {
+  if (S_ISDIR(st.st_mode) || read_only_file(hp.path) || ::unlink(hp.path.c_str()) != 0) {
     error = kErrorAccessDenied;
     return false;
   }
@@ -422,6 +503,15 @@ bool PosixPlatform::do_exists(const std::string& path) {
   HostPath hp = resolve(path);
   if (hp.error) return false;
   return ::access(hp.path.c_str(), F_OK) == 0;
+}
+
+bool PosixPlatform::do_file_id(const std::string& path, FileId& id) {
+  HostPath hp = resolve(path);
+  struct stat st;
+  if (hp.error || ::stat(hp.path.c_str(), &st) != 0) return false;
+  id.device = static_cast<uint64_t>(st.st_dev);
+  id.file = static_cast<uint64_t>(st.st_ino);
+  return true;
 }
 
 std::unique_ptr<Finder> PosixPlatform::do_find_first(const std::string& pattern, FindEntry& first,
@@ -520,6 +610,84 @@ bool PosixPlatform::do_volume_label(const std::string& root, std::string& label,
   return true;
 }
 
+bool PosixPlatform::do_disk_free_space(const std::string& root, DiskSpace& out, uint32_t& error) {
+  if (root.size() < 2 || root[1] != ':') {
+    error = kErrorPathNotFound;
+    return false;
+  }
+  HostPath hp = resolve(root.substr(0, 2) + "\\");
+  if (hp.error) {
+    error = hp.error;
+    return false;
+  }
+  struct statvfs vs;
+  if (::statvfs(hp.path.c_str(), &vs) != 0) {
+    error = kErrorNotReady;
+    return false;
+  }
+  // Windows counts 512-byte sectors and clusters of the file system's
+  // block size, each count held to 32 bits.
+  constexpr uint64_t kSector = 512;
+  const uint64_t block = vs.f_frsize ? vs.f_frsize : vs.f_bsize;
+  const uint64_t cluster = std::max<uint64_t>(kSector, block - block % kSector);
+  const auto clusters = [&](uint64_t blocks) {
+    return static_cast<uint32_t>(std::min<uint64_t>(blocks * block / cluster, std::numeric_limits<uint32_t>::max()));
+  };
+  out.bytes_per_sector = static_cast<uint32_t>(kSector);
+  out.sectors_per_cluster = static_cast<uint32_t>(cluster / kSector);
+  out.free_clusters = clusters(vs.f_bavail);
+  out.total_clusters = clusters(vs.f_blocks);
+  return true;
+}
+
+ProgramRun PosixPlatform::do_run_program(const std::string& program, const std::string& command_line) {
+  ProgramRun run;
+  // The program file of the current directory, its name matched without
+  // regard to case, as Windows finds it.
+  const std::string file = match_entry(".", program);
+  struct stat st;
+  if (file.empty() || ::stat(file.c_str(), &st) != 0) {
+    run.error = kErrorFileNotFound;
+    return run;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    run.error = kErrorAccessDenied;
+    return run;
+  }
+  // The arguments are the command line's words between single spaces, the
+  // program's own name first.
+  std::vector<std::string> words;
+  size_t start = 0;
+  for (;;) {
+    const size_t space = command_line.find(' ', start);
+    words.push_back(command_line.substr(start, space - start));
+    if (space == std::string::npos) break;
+    start = space + 1;
+  }
+  std::vector<char*> argv;
+  for (auto& w : words) argv.push_back(w.data());
+  argv.push_back(nullptr);
+  const std::string path = "./" + file;
+  pid_t pid = 0;
+  const int rc = ::posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv.data(), environ);
+  if (rc != 0) {
+    run.error = rc == ENOENT ? kErrorFileNotFound : rc == ENOEXEC ? kErrorBadExeFormat : kErrorAccessDenied;
+    return run;
+  }
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0) {
+    if (errno != EINTR) {
+      run.error = kErrorAccessDenied;
+      return run;
+    }
+  }
+  run.started = true;
+  // A program ended by a signal reports 128 plus its number, as a shell does.
+  run.exit_code = WIFEXITED(status) ? static_cast<uint32_t>(WEXITSTATUS(status))
+                                    : 128u + static_cast<uint32_t>(WTERMSIG(status));
+  return run;
+}
+
 std::string PosixPlatform::do_current_directory() {
   char buf[4096];
   if (!::getcwd(buf, sizeof buf)) return {};
@@ -527,6 +695,8 @@ std::string PosixPlatform::do_current_directory() {
 }
 
 bool PosixPlatform::do_set_current_directory(const std::string& path) {
+  // SetCurrentDirectoryA refuses an empty path; resolving would make it ".".
+  if (path.empty()) return false;
   HostPath hp = resolve(path);
   if (hp.error) return false;
   return ::chdir(hp.path.c_str()) == 0;

@@ -53,9 +53,12 @@ class PosixPlatform : public Platform {
   int do_remove(const std::string& path, int& error) override;
   bool do_delete_file(const std::string& path, uint32_t& error) override;
   bool do_exists(const std::string& path) override;
+  bool do_file_id(const std::string& path, FileId& id) override;
   std::unique_ptr<Finder> do_find_first(const std::string& pattern, FindEntry& first, uint32_t& error) override;
   uint32_t do_drive_type(const std::string& root) override;
   bool do_volume_label(const std::string& root, std::string& label, uint32_t& error) override;
+  bool do_disk_free_space(const std::string& root, DiskSpace& out, uint32_t& error) override;
+  ProgramRun do_run_program(const std::string& program, const std::string& command_line) override;
   std::string do_current_directory() override;
   bool do_set_current_directory(const std::string& path) override;
   // Asks on the terminal when standard input and standard error are both
@@ -70,8 +73,12 @@ class PosixPlatform : public Platform {
   std::string dosdevices_;
 };
 
-// Whether `name` matches the DOS pattern (`*`, `?`, `*.` for names without an
-// extension, `*.*` for every name), without regard to case.
+// Whether `name` matches the DOS pattern, without regard to case, as
+// FindFirstFileA matches it: `*` any characters, `?` one character or none
+// before a '.' or at the end, a '.' before a wildcard or at the end also
+// matching the end of a name without extension (so "*." asks for names
+// without one), `*` before a '.' stopping at the name's last '.', and "*.*"
+// every name.
 bool dos_pattern_match(const std::string& pattern, const std::string& name);
 
 }  // namespace zk::platform

@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/posix_platform.h"
 #include "support/temp_dir.h"
 #include "support/test_platform.h"
 #include "tools/writer/file_set.h"
@@ -21,10 +20,12 @@
 
 namespace zk::test {
 
-// The POSIX platform with every read and seek counted.
-class CountingPlatform : public platform::PosixPlatform {
+// The operating system's platform with every read, seek and close counted.
+class CountingPlatform : public SystemPlatformBase {
  public:
+#ifndef _WIN32
   CountingPlatform() : PosixPlatform(std::string()) {}
+#endif
   int reads = 0;
   int seeks = 0;
   int closes = 0;
@@ -33,17 +34,24 @@ class CountingPlatform : public platform::PosixPlatform {
  protected:
   int64_t do_read(int fd, void* buf, size_t n, int& error) override {
     ++reads;
-    return PosixPlatform::do_read(fd, buf, n, error);
+    return SystemPlatformBase::do_read(fd, buf, n, error);
   }
   int64_t do_lseek(int fd, int64_t offset, int origin, int& error) override {
     ++seeks;
-    return PosixPlatform::do_lseek(fd, offset, origin, error);
+    return SystemPlatformBase::do_lseek(fd, offset, origin, error);
   }
   int do_close(int fd, int& error) override {
     ++closes;
-    return PosixPlatform::do_close(fd, error);
+    return SystemPlatformBase::do_close(fd, error);
   }
+  // Nobody answers a message box: Cancel.
+#ifdef _WIN32
+  int do_message_box(platform::WindowHandle, const std::string&, const std::string&, uint32_t) override {
+    return platform::kIdCancel;
+  }
+#else
   bool interactive() const override { return false; }
+#endif
 };
 
 // An open handle, closed when the test is done with it.

@@ -91,6 +91,27 @@ TEST_F(CdreadTest, AShorterKeyReturnsEveryRecordBeginningWithItThenMinusOneUntil
   EXPECT_EQ(record(), records_of(set, 10, 1)[0]);
 }
 
+// The status of the last step stands until cdreopen: a search that has
+// ended, or failed, answers the same to every read, whatever its key.
+TEST_F(CdreadTest, AnEndedOrFailedSearchAnswersTheSameUntilReopened) {
+  Handle h = open(writer::build_set(simple_spec(60, 2)));
+  ASSERT_EQ(read_all(h.get(), "K001", 5).size(), 1u);
+  EXPECT_EQ(read(h.get(), "K002"), -1);
+  EXPECT_EQ(read(h.get(), ""), -1);
+  ASSERT_EQ(cdreopen(h.get(), &detail), 0);
+  EXPECT_EQ(read(h.get(), ""), 0);
+
+  // A read that failed once (a scratch on the disc) is not tried again.
+  platform_.faults().add(platform::Op::Read, platform::kErrnoIo, ".DAT");
+  ASSERT_EQ(cdreopen(h.get(), &detail), 0);
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(read(h.get(), "K000"), 14);
+    EXPECT_EQ(detail, platform::kErrnoIo);
+  }
+  ASSERT_EQ(cdreopen(h.get(), &detail), 0);
+  EXPECT_EQ(read(h.get(), "K000"), 0);
+}
+
 TEST_F(CdreadTest, OnlyTheLettersAToZFoldWhenKeysAreCompared) {
   writer::SetSpec spec = simple_spec(0);
   const char* keys[] = {"Ab[1", "aB[1", "AB{1", "ab\xE9" "1", "AB\xC9" "1", "AB@1", "ab`1"};
@@ -195,9 +216,17 @@ TEST_F(CdreadTest, KeysWithoutTheirSixthByteAreFoundInIndexOrder) {
   EXPECT_EQ(read_all(h.get(), "AAAAB", 9), (Records{spec.records[3]}));
 }
 
+// What is not a handle of the library (none, a caller's own record even
+// when it copies a real one, a handle already closed) is refused untouched,
+// with the detail each function gives a null handle.
 TEST_F(CdreadTest, RequestsWithoutAHandleOrOnABadLevelAreRefusedWithTheirDetail) {
   const writer::FileSet set = writer::build_set(simple_spec(5));
   Handle h = open(set);
+  zkall_cd_handle copy = *h.get();
+  const zkall_cd_handle before = copy;
+  Handle closed = open(set);
+  zkall_cd_handle* released = closed.get();
+  ASSERT_EQ(cdclose(closed.address(), nullptr), 0);
   zkall_cd_handle* none = nullptr;
   const struct {
     const char* what;
@@ -228,14 +257,27 @@ TEST_F(CdreadTest, RequestsWithoutAHandleOrOnABadLevelAreRefusedWithTheirDetail)
       {"null key", [&](int32_t* d) { return cdread(buf.data(), nullptr, 2, 0, nullptr, nullptr, h.get(), d); }, 128, 405},
       {"null buffer", [&](int32_t* d) { return cdread(nullptr, "K", 1, 0, nullptr, nullptr, h.get(), d); }, 128, 401},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    int32_t d = -1;
-    EXPECT_EQ(c.call(&d), c.result);
-    EXPECT_EQ(d, c.detail);
-    EXPECT_EQ(c.call(nullptr), c.result);  // the detail may be left out
+  for (zkall_cd_handle* not_ours : {static_cast<zkall_cd_handle*>(nullptr), &copy, released}) {
+    none = not_ours;
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::string(c.what) + (none == nullptr ? "" : none == &copy ? ", a copy" : ", closed"));
+      int32_t d = -1;
+      EXPECT_EQ(c.call(&d), c.result);
+      EXPECT_EQ(d, c.detail);
+      EXPECT_EQ(c.call(nullptr), c.result);  // the detail may be left out
+    }
+    EXPECT_EQ(cdfilelen(none), 0u);
   }
-  EXPECT_EQ(cdfilelen(nullptr), 0u);
+  for (zkall_cd_handle* not_ours : {&copy, released}) {
+    zkall_cd_handle* p = not_ours;
+    int32_t d = -1;
+    EXPECT_EQ(cdclose(&p, &d), 128);
+    EXPECT_EQ(d, 900);
+    EXPECT_EQ(p, not_ours);
+  }
+  EXPECT_EQ(std::memcmp(&copy, &before, sizeof copy), 0);  // untouched
+  ASSERT_EQ(cdreopen(h.get(), &detail), 0);
+  EXPECT_EQ(read(h.get(), "K003"), 0);  // the files the copy names are still open
 }
 
 TEST_F(CdreadTest, SeekThenBlockModeDeliversTheBlocksFromThereFewerAtTheEnd) {

@@ -105,10 +105,16 @@ TEST_F(CorruptTest, ImpossibleLayoutsAreRefusedBeforeAnythingIsRead) {
       {"four levels", [](zkall_cd_handle& h) { h.level_count = 4; }, "K001", 128, 407},
       {"two hundred levels", [](zkall_cd_handle& h) { h.level_count = 200; }, "K001", 128, 407},
       {"no top level", [](zkall_cd_handle& h) { h.levels[0].size = 0; h.levels[0].scan_count = 0; }, "K001", -1, 0},
-      {"bottom level absent", [](zkall_cd_handle& h) { h.levels[1].size = 0; }, "K001", 128, 409},
+      // A level to be read fails at its seek when it is not open, whatever
+      // else it lacks; one whose scan range is empty has nothing to read.
+      {"bottom level absent, as an open leaves it", [](zkall_cd_handle& h) { close2(h.levels[1].fd); h.levels[1] = {}; h.levels[1].fd = -1; }, "K001", 128, 503},
       {"bottom level not open", [](zkall_cd_handle& h) { h.levels[1].fd = -1; }, "K001", 128, 503},
+      {"bottom level neither open nor buffered", [](zkall_cd_handle& h) { h.levels[1].fd = -1; h.levels[1].buffer = nullptr; }, "K001", 128, 503},
       {"bottom level without buffer", [](zkall_cd_handle& h) { h.levels[1].buffer = nullptr; }, "K001", 128, 401},
       {"data without buffer", [](zkall_cd_handle& h) { h.levels[3].buffer = nullptr; }, "K001", 128, 401},
+      // A file of an unknown location kind is never read: a scan over it
+      // would go on through blocks that were never there.
+      {"data of an unknown location kind", [](zkall_cd_handle& h) { h.levels[3].location_kind = 3; h.levels[3].size = 0xFFFFFFFF; }, "", 128, 411},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -117,10 +123,19 @@ TEST_F(CorruptTest, ImpossibleLayoutsAreRefusedBeforeAnythingIsRead) {
     platform_.reset_counts();
     EXPECT_EQ(read(h.get(), c.key), c.result);
     EXPECT_EQ(detail, c.detail);
-    if (c.detail == 405 || c.detail == 406 || c.detail == 407 || c.detail == 402) {
+    if (c.detail == 405 || c.detail == 406 || c.detail == 407 || c.detail == 402 || c.detail == 411) {
       EXPECT_EQ(platform_.reads, 0);
     }
   }
+}
+
+TEST_F(CorruptTest, ALevelWhoseRangeIsEmptyHasNothingToRead) {
+  writer::FileSet set = two_level_set();
+  set.levels[0].replace(kKey + 6, 3, "000");  // the first top entry leads to no block
+  Handle h = open(set);
+  h->levels[1].buffer = nullptr;  // nothing is read, so no buffer is needed
+  EXPECT_EQ(read(h.get(), "K000"), -1);
+  EXPECT_EQ(detail, 0);
 }
 
 TEST_F(CorruptTest, AnAlternateSetWhoseIndexKeyLeavesTheRecordIsRefused) {
@@ -143,11 +158,61 @@ TEST_F(CorruptTest, AStepCalledOnALevelThatIsNoIndexLevelIsRefused) {
   }
 }
 
+// An index whose every entry carries the key and covers the whole level
+// below would send the walk over the lower levels again for every entry
+// above them. A read walks each index block once and answers; where its
+// data scans start afresh for every range (an alternate index set) it stops
+// after sixteen times the blocks the set holds, and 64 more, with 412.
+TEST_F(CorruptTest, AnIndexThatSendsTheWalkRoundAndRoundIsCutShort) {
+  writer::SetSpec spec = simple_spec(30, 3);
+  spec.records_per_block = 10;  // 3 data blocks
+  const writer::FileSet clean = writer::build_set(spec);
+  auto level = [](int blocks, const std::string& entry) {
+    std::string block;
+    while (block.size() + entry.size() <= 2048) block += entry;
+    block.resize(2048, '\0');
+    std::string bytes;
+    for (int b = 0; b < blocks; ++b) bytes += block;
+    return bytes;
+  };
+  constexpr int kSetBlocks = 1 + 2 + 2 + 3;
+  const struct {
+    const char* what;
+    uint8_t kind;
+    std::string bottom_key;  // the bottom level's entries
+    int result;
+    int32_t detail;
+    int max_reads;
+  } cases[] = {
+      {"every entry leads to the data", 0, "J999", -1, 0, kSetBlocks},
+      {"the bottom level leads nowhere", 0, "J998", -1, 0, kSetBlocks},
+      {"alternate set", 2, "J999", 128, 412, 16 * kSetBlocks + 64},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    writer::FileSet set = clean;
+    set.levels = {level(1, "J999000000002"), level(2, "J999000000002"), level(2, c.bottom_key + "000000003")};
+    set.entries[0].size = 1;
+    set.entries[1].size = 2;
+    set.entries[2].size = 2;
+    Handle h = open(set);
+    h->file_kind = c.kind;
+    platform_.reset_counts();
+    EXPECT_EQ(read(h.get(), "J999"), c.result);
+    EXPECT_EQ(detail, c.detail);
+    EXPECT_LE(platform_.reads, c.max_reads);
+    ASSERT_EQ(cdreopen(h.get(), &detail), 0);
+    platform_.reset_counts();
+    EXPECT_EQ(cdseek_key("J999", 4, h.get(), &detail), -1);
+    EXPECT_LE(platform_.reads, c.max_reads);
+  }
+}
+
 // Any damage at all: the answers stay within the documented results.
 class RandomDamage : public CorruptTest {
  protected:
   void expect_documented(int r, int32_t d) {
-    static const std::set<int32_t> kDetails = {401, 402, 403, 404, 405, 406, 407, 408, 409, 410, 503};
+    static const std::set<int32_t> kDetails = {401, 402, 403, 404, 405, 406, 407, 408, 409, 410, 411, 412, 503};
     EXPECT_TRUE(r == 0 || r == -1 || r == 14 || (r == 128 && kDetails.count(d) == 1)) << r << "/" << d;
   }
   // Reads every way, each bounded: a loop that does not end fails the test.

@@ -76,6 +76,9 @@ TEST_F(DiscsTest, HeadFailures) {
   EXPECT_EQ(detail, -5);  // left as it was
   head_of(10, &rc, &detail);
   EXPECT_EQ(rc, 128);
+  head_of(2, &rc, &detail);  // past the two configured drives: no drive at all
+  EXPECT_EQ(rc, 128);
+  EXPECT_EQ(detail, -5);
   inst.platform().faults().add(platform::Op::Volume, 1117, "D:");  // ERROR_IO_DEVICE
   inst.add_drive('d', "19990401E1");
   head_of(0, &rc, &detail);
@@ -197,6 +200,11 @@ TEST_F(DiscsTest, RefusedRequests) {
   EXPECT_EQ(detail, 2001);
   EXPECT_EQ(cdset_cd(-1, "U1", nullptr, "********", nullptr, nullptr, nullptr, 700, &detail), 128);
   EXPECT_EQ(detail, 2002);  // no main disc of U installed
+  for (int32_t drive : {2, 5, -2}) {  // two drives are configured
+    detail = 0;
+    EXPECT_EQ(cdset_cd(drive, "E1", nullptr, nullptr, nullptr, nullptr, nullptr, 700, &detail), 128) << drive;
+    EXPECT_EQ(detail, 2004) << drive;
+  }
   EXPECT_TRUE(prompts.empty());
 }
 

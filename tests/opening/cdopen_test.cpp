@@ -78,8 +78,7 @@ TEST_F(CdopenTest, HardDiskCopyNeedsNoDiscAndSharesTheTopLevelsFile) {
 
 TEST_F(CdopenTest, EntryOfAnotherAreasDiscSendsTheLookupToItsMainDisc) {
   // The user puts disc G1 (laid out below F's root) into drive E:.
-  inst.remove_drive('e');
-  fs::create_directory_symlink(inst.drive_root('f'), inst.root() / "dosdevices" / "e:");
+  inst.alias_drive('e', 'f');
   inst.set_label('f', "19990501G1");
   ASSERT_EQ(open("HINM02.DAT"), 0);
   zkall_cd_handle* h = handle.h;
@@ -115,6 +114,45 @@ TEST_F(CdopenTest, CatalogSetInItsDirectoryOnTheDisc) {
   ASSERT_EQ(open("PARTS2.DAT", "4711A0"), 0);
   EXPECT_EQ(handle.h->drive_index, 0);
   EXPECT_EQ(read_one(handle.h, "100203"), part_name_record(100203));
+}
+
+// In a catalog master file, a data file of any location kind but 2 is read
+// from the catalog's directory through the drive found; with no disc needed
+// there is no drive, and the name is taken relative to the current
+// directory. A data file of an unknown kind is opened too, and reading it is
+// refused at once, however many blocks its entry claims.
+TEST_F(CdopenTest, CatalogDataFilesAreLookedForInTheCatalogDirectory) {
+  writer::Disc e1 = disc("E1", "19990401", "01");
+  writer::CatalogDir cat{"4711A0", {}};
+  cat.sets.push_back({writer::build_set(part_names("LOOSE1.DAT", 8, 0)), 0});
+  cat.sets.push_back({writer::build_set(part_names("ODDKND.DAT", 8, 1)), 0});
+  e1.catalogs.push_back(cat);
+  lay_out("E1", e1, 'd');
+  std::string master = inst.read('c', "CAT\\MST\\E1\\ZK4711A0.MST");
+  for (size_t at = 32; at + 32 <= 2048; at += 32) {
+    const std::string name = master.substr(at, 10);
+    const uint32_t size = name == "ODDKND.DAT" ? 0xFFFFFFFF : 0;
+    if (name == "LOOSE1.DAT") master[at + 27] = 1;  // a hard-disk copy: no disc needed
+    if (size != 0) master[at + 27] = 3;
+    for (int i = 0; size != 0 && i < 4; ++i) master[at + 20 + i] = '\xFF';
+  }
+  inst.write('c', "CAT\\MST\\E1\\ZK4711A0.MST", master);
+
+  EXPECT_EQ(open("LOOSE1.DAT", "4711A0"), 11);
+  EXPECT_EQ(detail, 2);
+  fs::create_directory(inst.cwd() / "4711A0");
+  fs::copy_file(inst.drive_root('d') / "4711A0" / "LOOSE1.DAT", inst.cwd() / "4711A0" / "LOOSE1.DAT");
+  ASSERT_EQ(open("LOOSE1.DAT", "4711A0"), 0);
+  EXPECT_EQ(handle.h->drive_index, -1);
+  char rec[66];
+  ASSERT_EQ(cdread(rec, nullptr, 0, 0, nullptr, nullptr, handle.h, &detail), 0);
+  EXPECT_EQ(std::string(rec, 66), part_name_record(100000));
+  cdclose(&handle.h, nullptr);
+
+  ASSERT_EQ(open("ODDKND.DAT", "4711A0"), 0);
+  EXPECT_EQ(handle.h->drive_index, 0);
+  EXPECT_EQ(cdread(rec, nullptr, 0, 0, nullptr, nullptr, handle.h, &detail), 128);
+  EXPECT_EQ(detail, 411);
 }
 
 TEST_F(CdopenTest, SharedNamesAreToldApartByFileKind) {

@@ -10,7 +10,9 @@ namespace zk::test {
 
 std::string part_name_record(int code) {
   static const char* kNames[] = {"BRAKE PAD SET", "OIL FILTER", "SPARK PLUG", "WIPER BLADE", "HEADLAMP UNIT"};
-  char rec[67];
+  // Room for any int, so an optimising compiler sees no truncation; codes
+  // are six digits.
+  char rec[80];
   std::snprintf(rec, sizeof rec, "%06d%-60.60s", code, kNames[code % 5]);
   return std::string(rec, 66);
 }

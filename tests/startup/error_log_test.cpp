@@ -1,6 +1,8 @@
 // ZKERROR.LOG: where it lives, the exact line, appending, and removal.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <filesystem>
 #include <fstream>
 
@@ -41,12 +43,13 @@ TEST_F(ErrorLogTest, LogLivesInTmpWithOrWithoutItsBackslash) {
     p.env["TMP"] = tmp;
     syerr_message("M", "f", tmp, 1, 2, 3);
   }
-  std::ifstream in(inst.drive_root('c') / "TEMP" / "ZKERROR.LOG");
+  // Written in text mode: each line ends with a carriage return and a line feed.
+  std::ifstream in(inst.drive_root('c') / "TEMP" / "ZKERROR.LOG", std::ios::binary);
   std::string a, b;
   std::getline(in, a);
   std::getline(in, b);
-  EXPECT_EQ(a.substr(19), "M,f,C:\\TEMP,(1)(2)(3)");
-  EXPECT_EQ(b.substr(19), "M,f,C:\\TEMP\\,(1)(2)(3)");
+  EXPECT_EQ(a.substr(19), "M,f,C:\\TEMP,(1)(2)(3)\r");
+  EXPECT_EQ(b.substr(19), "M,f,C:\\TEMP\\,(1)(2)(3)\r");
   EXPECT_FALSE(fs::exists(inst.cwd() / "ZKERROR.LOG"));
 }
 
@@ -92,6 +95,17 @@ TEST_F(ErrorLogTest, FrontEndReportsGoToTheSameLog) {
   platform::FrontEndString module("VBMAIN"), function("Form_Load"), call("Open");
   VBsyerr_message(module.get(), function.get(), call.get(), 7, 8, 9);
   EXPECT_EQ(inst.log_reports(), std::vector<std::string>{"VBMAIN,Form_Load,Open,(7)(8)(9)"});
+}
+
+// A front-end string is as long as its prefix says; no NUL need follow it.
+TEST_F(ErrorLogTest, FrontEndTextsEndWhereTheirLengthSays) {
+  const uint32_t length = 6;
+  std::vector<char> module(4 + 8);  // "VBMAINxx" and the end of the allocation
+  std::memcpy(module.data(), &length, 4);
+  std::memcpy(module.data() + 4, "VBMAINxx", 8);
+  platform::FrontEndString function("Load\0junk"), call("");
+  VBsyerr_message(module.data() + 4, function.get(), call.get(), 1, 2, 3);
+  EXPECT_EQ(inst.log_reports(), std::vector<std::string>{"VBMAIN,Load,,(1)(2)(3)"});
 }
 
 }  // namespace

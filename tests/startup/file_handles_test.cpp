@@ -46,6 +46,26 @@ TEST_F(FileHandlesTest, CloseLeavesUnregisteredDescriptorsAlone) {
   EXPECT_EQ(close2(-1), 0);
 }
 
+// Descriptors of 32 and above have no bit in the table word: close2 and
+// closeall2 close those open2 opened, and never one a caller opened itself.
+TEST_F(FileHandlesTest, DescriptorsAbove31AreClosedOnlyWhenOpen2OpenedThem) {
+  int err = 0;
+  std::vector<int> theirs;
+  while (theirs.empty() || theirs.back() < 32) theirs.push_back(inst.platform().open("A.DAT", 0x8000, 0, err));
+  const int foreign = theirs.back();
+  const int own = open2("A.DAT", 0x8000, 0);
+  ASSERT_GT(own, 32);
+  EXPECT_EQ(*handle_flag(), 0u);  // the word stays as it is
+  char c;
+  EXPECT_EQ(close2(foreign), 0);
+  EXPECT_EQ(inst.platform().read(foreign, &c, 1, err), 1);  // still open
+  EXPECT_EQ(closeall2(), 0);
+  EXPECT_EQ(inst.platform().read(own, &c, 1, err), -1);  // closed
+  EXPECT_EQ(inst.platform().read(foreign, &c, 1, err), 1);
+  EXPECT_EQ(close2(own), 0);  // a second close is harmless
+  for (int fd : theirs) inst.platform().close(fd, err);
+}
+
 TEST_F(FileHandlesTest, OpenFailureIsMinusOneAndRegistersNothing) {
   EXPECT_EQ(open2("MISSING.DAT", 0x8000, 0), -1);
   EXPECT_EQ(*handle_flag(), 0u);
@@ -95,6 +115,7 @@ TEST(BitHelpersTest, SetAndResetWithinThirtyTwoBits) {
   EXPECT_EQ(w, 0x80000001u);
   EXPECT_EQ(b_resetl(&w, 31), 0);
   EXPECT_EQ(b_resetl(&w, 40), -1);
+  EXPECT_EQ(b_resetl(&w, 32), -1);
   EXPECT_EQ(w, 1u);
   EXPECT_EQ(b_setl(nullptr, 3), -1);
 }

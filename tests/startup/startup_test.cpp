@@ -117,6 +117,22 @@ TEST_F(StartupTest, HomeDirectoryThatIsGoneIsNotChanged) {
   drom_term();
 }
 
+// A start in a directory of 256 characters or more saves no home (as
+// GetCurrentDirectoryA with 256 bytes fills nothing): there is nothing to
+// change to.
+TEST_F(StartupTest, WithoutASavedHomeNothingIsChanged) {
+  fs::path deep = inst.cwd();
+  while (deep.string().size() < 300) deep /= std::string(60, 'd');
+  fs::create_directories(deep);
+  for (const char* f : {"ZKDROM.SYS", "ZKDROM01.SCR"}) fs::copy_file(inst.cwd() / f, deep / f);
+  fs::current_path(deep);
+  ASSERT_EQ(drom_init(), 0);
+  fs::current_path(inst.cwd());
+  EXPECT_EQ(drom_set_homedir(), 0);
+  EXPECT_EQ(fs::current_path(), inst.cwd());
+  drom_term();
+}
+
 TEST_F(StartupTest, CheckSetupAnswersFromTheInstalledDiscs) {
   ASSERT_EQ(drom_init(), 0);
   EXPECT_EQ(drom_check_setup(0), 0);

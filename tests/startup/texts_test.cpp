@@ -105,6 +105,20 @@ TEST_F(TextsTest, ScreenTextsInOrderAreTakenWithoutSearch) {
   EXPECT_EQ(std::string(get_scr_text(1002)), "two");  // a failed search left the memory alone
 }
 
+// The lookup memories belong to the process, not to the tables: loading new
+// files (as a restart does) keeps them, and the new table is read at the
+// remembered position.
+TEST_F(TextsTest, LookupMemoriesOutliveTheTables) {
+  load_messages({"001First", "001Second"});
+  load_screens({"1001 one", "1002 two"});
+  ASSERT_NE(get_1stmsg_text(1), nullptr);
+  ASSERT_NE(get_scr_text(1001), nullptr);
+  load_messages({"001Other", "001Again"});
+  load_screens({"1001 uno", "2000 zwei", "1002 due"});
+  EXPECT_EQ(std::string(get_2ndmsg_text()), padded("Again"));
+  EXPECT_EQ(std::string(get_scr_text(1002)), "zwei");  // the record after 1001's, unsearched
+}
+
 TEST_F(TextsTest, MissingFilesAndMemoryFailuresGiveOne) {
   EXPECT_EQ(set_msg(), 1);
   EXPECT_EQ(set_scr(), 1);

@@ -1,10 +1,12 @@
 // The temporary catalog installation shared by the test suites.
 #include "support/installation.h"
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
 #include "startup/common_areas.h"
+#include "support/wine_drives.h"
 
 namespace zk::test {
 
@@ -34,6 +36,11 @@ std::string master_header(const std::string& date, const std::string& disc_id, c
   return h;
 }
 
+namespace {
+[[maybe_unused]] std::string link_name(char letter) { return std::string(1, static_cast<char>(std::tolower(letter))) + ":"; }
+[[maybe_unused]] bool is_system_drive(char letter) { return std::tolower(letter) == 'c'; }
+}  // namespace
+
 Installation::Installation()
     : dosdevices_(tmp_.path() / "dosdevices"),
       cwd_(tmp_.path() / "front"),
@@ -41,37 +48,94 @@ Installation::Installation()
       installed_(platform_),
       in_cwd_((fs::create_directories(tmp_.path() / "front"), tmp_.path() / "front")) {
   fs::create_directories(dosdevices_);
+#ifdef _WIN32
+  for (const auto& e : fs::directory_iterator(drive_root('c'))) system_drive_before_.push_back(e.path());
+#endif
   add_drive('c');
 }
 
 // Each test starts from no common areas, as a freshly loaded library does.
-Installation::~Installation() { startup::free_table(); }
+Installation::~Installation() {
+  startup::free_table();
+#ifdef _WIN32
+  for (const auto& entry : defined_) wine::remove_drive(entry.first);
+  std::error_code ec;
+  for (const auto& e : fs::directory_iterator(drive_root('c'), ec)) {
+    if (std::find(system_drive_before_.begin(), system_drive_before_.end(), e.path()) != system_drive_before_.end())
+      continue;
+    fs::permissions(e.path(), fs::perms::owner_write, fs::perm_options::add, ec);
+    fs::remove_all(e.path(), ec);
+  }
+#endif
+}
 
 fs::path Installation::drive_root(char letter) const {
+#ifdef _WIN32
+  if (is_system_drive(letter)) return fs::path("C:\\");
+#endif
   fs::path p = tmp_.path() / "drives" / std::string(1, static_cast<char>(std::tolower(letter)));
   fs::create_directories(p);
   return p;
 }
 
+void Installation::link_drive(char letter, const fs::path& target) {
+#ifdef _WIN32
+  wine::define_drive(letter, target);
+  defined_[letter] = target;
+#else
+  fs::create_directory_symlink(target, dosdevices_ / link_name(letter));
+#endif
+}
+
 void Installation::add_drive(char letter, const std::string& label) {
+#ifdef _WIN32
+  if (is_system_drive(letter)) {  // the prefix's own system drive stays
+    if (!label.empty()) set_label(letter, label);
+    return;
+  }
+#endif
   remove_drive(letter);
-  fs::create_directory_symlink(drive_root(letter), dosdevices_ / (std::string(1, static_cast<char>(std::tolower(letter))) + ":"));
   if (!label.empty()) set_label(letter, label);
+  link_drive(letter, drive_root(letter));
+}
+
+void Installation::alias_drive(char letter, char other) {
+  remove_drive(letter);
+  link_drive(letter, drive_root(other));
 }
 
 void Installation::set_label(char letter, const std::string& label) {
   std::ofstream(drive_root(letter) / ".windows-label", std::ios::trunc) << label << "\n";
+#ifdef _WIN32
+  // Wine's mount manager reads the label when a drive is defined: every
+  // letter on this root is defined anew to see the new one.
+  const fs::path root = drive_root(letter);
+  const auto letters = defined_;
+  for (const auto& [defined, target] : letters)
+    if (target == root) link_drive(defined, target);
+#endif
 }
 
 void Installation::empty_drive(char letter) {
   remove_drive(letter);
-  fs::create_directory_symlink(tmp_.path() / "no-disc-here",
-                               dosdevices_ / (std::string(1, static_cast<char>(std::tolower(letter))) + ":"));
+#ifdef _WIN32
+  fs::create_directories(tmp_.path() / "no-disc-here");
+  link_drive(letter, tmp_.path() / "no-disc-here");
+  platform_.empty_drives.insert(static_cast<char>(std::toupper(letter)));
+#else
+  fs::create_directory_symlink(tmp_.path() / "no-disc-here", dosdevices_ / link_name(letter));
+#endif
 }
 
 void Installation::remove_drive(char letter) {
+#ifdef _WIN32
+  if (is_system_drive(letter)) return;
+  platform_.empty_drives.erase(static_cast<char>(std::toupper(letter)));
+  if (defined_.erase(letter)) wine::remove_drive(letter);
+#else
   std::error_code ec;
-  fs::remove(dosdevices_ / (std::string(1, static_cast<char>(std::tolower(letter))) + ":"), ec);
+  fs::remove(dosdevices_ / link_name(letter), ec);
+#endif
 }
 
 fs::path Installation::write(char letter, const std::string& windows_path, const std::string& content) const {
@@ -112,7 +176,10 @@ std::vector<std::string> Installation::log_lines() const {
   std::vector<std::string> lines;
   std::ifstream in(cwd_ / "ZKERROR.LOG", std::ios::binary);
   std::string line;
-  while (std::getline(in, line)) lines.push_back(line);
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();  // written in text mode
+    lines.push_back(line);
+  }
   return lines;
 }
 

@@ -1,11 +1,19 @@
 // A catalog installation laid out in a temporary directory, as the front end
-// finds it on a real machine: a dosdevices directory of drive links (drives
-// with a volume label, drives without a disc), a current directory holding
-// ZKDROM.SYS, and the directories the configuration names. Every suite that
-// starts the library the way the front end does builds on it.
+// finds it on a real machine: drive letters (drives with a volume label,
+// drives without a disc), a current directory holding ZKDROM.SYS, and the
+// directories the configuration names. Every suite that starts the library
+// the way the front end does builds on it.
+//
+// On POSIX the drive letters are links in a dosdevices directory of the
+// test's own. On Windows (run under Wine) they are Wine's own drives,
+// defined through its mount manager (support/wine_drives.h) and removed
+// again when the installation ends; drive C: is the prefix's system drive
+// itself, of which the installation removes whatever it added. A drive
+// without a disc is answered by the test platform (support/test_platform.h).
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -31,6 +39,9 @@ class Installation {
   void set_label(char letter, const std::string& label);
   void empty_drive(char letter);
   void remove_drive(char letter);
+  // Makes drive `letter` a second letter of drive `other`'s root (the disc
+  // of `other` seen through `letter`).
+  void alias_drive(char letter, char other);
   // Writes a file below a drive's root; `windows_path` like "CAT\\E1\\X.MST".
   std::filesystem::path write(char letter, const std::string& windows_path, const std::string& content) const;
   std::string read(char letter, const std::string& windows_path) const;
@@ -65,8 +76,14 @@ class Installation {
   std::vector<std::string> log_reports() const;
 
  private:
+  void link_drive(char letter, const std::filesystem::path& target);
+
   TempDir tmp_;
   std::filesystem::path dosdevices_;
+#ifdef _WIN32
+  std::vector<std::filesystem::path> system_drive_before_;  // C:\ as the test found it
+  std::map<char, std::filesystem::path> defined_;          // letters this installation defined, and their roots
+#endif
   std::filesystem::path cwd_;
   TestPlatform platform_;
   ScopedPlatform installed_;

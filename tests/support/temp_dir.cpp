@@ -1,6 +1,10 @@
 // Temporary directories and a scoped current directory for tests.
 #include "support/temp_dir.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <cstdlib>
 #include <fstream>
 #include <random>
@@ -42,6 +46,24 @@ std::string TempDir::read(const std::string& relative) const {
   std::ostringstream ss;
   ss << in.rdbuf();
   return ss.str();
+}
+
+bool set_read_only(const fs::path& path, bool read_only) {
+#ifdef _WIN32
+  // The runtime's chmod leaves directories alone; the attribute is set directly.
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+  SetFileAttributesW(path.c_str(), read_only ? attributes | FILE_ATTRIBUTE_READONLY
+                                             : attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+  const DWORD now = GetFileAttributesW(path.c_str());
+  return now != INVALID_FILE_ATTRIBUTES && ((now & FILE_ATTRIBUTE_READONLY) != 0) == read_only;
+#else
+  const auto write = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+  std::error_code ec;
+  fs::permissions(path, read_only ? write : fs::perms::owner_write,
+                  read_only ? fs::perm_options::remove : fs::perm_options::add, ec);
+  return !ec && ((fs::status(path).permissions() & fs::perms::owner_write) == fs::perms::none) == read_only;
+#endif
 }
 
 ScopedCwd::ScopedCwd(const fs::path& dir) : saved_(fs::current_path()) { fs::current_path(dir); }

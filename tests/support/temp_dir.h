@@ -24,6 +24,11 @@ class TempDir {
   std::filesystem::path path_;
 };
 
+// Sets or clears the read-only attribute of a file or directory, as the
+// operating system keeps it (on POSIX: the write permissions). Whether the
+// attribute reads back as asked (Wine keeps none on directories).
+bool set_read_only(const std::filesystem::path& path, bool read_only);
+
 // Changes the current directory for the life of the object.
 class ScopedCwd {
  public:

@@ -1,20 +1,38 @@
-// The platform the tests install: the POSIX platform on a dosdevices
-// directory of the test's own, with a clock the test sets, sleeps that are
-// only counted, and an environment the test controls.
+// The platform the tests install: the operating system's own platform (POSIX
+// on a dosdevices directory of the test's own, or Win32) with a clock the
+// test sets, sleeps that are only counted, and an environment the test
+// controls.
 #pragma once
 
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include "platform/win32/win32_platform.h"
+#else
 #include "platform/posix/posix_platform.h"
+#endif
 
 namespace zk::test {
 
-class TestPlatform : public platform::PosixPlatform {
+#ifdef _WIN32
+using SystemPlatformBase = platform::Win32Platform;
+#else
+using SystemPlatformBase = platform::PosixPlatform;
+#endif
+
+class TestPlatform : public SystemPlatformBase {
  public:
+  // `dosdevices`: the directory of drive links of the POSIX platform; Windows
+  // finds its drives through the mount manager instead.
+#ifdef _WIN32
+  explicit TestPlatform(const std::string&) {}
+#else
   explicit TestPlatform(std::string dosdevices) : PosixPlatform(std::move(dosdevices)) {}
+#endif
 
   platform::LocalTime now{2024, 3, 9, 14, 5, 7};
   int64_t seconds = 1000000;     // calendar time answered by time_seconds
@@ -32,14 +50,45 @@ class TestPlatform : public platform::PosixPlatform {
     return s;
   }
   void sleep_ms(uint32_t ms) override { sleeps.push_back(ms); }
-  // Nobody sits at a test's terminal: an unanswered message box is Cancel.
-  bool interactive() const override { return false; }
   bool get_env(const char* name, std::string& value) override {
     auto it = env.find(name);
     if (it == env.end()) return false;
     value = it->second;
     return true;
   }
+
+#ifdef _WIN32
+  // Drive letters (upper case) whose drive holds no disc. Wine has no drive
+  // without a medium (it answers an empty label for a CD drive whose root is
+  // missing), so the test platform answers for these drives as Windows
+  // answers for an empty CD-ROM drive: type CD-ROM, "not ready" (21) for
+  // the label, listings, free space and deletes, and no file to open.
+  std::set<char> empty_drives;
+  // Shows real message boxes instead of answering Cancel (a test that
+  // answers the box on screen from another thread sets it).
+  bool real_message_boxes = false;
+
+ protected:
+  bool on_empty_drive(const std::string& path) const;
+  platform::StreamPtr do_fopen(const std::string& path, const char* mode, int& error) override;
+  int do_open(const std::string& path, int flags, int perm, int& error) override;
+  int do_remove(const std::string& path, int& error) override;
+  bool do_delete_file(const std::string& path, uint32_t& error) override;
+  bool do_exists(const std::string& path) override;
+  std::unique_ptr<platform::Finder> do_find_first(const std::string& pattern, platform::FindEntry& first,
+                                                  uint32_t& error) override;
+  uint32_t do_drive_type(const std::string& root) override;
+  bool do_volume_label(const std::string& root, std::string& label, uint32_t& error) override;
+  bool do_disk_free_space(const std::string& root, platform::DiskSpace& out, uint32_t& error) override;
+  bool do_set_current_directory(const std::string& path) override;
+  // Nobody sits at a test's screen: an unanswered box is Cancel (OK for a
+  // box without Retry), unless the test shows it for real.
+  int do_message_box(platform::WindowHandle owner, const std::string& text, const std::string& title,
+                     uint32_t style) override;
+#else
+  // Nobody sits at a test's terminal: an unanswered message box is Cancel.
+  bool interactive() const override { return false; }
+#endif
 };
 
 // Installs a platform for the life of the object.

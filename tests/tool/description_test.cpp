@@ -106,6 +106,10 @@ TEST(DescriptionTest, MistakesAreRefusedWithTheirLine) {
       {"[disc E1]\ndate=19990401\nnumber=01\n[images E1]\nimage = TOOLONG8 5", 5, "7 characters"},
       {"[disc E1]\ndate=19990401\nnumber=01\n[images E1]\nwhere = master", 5, "disc or on the hard disk"},
       {"[disc E1]\ndate=19990401\nnumber=01\n[images E1]\nsize = 0 10", 5, "size is"},
+      {"[hd-set STOCK KAKAKU.D]", 1, "PRICE or LOCALP"},
+      {"[hd-set PRICE KAKAKU.D]\nblock = big", 2, "not a number"},
+      {"[local-prices 4]", 1, "1, 2 and 3"},
+      {"[local-prices 3]\nfields = 10 52\nrecords:\nD-0042|A", 4, "the record is 132"},
   };
   for (const auto& k : cases) {
     try {

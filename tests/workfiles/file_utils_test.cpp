@@ -123,16 +123,33 @@ TEST_F(FileUtilsTest, CopyFailuresCloseBothFiles) {
     const char* path;
     int result;
   };
-  const Case cases[] = {{platform::Op::Alloc, "", 20},
-                        {platform::Op::Open, "DST.DAT", 11},
-                        {platform::Op::Read, "SRC.DAT", 14},
-                        {platform::Op::Write, "DST.DAT", 13}};
+  // A failed close releases the descriptor all the same: it must leave the
+  // table too. The destination's is a failure of the copy, the source's not.
+  const Case cases[] = {{platform::Op::Alloc, "", 20},         {platform::Op::Open, "DST.DAT", 11},
+                        {platform::Op::Read, "SRC.DAT", 14},   {platform::Op::Write, "DST.DAT", 13},
+                        {platform::Op::Close, "DST.DAT", 12},  {platform::Op::Close, "SRC.DAT", 0}};
   for (const auto& k : cases) {
     inst.platform().faults().clear();
     inst.platform().faults().add(k.op, platform::kErrnoIo, k.path);
     int32_t err = 0;
     EXPECT_EQ(file_copy("DST.DAT", "SRC.DAT", &err), k.result) << k.path;
     EXPECT_EQ(*handle_flag(), 0u) << k.path;
+  }
+}
+
+// A copy onto the same file, however it is named, would empty it before
+// reading it: nothing is done and the file keeps its bytes.
+TEST_F(FileUtilsTest, CopyOntoTheSameFileChangesNothing) {
+  inst.write_cwd_file("SRC.DAT", "precious bytes");
+  fs::create_symlink(inst.cwd() / "SRC.DAT", inst.cwd() / "LINK.DAT");
+  fs::create_hard_link(inst.cwd() / "SRC.DAT", inst.cwd() / "HARD.DAT");
+  for (const char* destination : {"SRC.DAT", "src.dat", ".\\Src.Dat", "LINK.DAT", "HARD.DAT"}) {
+    int32_t err = 5;
+    EXPECT_EQ(file_copy(destination, "SRC.DAT", &err), 0) << destination;
+    EXPECT_EQ(err, 0);
+    EXPECT_EQ(*handle_flag(), 0u);
+    std::ifstream in(inst.cwd() / "SRC.DAT", std::ios::binary);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), {}), "precious bytes") << destination;
   }
 }
 

@@ -24,14 +24,21 @@ class ListBoxesTest : public ::testing::Test {
 TEST_F(ListBoxesTest, TextFileLinesLoseTheirLastCharacter) {
   inst.write_cwd_file("LIST.TXT", "first\r\nsecond\n\nlast-without-lf");
   box.send(platform::kLbAddString, 0, reinterpret_cast<intptr_t>("old line"));
-  EXPECT_EQ(VBSetListBox(box.handle(), "LIST.TXT"), 0);
+  EXPECT_EQ(VBSetListBox(box.handle(), platform::FrontEndString("LIST.TXT").get()), 0);
   EXPECT_EQ(box.lines(), (Lines{"first", "second", "", "last-without-l"}));
+  // The path is as long as the front end's string says, NUL or not.
+  const uint32_t length = 8;
+  std::vector<char> path(4 + 12);
+  std::memcpy(path.data(), &length, 4);
+  std::memcpy(path.data() + 4, "LIST.TXTjunk", 12);
+  EXPECT_EQ(VBSetListBox(box.handle(), path.data() + 4), 0);
+  EXPECT_EQ(box.lines().size(), 4u);
 }
 
 TEST_F(ListBoxesTest, LongTextLinesAreSplitAt127Characters) {
   const std::string line(130, 'a');
   inst.write_cwd_file("LONG.TXT", line + "b\n");
-  EXPECT_EQ(VBSetListBox(box.handle(), "LONG.TXT"), 0);
+  EXPECT_EQ(VBSetListBox(box.handle(), platform::FrontEndString("LONG.TXT").get()), 0);
   // 127 characters read, the last of them dropped; then the rest with its
   // line feed dropped.
   EXPECT_EQ(box.lines(), (Lines{std::string(126, 'a'), "aaab"}));
@@ -39,7 +46,7 @@ TEST_F(ListBoxesTest, LongTextLinesAreSplitAt127Characters) {
 
 TEST_F(ListBoxesTest, MissingTextFileIsLoggedAndEmptiesTheBox) {
   box.send(platform::kLbAddString, 0, reinterpret_cast<intptr_t>("old line"));
-  EXPECT_EQ(VBSetListBox(box.handle(), "NONE.TXT"), 11);
+  EXPECT_EQ(VBSetListBox(box.handle(), platform::FrontEndString("NONE.TXT").get()), 11);
   EXPECT_TRUE(box.lines().empty());
   EXPECT_EQ(inst.log_reports(), Lines{"ZKSUBD01,VBSetListBox,fopen,(11)(2)(48)"});
 }
@@ -47,7 +54,7 @@ TEST_F(ListBoxesTest, MissingTextFileIsLoggedAndEmptiesTheBox) {
 TEST_F(ListBoxesTest, ReadErrorOfATextFileIsFourteen) {
   inst.write_cwd_file("LIST.TXT", "one\ntwo\nthree\n");
   inst.platform().faults().add(platform::Op::Read, platform::kErrnoIo, "LIST.TXT", 3);
-  EXPECT_EQ(VBSetListBox(box.handle(), "LIST.TXT"), 14);
+  EXPECT_EQ(VBSetListBox(box.handle(), platform::FrontEndString("LIST.TXT").get()), 14);
   EXPECT_EQ(box.lines(), (Lines{"one", "two"}));
   EXPECT_EQ(inst.log_reports(), Lines{"ZKSUBD01,VBSetListBox,fgets,(14)(5)(62)"});
 }

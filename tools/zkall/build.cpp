@@ -107,6 +107,8 @@ void build_installation(const Description& d, const fs::path& dir_in, std::ostre
     if (!v.empty()) fs::create_directories(host_path(v));
   }
 
+  build_prices(d, host_path, log);
+
   std::ofstream listing(dir / "illustrations.txt", std::ios::trunc);
   for (const auto& disc : d.discs) {
     writer::Disc w;

@@ -14,6 +14,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -26,6 +27,18 @@ namespace zk::tool {
 // parts it writes are replaced). std::runtime_error (or DescriptionError)
 // when the description cannot be laid out.
 void build_installation(const Description& d, const std::filesystem::path& dir, std::ostream& log);
+
+// The price directory of a ZKDROM.SYS value (PRICE or LOCALP) as the
+// library completes it at start-up: empty, the installed catalog directory
+// (ECMST); otherwise its first character is a drive letter, followed by
+// ":\" and ECMST's directory part.
+std::string price_directory(const Description& d, const std::string& key);
+
+// Writes the hard-disk sets (PRICE.MST / LOCALP.MST with their files) and
+// the local price pairs of the description; `host_path` maps a Windows path
+// of the installation to the host's.
+void build_prices(const Description& d, const std::function<std::filesystem::path(const std::string&)>& host_path,
+                  std::ostream& log);
 
 // One line of <dir>/illustrations.txt.
 struct IllustrationEntry {

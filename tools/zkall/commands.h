@@ -34,5 +34,14 @@ int command_image(const std::string& disc, const std::string& location, const st
 int show_image(Session& s, const std::string& disc, const std::string& location, const std::string& out_prefix,
                std::ostream& out);
 int command_tour(std::ostream& out);
+// The prices of a part number through the price master (every record of
+// the key, the format-2 price picked by the selector).
+int command_price(const std::string& key, int selector, std::ostream& out);
+// The local prices of a key in pair 1 to 3.
+int command_local_price(int pair, const std::string& key, std::ostream& out);
+// The tour's prices (both price formats, local prices) and its saved and
+// reloaded selection.
+void tour_prices(Session& s, std::ostream& out);
+void tour_selection(std::ostream& out);
 
 }  // namespace zk::tool

@@ -45,16 +45,24 @@ std::vector<int> numbers(int line, const std::string& s) {
   return out;
 }
 
+// A 'fields' line: widths of blank-padded texts, or "u16" for a decimal
+// number written as 16 bits in native byte order.
+std::vector<FieldSpec> field_specs(int line, const std::string& value) {
+  std::vector<FieldSpec> out;
+  for (const auto& w : words(value)) out.push_back(w == "u16" ? FieldSpec{2, true} : FieldSpec{number(line, w), false});
+  return out;
+}
+
 void need_width(int line, const std::string& what, const std::string& value, size_t width) {
   if (value.size() != width)
     throw DescriptionError(line, what + " must have " + std::to_string(width) + " characters: '" + value + "'");
 }
 
-enum class Section { None, Config, Messages, Screens, Drive, Disc, Set, Images };
+enum class Section { None, Config, Messages, Screens, Drive, Disc, Set, Images, HdSet, LocalPrices };
 
 // Builds one record from a line of '|'-separated fields, each padded with
 // blanks to its width.
-std::string record_from(int line, const std::string& text, const SetDescription& set) {
+std::string record_from(int line, const std::string& text, const std::vector<FieldSpec>& fields, int record_length) {
   std::vector<std::string> parts;
   size_t start = 0;
   for (;;) {
@@ -63,28 +71,28 @@ std::string record_from(int line, const std::string& text, const SetDescription&
     if (bar == std::string::npos) break;
     start = bar + 1;
   }
-  if (set.fields.empty()) throw DescriptionError(line, "records need a 'fields' line first");
-  if (parts.size() != set.fields.size())
-    throw DescriptionError(line, "expected " + std::to_string(set.fields.size()) + " fields, found " +
+  if (fields.empty()) throw DescriptionError(line, "records need a 'fields' line first");
+  if (parts.size() != fields.size())
+    throw DescriptionError(line, "expected " + std::to_string(fields.size()) + " fields, found " +
                                      std::to_string(parts.size()));
   std::string rec;
   for (size_t i = 0; i < parts.size(); ++i) {
-    if (set.fields[i].u16) {
+    if (fields[i].u16) {
       const int v = number(line, parts[i]);
       if (v < 0 || v > 0xFFFF) throw DescriptionError(line, "field " + std::to_string(i + 1) + " is no 16-bit number");
       const auto value = static_cast<uint16_t>(v);
       rec.append(reinterpret_cast<const char*>(&value), sizeof value);
       continue;
     }
-    const auto width = static_cast<size_t>(set.fields[i].width);
+    const auto width = static_cast<size_t>(fields[i].width);
     if (parts[i].size() > width)
       throw DescriptionError(line, "field " + std::to_string(i + 1) + " is longer than " + std::to_string(width) +
                                        ": '" + parts[i] + "'");
     rec += parts[i] + std::string(width - parts[i].size(), ' ');
   }
-  if (static_cast<int>(rec.size()) != set.record_length)
+  if (static_cast<int>(rec.size()) != record_length)
     throw DescriptionError(line, "the fields make " + std::to_string(rec.size()) + " bytes, the record is " +
-                                     std::to_string(set.record_length));
+                                     std::to_string(record_length));
   return rec;
 }
 
@@ -124,8 +132,7 @@ void set_key(int line, SetDescription& s, const std::string& key, const std::str
     need_width(line, "a level suffix", value, 2);
     s.suffix = value;
   } else if (key == "fields") {
-    s.fields.clear();
-    for (const auto& w : words(value)) s.fields.push_back(w == "u16" ? FieldSpec{2, true} : FieldSpec{number(line, w), false});
+    s.fields = field_specs(line, value);
   } else if (key == "index-case") {
     if (value == "upper") s.index_case = KeyCase::Upper;
     else if (value == "lower") s.index_case = KeyCase::Lower;
@@ -138,6 +145,52 @@ void set_key(int line, SetDescription& s, const std::string& key, const std::str
     s.alternates.push_back({w[0], number(line, w[1]), number(line, w[2]), number(line, w[3])});
   } else {
     throw DescriptionError(line, "unknown key of a set: '" + key + "'");
+  }
+}
+
+void hd_set_key(int line, HdSetDescription& s, const std::string& key, const std::string& value) {
+  if (key == "dir") {
+    s.dir = value;
+  } else if (key == "index") {
+    if (value.size() > 12) throw DescriptionError(line, "an index file name is an 8.3 name");
+    s.index = value;
+  } else if (key == "kind") {
+    s.kind = number(line, value);
+  } else if (key == "record") {
+    s.record_length = number(line, value);
+  } else if (key == "key") {
+    auto v = numbers(line, value);
+    if (v.size() != 2) throw DescriptionError(line, "key is: <offset> <length>");
+    s.key_offset = v[0];
+    s.key_length = v[1];
+  } else if (key == "levels") {
+    s.levels = number(line, value);
+  } else if (key == "masks") {
+    s.level_masks = numbers(line, value);
+    if (s.level_masks.size() != 3) throw DescriptionError(line, "masks are three numbers (top middle bottom)");
+  } else if (key == "data-mask") {
+    s.data_mask = number(line, value);
+  } else if (key == "block") {
+    s.block_size = number(line, value);
+  } else if (key == "fields") {
+    s.fields = field_specs(line, value);
+  } else {
+    throw DescriptionError(line, "unknown key of a hard-disk set: '" + key + "'");
+  }
+}
+
+// The record length of a local price pair.
+int local_record_length(int pair) { return pair == 3 ? 132 : 62; }
+
+void local_price_key(int line, LocalPriceDescription& l, const std::string& key, const std::string& value) {
+  if (key == "key") {
+    l.key_offset = number(line, value);
+  } else if (key == "run") {
+    l.run_limit = number(line, value);
+  } else if (key == "fields") {
+    l.fields = field_specs(line, value);
+  } else {
+    throw DescriptionError(line, "unknown key of local prices: '" + key + "'");
   }
 }
 
@@ -237,6 +290,19 @@ Description parse_description(const std::string& text) {
         out.images.push_back(ImageSetDescription{});
         out.images.back().disc = w[1];
         out.images.back().line = line_no;
+      } else if (w[0] == "hd-set" && w.size() == 3) {
+        if (w[1] != "PRICE" && w[1] != "LOCALP") throw DescriptionError(line_no, "a hard-disk set is listed by PRICE or LOCALP");
+        section = Section::HdSet;
+        out.hd_sets.push_back(HdSetDescription{});
+        out.hd_sets.back().master = w[1];
+        out.hd_sets.back().name = w[2];
+        out.hd_sets.back().line = line_no;
+      } else if (w[0] == "local-prices" && w.size() == 2) {
+        if (w[1] != "1" && w[1] != "2" && w[1] != "3") throw DescriptionError(line_no, "local price pairs are 1, 2 and 3");
+        section = Section::LocalPrices;
+        out.local_prices.push_back(LocalPriceDescription{});
+        out.local_prices.back().pair = w[1][0] - '0';
+        out.local_prices.back().line = line_no;
       } else if (w[0] == "set" && w.size() == 3) {
         if (!out.disc(w[1])) throw DescriptionError(line_no, "set of an undescribed disc " + w[1]);
         if (w[2].size() > 10) throw DescriptionError(line_no, "a file name has at most 10 characters");
@@ -257,11 +323,22 @@ Description parse_description(const std::string& text) {
       case Section::Screens: out.screens[language].push_back(line); break;
       case Section::None: throw DescriptionError(line_no, "text before the first section");
       default: {
-        if (section == Section::Set && in_records) {
-          out.sets.back().records.push_back(record_from(line_no, raw, out.sets.back()));
+        if (in_records) {
+          if (section == Section::Set) {
+            const SetDescription& set = out.sets.back();
+            out.sets.back().records.push_back(record_from(line_no, raw, set.fields, set.record_length));
+          } else if (section == Section::HdSet) {
+            const HdSetDescription& set = out.hd_sets.back();
+            out.hd_sets.back().records.push_back(record_from(line_no, raw, set.fields, set.record_length));
+          } else {
+            const LocalPriceDescription& l = out.local_prices.back();
+            out.local_prices.back().records.push_back(
+                record_from(line_no, raw, l.fields, local_record_length(l.pair)));
+          }
           break;
         }
-        if (section == Section::Set && line == "records:") {
+        if ((section == Section::Set || section == Section::HdSet || section == Section::LocalPrices) &&
+            line == "records:") {
           in_records = true;
           break;
         }
@@ -271,6 +348,10 @@ Description parse_description(const std::string& text) {
         const std::string value = trim(line.substr(eq + 1));
         if (section == Section::Images) {
           image_key(line_no, out.images.back(), key, value);
+        } else if (section == Section::HdSet) {
+          hd_set_key(line_no, out.hd_sets.back(), key, value);
+        } else if (section == Section::LocalPrices) {
+          local_price_key(line_no, out.local_prices.back(), key, value);
         } else if (section == Section::Drive) {
           if (key != "disc") throw DescriptionError(line_no, "a drive knows only 'disc'");
           out.drives[drive] = value;

@@ -90,6 +90,37 @@ struct ImageSetDescription {
   int line = 0;
 };
 
+// A hard-disk indexed set (prices): listed by the master file PRICE.MST
+// (master "PRICE") or LOCALP.MST ("LOCALP") in that directory, or in
+// another directory given with `dir`.
+struct HdSetDescription {
+  std::string master;  // "PRICE" or "LOCALP"
+  std::string dir;     // a Windows directory, or empty for the configured one
+  std::string name;    // the data file's written name ("KAKAKU.D")
+  std::string index;   // the index file's name; default <stem>.IA
+  int kind = 0;
+  int record_length = 0;
+  int key_offset = 0;
+  int key_length = 0;
+  int levels = 2;
+  std::vector<int> level_masks{3, 3, 3};
+  int data_mask = 2;
+  int block_size = 0;  // 0: the writer's default
+  std::vector<FieldSpec> fields;
+  std::vector<std::string> records;
+  int line = 0;
+};
+
+// A local price file pair LOCALP1 to LOCALP3 in the local-price directory.
+struct LocalPriceDescription {
+  int pair = 1;
+  int key_offset = 0;
+  int run_limit = 0;  // records per index entry; 0: one entry per key
+  std::vector<FieldSpec> fields;
+  std::vector<std::string> records;
+  int line = 0;
+};
+
 struct Description {
   std::vector<std::string> config;                        // ZKDROM.SYS lines
   std::map<std::string, std::vector<std::string>> messages;  // by language code
@@ -98,6 +129,8 @@ struct Description {
   std::vector<DiscSpec> discs;
   std::vector<SetDescription> sets;
   std::vector<ImageSetDescription> images;
+  std::vector<HdSetDescription> hd_sets;
+  std::vector<LocalPriceDescription> local_prices;
 
   // A ZKDROM.SYS value, upper-cased as the library reads it ("" if absent).
   std::string config_value(const std::string& key) const;

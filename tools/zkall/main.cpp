@@ -40,6 +40,9 @@ Reading an installation (--install <dir>, or $ZKALL_INSTALL):
   zkall symbols <catalog>             the symbol list VCLINF.TMP of a catalog
       options of these: --disc <id> (default: the current area's first disc)
                         --lang <nn> (default: the configured data language)
+  zkall price <part number>           prices through the price master (--selector 0-2
+                                      picks the price of a three-price file)
+  zkall localprice <pair> <key>       local prices of a key in LOCALP1 to LOCALP3
   zkall tour                          the guided tour of the demo installation
 
 Prompts to insert a disc are shown on standard error and answered on the
@@ -53,6 +56,7 @@ struct Args {
   int kind = 0;
   bool frame = false;
   zk::tool::LookupOptions lookup;
+  int selector = 0;
 };
 
 Args parse(int argc, char** argv) {
@@ -70,6 +74,7 @@ Args parse(int argc, char** argv) {
     else if (s == "--frame") a.frame = true;
     else if (s == "--disc") a.lookup.disc = value("--disc");
     else if (s == "--lang") a.lookup.lang = value("--lang");
+    else if (s == "--selector") a.selector = std::stoi(value("--selector"));
     else if (s.rfind("--", 0) == 0) throw std::runtime_error("unknown option " + s);
     else a.positional.push_back(s);
   }
@@ -160,6 +165,14 @@ int run(int argc, char** argv) {
   if (cmd == "symbols") {
     need(a, 1, "symbols <catalog>");
     return command_symbols(a.positional[0], a.lookup, std::cout);
+  }
+  if (cmd == "price") {
+    need(a, 1, "price <part number>");
+    return command_price(a.positional[0], a.selector, std::cout);
+  }
+  if (cmd == "localprice") {
+    need(a, 2, "localprice <pair> <key>");
+    return command_local_price(std::stoi(a.positional[0]), a.positional[1], std::cout);
   }
   if (cmd == "tour") {
     need(a, 0, "tour");

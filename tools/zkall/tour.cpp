@@ -110,6 +110,11 @@ int command_tour(std::ostream& out) {
 
   tour_names(s, out);
   tour_vehicle(s, out);
+  heading(out, "Prices");
+  tour_prices(s, out);
+
+  heading(out, "Saving and reloading a selection");
+  tour_selection(out);
 
   heading(out, "Stopping the library (drom_term)");
   out << "done\n";

@@ -1,4 +1,5 @@
-// List-box windows of the platform layer: the answers to the list-box messages.
+// List-box windows held by the POSIX platform layer: the answers to the
+// list-box messages, as Windows gives them.
 #include "platform/list_box.h"
 
 #include <algorithm>
@@ -22,6 +23,18 @@ ListBox* ListBox::from_handle(WindowHandle h) {
   return live_boxes().count(box) ? box : nullptr;
 }
 
+const std::vector<std::string>& ListBox::lines() const { return lines_; }
+bool ListBox::selected(size_t i) const { return i < selected_.size() && selected_[i]; }
+int ListBox::horizontal_extent() const { return extent_; }
+
+void ListBox::count(uint32_t msg) {
+  auto it = std::find_if(counts_.begin(), counts_.end(), [msg](const auto& c) { return c.first == msg; });
+  if (it == counts_.end())
+    counts_.emplace_back(msg, 1);
+  else
+    ++it->second;
+}
+
 int ListBox::message_count(uint32_t msg) const {
   for (const auto& [m, n] : counts_)
     if (m == msg) return n;
@@ -29,12 +42,7 @@ int ListBox::message_count(uint32_t msg) const {
 }
 
 intptr_t ListBox::send(uint32_t msg, uintptr_t wparam, intptr_t lparam) {
-  auto it = std::find_if(counts_.begin(), counts_.end(), [msg](const auto& c) { return c.first == msg; });
-  if (it == counts_.end())
-    counts_.emplace_back(msg, 1);
-  else
-    ++it->second;
-
+  count(msg);
   const auto count = static_cast<intptr_t>(lines_.size());
   const auto index = static_cast<intptr_t>(static_cast<int32_t>(wparam));
   switch (msg) {

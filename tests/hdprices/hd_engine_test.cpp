@@ -1,0 +1,449 @@
+// The hard-disk engine and the price functions on sets made by the writer
+// and on hand-made bytes: every key found across blocks and levels, the
+// master file and index entries byte by byte, both price formats, corrupt
+// masters and indexes, and every failure through the fault seam.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "support/installation.h"
+#include "tools/writer/hd_set.h"
+#include "zkall.h"
+
+namespace zk::test {
+namespace {
+
+using platform::Op;
+using Records = std::vector<std::string>;
+
+// A 50-byte price record: part number (the key), then filler telling the
+// records apart.
+std::string price50(const std::string& part, int n) {
+  std::string r = part + std::to_string(10000000 + n);
+  return r + std::string(50 - r.size(), '-');
+}
+
+// The bytes of a literal, NUL bytes included.
+template <size_t N>
+std::string bytes(const char (&literal)[N]) {
+  return std::string(literal, N - 1);
+}
+
+class HdEngineTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(set_table(), 0);
+    std::strcpy(get_ctop_addr()->price_path, "C:\\PRICE");
+    std::strcpy(get_ctop_addr()->localp_path, "C:\\LOCAL");
+  }
+  void TearDown() override {
+    hdclose(&h);
+    EXPECT_EQ(*handle_flag(), 0u);
+  }
+  writer::HdSet write_set(writer::HdSetSpec spec, const std::string& dir = "PRICE") {
+    if (spec.data_name.empty()) spec.data_name = "KAKAKU.D";
+    if (spec.index_name.empty()) spec.index_name = "KAKAKU.IA";
+    if (spec.record_length == 0) spec.record_length = 50;
+    if (spec.key_length == 0) spec.key_length = 12;
+    writer::HdSet set = writer::build_hd_set(spec);
+    inst.write('c', dir + (dir == "PRICE" ? "\\PRICE.MST" : "\\LOCALP.MST"), set.master);
+    inst.write('c', dir + "\\" + set.data_file, set.data);
+    if (!set.index.empty()) inst.write('c', dir + "\\" + set.index_file, set.index);
+    return set;
+  }
+  Records read_key(const std::string& key) {
+    Records out;
+    EXPECT_EQ(hdropen(h), 0);
+    std::string r(static_cast<size_t>(h->record_length), '\0');
+    int32_t detail = -1;
+    int rc = 0;
+    while ((rc = hdread(r.data(), key.data(), static_cast<int32_t>(key.size()), h, &detail)) == 0) out.push_back(r);
+    EXPECT_EQ(rc, -1) << key << " detail " << detail;
+    return out;
+  }
+  Installation inst;
+  zkall_cd_handle* h = nullptr;
+};
+
+Records price_records() {
+  Records r;
+  const char* parts[] = {"0446547110A0", "1101147110A0", "1561047110A2", "1561047110A3", "4351247110A1",
+                         "9004847110A0", "abcde0000000"};
+  int n = 0;
+  for (const char* p : parts) {
+    for (int copies = 0; copies < 1 + n % 3; ++copies) r.push_back(price50(p, n * 10 + copies));
+    ++n;
+  }
+  return r;
+}
+
+TEST_F(HdEngineTest, EveryKeyIsFoundThroughEveryLayout) {
+  struct Layout {
+    int levels;
+    std::array<uint8_t, 3> masks;
+    uint32_t block, records_per_block, entries_per_block;
+  };
+  const Layout layouts[] = {
+      {0, {3, 3, 3}, 0, 0, 0},   {0, {3, 3, 3}, 50, 0, 0},  {1, {3, 3, 3}, 250, 0, 0},
+      {2, {3, 3, 3}, 150, 2, 2}, {3, {3, 3, 2}, 200, 3, 2}, {3, {3, 2, 2}, 250, 1, 3},
+      {3, {3, 2, 3}, 150, 1, 1},  // a middle range of three bottom blocks
+  };
+  const Records records = price_records();
+  for (const Layout& l : layouts) {
+    SCOPED_TRACE("levels " + std::to_string(l.levels) + " block " + std::to_string(l.block));
+    writer::HdSetSpec spec;
+    spec.levels = l.levels;
+    spec.level_masks = l.masks;
+    spec.block_size = l.block;
+    spec.records_per_block = l.records_per_block;
+    spec.entries_per_block = l.entries_per_block;
+    spec.records = records;
+    const writer::HdSet set = write_set(spec);
+    int32_t detail = 0;
+    hdclose(&h);
+    ASSERT_EQ(hdopen("KAKAKU  D  ", 2, &h, &detail), 0) << detail;
+    EXPECT_EQ(h->block_size, static_cast<int32_t>(set.block_size));
+    if (l.levels == 0) {
+      // The open presets the data range; hdropen clears it, and a keyed read
+      // then finds nothing.
+      std::string r(50, '\0');
+      EXPECT_EQ(hdread(r.data(), "1561047110A2", 12, h, &detail), 0);
+      EXPECT_EQ(read_key("1561047110A2").size(), 0u);
+    } else {
+      std::map<std::string, Records> by_key;
+      for (const std::string& r : records) by_key[r.substr(0, 12)].push_back(r);
+      for (const auto& [key, expected] : by_key) EXPECT_EQ(read_key(key), expected) << key;
+      EXPECT_EQ(read_key("1561047110A").size(), 4u);  // a prefix: A2 three times, A3 once
+      EXPECT_EQ(read_key("ABCDE0000000").size(), by_key["abcde0000000"].size());  // A-Z folded
+      EXPECT_EQ(read_key("1561047110A1").size(), 0u);
+      EXPECT_EQ(read_key("zzz").size(), 0u);
+    }
+    Records in_order;
+    for (const auto& block : set.blocks) in_order.insert(in_order.end(), block.begin(), block.end());
+    EXPECT_EQ(read_key(""), in_order);
+    std::string r(50, '\0');
+    EXPECT_EQ(hdread(r.data(), nullptr, 0, h, &detail), -1);  // and -1 again
+  }
+}
+
+TEST_F(HdEngineTest, MasterFileAndIndexEntriesAsWritten) {
+  writer::HdSetSpec spec;
+  spec.levels = 2;
+  spec.block_size = 100;  // 2 records, 5 index entries of 18 bytes a block
+  spec.entries_per_block = 2;
+  for (int i = 0; i < 6; ++i) spec.records.push_back(price50("P0000000000" + std::to_string(i), i));
+  const writer::HdSet set = write_set(spec);
+  const std::string& m = set.master;
+  ASSERT_EQ(m.size(), 128u);
+  auto u16 = [&m](size_t at) { return static_cast<uint8_t>(m[at]) | static_cast<uint8_t>(m[at + 1]) << 8; };
+  auto u32 = [&](size_t at) { return static_cast<uint32_t>(u16(at) | u16(at + 2) << 16); };
+  EXPECT_EQ(m.substr(96, 11), "KAKAKU  D  ");
+  EXPECT_EQ(m[96 + 12], 2);       // data match mask
+  EXPECT_EQ(m[96 + 13], 12);      // key length
+  EXPECT_EQ(u16(96 + 16), 100);   // block size
+  EXPECT_EQ(u32(96 + 20), 3u);    // data blocks
+  EXPECT_EQ(u16(96 + 28), 50);    // record length
+  EXPECT_EQ(m[96 + 30], 2);       // index levels
+  EXPECT_EQ(m.substr(0, 11), "KAKAKU  IA ");
+  EXPECT_EQ(u32(0 + 20), 1u);     // top: one block at base 0
+  EXPECT_EQ(u32(0 + 24), 0u);
+  EXPECT_EQ(u32(32 + 20), 2u);    // middle: 3 entries, 2 a block, from block 1
+  EXPECT_EQ(u32(32 + 24), 1u);
+  EXPECT_EQ(u32(64 + 20), 0u);    // bottom absent, but it carries the index layout
+  EXPECT_EQ(m[64 + 13], 12);
+  EXPECT_EQ(u16(64 + 28), 18);
+  // The top entry for middle block 1: the highest key, block 1 (LE 32-bit), count 1 (LE 16-bit).
+  EXPECT_EQ(set.index.substr(18, 18), std::string("P00000000005\x01\x00\x00\x00\x01\x00", 18));
+  EXPECT_EQ(set.index.size(), 300u);
+}
+
+// A set written byte by byte from the format, without the writer: blocks of
+// 40 bytes, 10-byte records (4-byte key), one index level of 10-byte entries.
+TEST_F(HdEngineTest, HandMadeSetIsReadAsTheFormatSays) {
+  auto entry32 = [](const std::string& name, uint8_t mask, uint8_t key, uint32_t size, uint32_t base,
+                    uint16_t length, uint8_t levels) {
+    std::string e(32, '\0');
+    e.replace(0, name.size(), name);
+    e[12] = static_cast<char>(mask);
+    e[13] = static_cast<char>(key);
+    e[16] = 40;
+    e[20] = static_cast<char>(size);
+    e[24] = static_cast<char>(base);
+    e[28] = static_cast<char>(length);
+    e[30] = static_cast<char>(levels);
+    return e;
+  };
+  const std::string master = entry32("HAND    IX ", 3, 4, 1, 0, 10, 0) + entry32("", 0, 4, 0, 0, 10, 0) +
+                             entry32("", 0, 4, 0, 0, 10, 0) + entry32("HAND    D  ", 2, 4, 3, 0, 10, 1);
+  std::string index = std::string("BBBB\x00\x00\x00\x00\x01\x00", 10) + std::string("DDDD\x01\x00\x00\x00\x01\x00", 10);
+  index.resize(40, '\0');
+  std::string data = "AAAA000001BBBB000002BBBB000003" + std::string(10, '\0') + "CCCC000004DDDD000005" +
+                     std::string(20, '\0') + std::string("\0NUL00006", 10) + "EEEE000007" + std::string(10, '\0') +
+                     std::string(10, 'x');
+  inst.write('c', "LOCAL\\LOCALP.MST", master);
+  inst.write('c', "LOCAL\\HAND.IX", index);
+  inst.write('c', "LOCAL\\HAND.D", data);
+  int32_t detail = 0;
+  ASSERT_EQ(hdopen("HAND    D  ", 3, &h, &detail), 0) << detail;
+  EXPECT_EQ(read_key("BBBB"), (Records{"BBBB000002", "BBBB000003"}));
+  EXPECT_EQ(read_key("DDDD"), Records{"DDDD000005"});
+  EXPECT_EQ(read_key("CCCC"), Records{"CCCC000004"});
+  // In order, the first record of a freshly read block comes whatever its
+  // first byte; a NUL record behind it ends its block.
+  EXPECT_EQ(read_key(""), (Records{"AAAA000001", "BBBB000002", "BBBB000003", "CCCC000004", "DDDD000005",
+                                   std::string("\0NUL00006", 10), "EEEE000007"}));
+}
+
+TEST_F(HdEngineTest, PriceRecordsOfBothFormats) {
+  writer::HdSetSpec one;
+  one.records = {std::string("1561047110A2") + "00001250" + "19990101" + "PC" + "OIL FILTER          "};
+  write_set(one);
+  char price[50];
+  int32_t detail = 0;
+  ASSERT_EQ(kakaku_open(0, &h, &detail), 0);
+  EXPECT_EQ(h->price_format, 1);
+  ASSERT_EQ(kakaku_read(price, "1561047110A2", 12, 2, h, &detail), 0);
+  EXPECT_EQ(std::string(price, 50), one.records[0]);
+  kakaku_close(&h);
+  EXPECT_EQ(kakaku_open(1, &h, &detail), -1);  // format 2 only: not listed
+
+  writer::HdSetSpec three;
+  three.data_name = "PRICE3.D";
+  three.index_name = "PRICE3.IA";
+  three.record_length = 66;
+  three.records = {std::string("1561047110A2") + "11111111" + "22222222" + "33333333" + "19990701" + "PC" +
+                   "OIL FILTER          "};
+  write_set(three);
+  ASSERT_EQ(kakaku_open(0, &h, &detail), 0);  // KAKAKU not listed: falls back
+  EXPECT_EQ(h->price_format, 2);
+  const std::string rest = "19990701PCOIL FILTER          ";
+  const std::pair<int32_t, std::string> selected[] = {
+      {0, "11111111"}, {1, "22222222"}, {2, "33333333"}, {3, "        "}, {-1, "        "}};
+  for (const auto& [selector, field] : selected) {
+    ASSERT_EQ(kakaku_reopen(h), 0);
+    ASSERT_EQ(kakaku_read(price, "1561047110A2", 12, selector, h, &detail), 0);
+    EXPECT_EQ(std::string(price, 50), "1561047110A2" + field + rest) << selector;
+  }
+  kakaku_close(&h);
+  EXPECT_EQ(kakaku_check(&detail), 0);
+  inst.write('c', "PRICE\\PRICE3.D", "");  // listed but empty on disk: a short block
+  EXPECT_EQ(kakaku_open(1, &h, &detail), 0);
+  EXPECT_EQ(kakaku_read(price, "1561047110A2", 12, 0, h, &detail), 11);
+  kakaku_close(&h);
+  std::filesystem::remove(inst.drive_root('c') / "PRICE" / "PRICE3.D");
+  EXPECT_EQ(kakaku_open(0, &h, &detail), -1);  // missing: both tried
+  std::filesystem::remove(inst.drive_root('c') / "PRICE" / "PRICE.MST");
+  EXPECT_EQ(kakaku_check(&detail), -1);
+  EXPECT_EQ(detail, 0);
+}
+
+TEST_F(HdEngineTest, CorruptInputsGiveTheirCodes) {
+  writer::HdSetSpec spec;
+  spec.levels = 2;
+  spec.block_size = 100;
+  spec.entries_per_block = 2;
+  for (int i = 0; i < 6; ++i) spec.records.push_back(price50("P0000000000" + std::to_string(i), i));
+  const writer::HdSet good = write_set(spec);
+  struct Case {
+    const char* what;
+    bool in_index;  // patch the index file instead of the master
+    size_t at;
+    std::string bytes;
+    int open_result, read_result;
+    int32_t detail;
+  };
+  const Case cases[] = {
+      {"master of 100 bytes", false, 100, "", 14, 0, 0},
+      {"block size 0", false, 112, std::string(2, '\0'), 128, 0, 51},
+      {"block size not a multiple", false, 112, bytes("\x78\x00"), 128, 0, 51},
+      {"record above the block", false, 124, bytes("\x00\x01"), 128, 0, 51},
+      {"four levels", false, 126, bytes("\x04"), 128, 0, 52},
+      {"entry shorter than key + 6", false, 92, bytes("\x11\x00"), 128, 0, 52},
+      {"key past the record", false, 110, bytes("\x27"), 128, 0, 53},
+      {"count of 65535", true, 12 + 4, bytes("\xFF\xFF"), 0, 128, 54},
+      {"range past the middle level", true, 12, bytes("\x02\x00\x00\x00"), 0, 128, 54},
+      {"range past the data file", true, 100 + 12, bytes("\x07\x00\x00\x00"), 0, 128, 54},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string master = good.master, index = good.index;
+    std::string& target = c.in_index ? index : master;
+    if (c.bytes.empty())
+      target.resize(c.at);
+    else
+      target.replace(c.at, c.bytes.size(), c.bytes);
+    inst.write('c', "PRICE\\PRICE.MST", master);
+    inst.write('c', "PRICE\\KAKAKU.IA", index);
+    int32_t detail = -1;
+    ASSERT_EQ(hdopen("KAKAKU  D  ", 2, &h, &detail), c.open_result);
+    if (c.open_result != 0) {
+      EXPECT_EQ(h, nullptr);
+      EXPECT_EQ(detail, c.detail);
+      continue;
+    }
+    std::string r(50, '\0');
+    EXPECT_EQ(hdread(r.data(), "P00000000000", 12, h, &detail), c.read_result);
+    EXPECT_EQ(detail, c.detail);
+    hdclose(&h);
+  }
+}
+
+TEST_F(HdEngineTest, RequestsTheEngineRefuses) {
+  writer::HdSetSpec spec;
+  spec.records = {price50("1561047110A2", 1)};
+  write_set(spec);
+  int32_t detail = 0;
+  EXPECT_EQ(hdopen("KAKAKU  D  ", 4, &h, &detail), 128);
+  EXPECT_EQ(detail, 59);
+  EXPECT_EQ(hdopen("PRICE3  D  ", 2, &h, &detail), -1);  // not listed
+  EXPECT_EQ(hdopen("KAKAKU  D  ", 3, &h, &detail), -1);  // no LOCALP.MST
+  EXPECT_EQ(detail, 0);
+  ASSERT_EQ(hdopen("KAKAKU  D  ", 2, &h, &detail), 0);
+  std::string r(50, '\0');
+  EXPECT_EQ(hdread(r.data(), "1561047110A20", 13, h, &detail), 128);
+  EXPECT_EQ(detail, 55);
+  EXPECT_EQ(hdread(nullptr, "1561047110A2", 12, h, &detail), 128);
+  EXPECT_EQ(detail, 58);
+  zkall_cd_handle foreign{};
+  EXPECT_EQ(hdread(r.data(), nullptr, 0, &foreign, &detail), 128);
+  EXPECT_EQ(detail, 58);
+  EXPECT_EQ(hdropen(&foreign), 128);
+  EXPECT_EQ(hdropen(nullptr), 128);
+  // Each engine reads only its own handles: a hard-disk handle is no disc
+  // handle, and hdclose leaves a record it did not make alone.
+  EXPECT_EQ(cdread(r.data(), nullptr, 0, 0, nullptr, nullptr, h, &detail), 128);
+  EXPECT_EQ(detail, 400);
+  zkall_cd_handle* not_ours = &foreign;
+  EXPECT_EQ(hdclose(&not_ours), 0);
+  EXPECT_EQ(not_ours, &foreign);
+  h->record_length = 70;  // a caller's change: kakaku_read's area holds 68 bytes
+  char price[50];
+  EXPECT_EQ(kakaku_read(price, "1561047110A2", 12, 0, h, &detail), 128);
+  EXPECT_EQ(detail, 57);
+
+  hdclose(&h);
+  writer::HdSetSpec empty;
+  write_set(empty, "LOCAL");
+  EXPECT_EQ(hdopen("KAKAKU  D  ", 3, &h, &detail), -1);  // listed without data
+}
+
+// Overlapping child ranges that all lead to the same blocks: the walk for a
+// key found nowhere is stopped instead of reading them over and over.
+TEST_F(HdEngineTest, AWalkRoundTheSameBlocksIsStopped) {
+  writer::HdSetSpec spec;
+  spec.levels = 2;
+  spec.block_size = 100;
+  for (int i = 0; i < 2; ++i) spec.records.push_back(price50("Z0000000000" + std::to_string(i), i));
+  writer::HdSet set = write_set(spec);
+  // Five entries "K..." in the top and in the middle block, each leading to
+  // the whole level below.
+  std::string top(100, '\0'), middle(100, '\0');
+  for (int i = 0; i < 5; ++i) {
+    top.replace(static_cast<size_t>(i) * 18, 18, std::string("K00000000000\x00\x00\x00\x00\x01\x00", 18));
+    middle.replace(static_cast<size_t>(i) * 18, 18, std::string("K00000000000\x00\x00\x00\x00\x01\x00", 18));
+  }
+  inst.write('c', "PRICE\\KAKAKU.IA", top + middle);
+  int32_t detail = 0;
+  ASSERT_EQ(hdopen("KAKAKU  D  ", 2, &h, &detail), 0);
+  std::string r(50, '\0');
+  EXPECT_EQ(hdread(r.data(), "K00000000000", 12, h, &detail), 128);
+  EXPECT_EQ(detail, 60);
+}
+
+TEST_F(HdEngineTest, FailuresThroughTheFaultSeamReleaseEverything) {
+  writer::HdSetSpec spec;
+  spec.levels = 3;
+  spec.block_size = 100;
+  spec.entries_per_block = 2;
+  for (int i = 0; i < 12; ++i) spec.records.push_back(price50("P000000000" + std::to_string(10 + i), i));
+  write_set(spec);
+  struct Case {
+    Op op;
+    const char* path;
+    int nth;
+    int error;
+    int result;
+    int32_t detail;
+  };
+  const int io = platform::kErrnoIo, acc = platform::kErrnoAccess;
+  const Case open_cases[] = {
+      {Op::Open, "PRICE.MST", 1, acc, 11, acc}, {Op::Open, "PRICE.MST", 1, 2, -1, 0},
+      {Op::ShortRead, "PRICE.MST", 1, io, 14, io}, {Op::Alloc, "", 1, io, 20, 0},
+      {Op::Alloc, "", 2, io, 20, 0},            {Op::Alloc, "", 3, io, 20, 1},
+      {Op::Alloc, "", 4, io, 20, 4},            {Op::Alloc, "", 5, io, 20, 3},
+      {Op::Alloc, "", 6, io, 20, 2},            {Op::Open, "KAKAKU.D", 1, acc, 11, acc},
+      {Op::Open, "KAKAKU.D", 1, 2, -1, 0},      {Op::Open, "KAKAKU.IA", 1, 2, 11, 2},
+  };
+  for (const Case& c : open_cases) {
+    SCOPED_TRACE(std::string(c.path) + " " + std::to_string(c.nth));
+    inst.platform().faults().add(c.op, c.error, c.path, c.nth);
+    int32_t detail = -1;
+    EXPECT_EQ(hdopen("KAKAKU  D  ", 2, &h, &detail), c.result);
+    EXPECT_EQ(detail, c.detail);
+    EXPECT_EQ(h, nullptr);
+    EXPECT_EQ(*handle_flag(), 0u);
+    inst.platform().faults().clear();
+  }
+  const Case read_cases[] = {
+      {Op::Seek, "KAKAKU.IA", 1, io, 15, io}, {Op::ShortRead, "KAKAKU.IA", 2, io, 14, io},
+      {Op::Seek, "KAKAKU.D", 1, io, 15, io},  {Op::ShortRead, "KAKAKU.D", 1, io, 11, io},
+  };
+  for (const Case& c : read_cases) {
+    SCOPED_TRACE(std::string(c.path) + " " + std::to_string(c.nth));
+    int32_t detail = -1;
+    ASSERT_EQ(hdopen("KAKAKU  D  ", 2, &h, &detail), 0);
+    inst.platform().faults().add(c.op, c.error, c.path, c.nth);
+    std::string r(50, '\0');
+    EXPECT_EQ(hdread(r.data(), "P00000000015", 12, h, &detail), c.result);
+    EXPECT_EQ(detail, c.detail);
+    inst.platform().faults().clear();
+    hdclose(&h);
+  }
+}
+
+TEST_F(HdEngineTest, TheStepsOfAReadOneByOne) {
+  writer::HdSetSpec spec;
+  spec.levels = 1;
+  spec.block_size = 100;
+  for (int i = 0; i < 4; ++i) spec.records.push_back(price50("P0000000000" + std::to_string(i), i));
+  write_set(spec);
+  int32_t detail = 0;
+  ASSERT_EQ(hdopen("KAKAKU  D  ", 2, &h, &detail), 0);
+  ASSERT_EQ(hdropen(h), 0);
+  // Without a search key the first entry stops the scan; it sets the data
+  // file's range to its child range: the top entry of data block 1.
+  EXPECT_EQ(hd_search_index(h, &detail), 0);
+  EXPECT_EQ(hd_search_index(h, &detail), 0);
+  EXPECT_EQ(h->levels[3].scan_start, 1u);
+  EXPECT_EQ(h->levels[3].scan_count, 1u);
+  h->current_level = 1;  // the data level: no index step there
+  EXPECT_EQ(hd_search_index(h, &detail), 128);
+  EXPECT_EQ(detail, 58);
+  std::string r(50, '\0');
+  EXPECT_EQ(hd_search_data(r.data(), h, &detail), 0);  // from the file's position: block 0
+  EXPECT_EQ(r, spec.records[0]);
+  EXPECT_EQ(hd_search_data(nullptr, h, &detail), 128);
+  EXPECT_EQ(hd_search_index(nullptr, &detail), 128);
+  h->levels[3].buffer = nullptr;  // a caller's change
+  EXPECT_EQ(hdread(r.data(), nullptr, 0, h, &detail), 128);
+  EXPECT_EQ(detail, 58);
+}
+
+TEST_F(HdEngineTest, TheTopBlockIsNotReadAgainAfterReopening) {
+  writer::HdSetSpec spec;
+  spec.levels = 1;
+  spec.block_size = 100;
+  for (int i = 0; i < 6; ++i) spec.records.push_back(price50("P0000000000" + std::to_string(i), i));
+  write_set(spec);
+  int32_t detail = 0;
+  ASSERT_EQ(hdopen("KAKAKU  D  ", 2, &h, &detail), 0);
+  EXPECT_EQ(read_key("P00000000001").size(), 1u);
+  inst.platform().faults().add(Op::Read, platform::kErrnoIo, "KAKAKU.IA", 1, true);
+  EXPECT_EQ(read_key("P00000000004").size(), 1u);
+}
+
+}  // namespace
+}  // namespace zk::test

@@ -1,0 +1,206 @@
+// The platform layer as the library sees it, on both builds: the POSIX
+// layer must answer as Windows does (the Windows build of this program runs
+// under Wine against the same installation). Drives and labels, deletes of
+// read-only files, the runtime's text mode, listing patterns, free space and
+// starting a program.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+#include "support/installation.h"
+
+namespace zk::test {
+namespace {
+
+namespace fs = std::filesystem;
+namespace pf = zk::platform;
+
+bool under_wine() {
+#ifdef _WIN32
+  return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+#else
+  return false;
+#endif
+}
+
+class PlatformTest : public ::testing::Test {
+ protected:
+  std::string slurp(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+  }
+  // The names a listing of `pattern` in C:\LIST gives, "." and ".." left out.
+  std::set<std::string> listing(const std::string& pattern) {
+    std::set<std::string> names;
+    pf::FindEntry e;
+    uint32_t err = 0;
+    auto f = p.find_first("C:\\LIST\\" + pattern, e, err);
+    if (!f) return names;
+    do
+      if (e.name != "." && e.name != "..") names.insert(e.name);
+    while (f->next(e, err));
+    return names;
+  }
+  void lay_out_listing() {
+    for (const char* name : {"Q.TM", "Q.TMP", "QTM", "AB", "E1.DAT", "A.B.TMP"}) inst.write('c', std::string("LIST\\") + name, "x");
+    inst.mkdir('c', "LIST\\E1");
+  }
+  Installation inst;
+  TestPlatform& p = inst.platform();
+};
+
+TEST_F(PlatformTest, DrivesAndLabelsFollowTheInstallation) {
+  inst.add_drive('d', "19990401E1 CATALOG");
+  inst.empty_drive('e');
+  struct Case {
+    const char* root;
+    uint32_t type;
+    bool label_ok;
+    uint32_t error;  // when the label cannot be read
+    const char* label;
+  };
+  const Case cases[] = {
+      {"D:\\", pf::kDriveFixed, true, 0, "19990401E1 CATALOG"},
+      {"E:\\", pf::kDriveCdrom, false, pf::kErrorNotReady, ""},  // a drive without a disc
+      {"Q:\\", pf::kDriveNoRootDir, false, pf::kErrorPathNotFound, ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(p.drive_type(c.root), c.type) << c.root;
+    std::string label;
+    uint32_t err = 0;
+    EXPECT_EQ(p.volume_label(c.root, label, err), c.label_ok) << c.root;
+    EXPECT_EQ(c.label_ok ? label : std::to_string(err), c.label_ok ? c.label : std::to_string(c.error)) << c.root;
+  }
+  inst.remove_drive('d');  // a drive taken away is no drive at all
+  std::string label;
+  uint32_t err = 0;
+  EXPECT_FALSE(p.volume_label("D:\\", label, err));
+  EXPECT_EQ(err, pf::kErrorPathNotFound);
+}
+
+TEST_F(PlatformTest, ReadOnlyFilesAreNotDeleted) {
+  const fs::path file = inst.write('c', "WORK\\RO.TMP", "keep");
+  set_read_only(file, true);
+  uint32_t werr = 0;
+  EXPECT_FALSE(p.delete_file("C:\\WORK\\RO.TMP", werr));
+  EXPECT_EQ(werr, pf::kErrorAccessDenied);
+  int err = 0;
+  EXPECT_EQ(p.remove("C:\\WORK\\RO.TMP", err), -1);
+  EXPECT_EQ(err, pf::kErrnoAccess);
+  EXPECT_TRUE(fs::exists(file));
+  set_read_only(file, false);
+  EXPECT_TRUE(p.delete_file("C:\\WORK\\RO.TMP", werr));
+  EXPECT_FALSE(fs::exists(file));
+}
+
+TEST_F(PlatformTest, TextModeEndsAtCtrlZAndWritesCarriageReturns) {
+  inst.write_cwd_file("Z.TXT", "ab\r\ncd\x1a" "ef\r\n");
+  int err = 0;
+  auto lines = p.fopen("Z.TXT", "rt", err);
+  ASSERT_NE(lines, nullptr);
+  char buf[16];
+  ASSERT_TRUE(lines->gets(buf, sizeof buf));
+  EXPECT_STREQ(buf, "ab\n");
+  ASSERT_TRUE(lines->gets(buf, sizeof buf));
+  EXPECT_STREQ(buf, "cd");  // the Ctrl-Z ends the line and the input
+  EXPECT_FALSE(lines->gets(buf, sizeof buf));
+  EXPECT_FALSE(lines->error());
+
+  auto block = p.fopen("Z.TXT", "rt", err);
+  EXPECT_EQ(block->read(buf, sizeof buf), 5u);
+  EXPECT_EQ(std::string(buf, 5), "ab\ncd");
+  auto binary = p.fopen("Z.TXT", "rb", err);
+  EXPECT_EQ(binary->read(buf, sizeof buf), 11u);  // binary mode reads every byte
+
+  auto out = p.fopen("W.TXT", "wt", err);
+  ASSERT_NE(out, nullptr);
+  EXPECT_EQ(out->write("a\nb\n", 4), 4u);
+  EXPECT_EQ(out->close(), 0);
+  EXPECT_EQ(slurp(inst.cwd() / "W.TXT"), "a\r\nb\r\n");
+}
+
+// Patterns whose matches Wine 8 and Windows agree on.
+TEST_F(PlatformTest, ListingsMatchPatternsWithoutRegardToCase) {
+  lay_out_listing();
+  using Names = std::set<std::string>;
+  const std::pair<const char*, Names> cases[] = {
+      {"*.tmp", {"Q.TMP", "A.B.TMP"}},
+      {"q*", {"Q.TM", "Q.TMP", "QTM"}},
+      {"*.*", {"Q.TM", "Q.TMP", "QTM", "AB", "E1.DAT", "A.B.TMP", "E1"}},
+      {"E?", {"E1"}},
+      {"Q.T?P", {"Q.TMP"}},
+      {"*.XYZ", {}},
+  };
+  for (const auto& [pattern, names] : cases) EXPECT_EQ(listing(pattern), names) << pattern;
+}
+
+// A `?` also matches no character before a '.' or at the end of the name,
+// and "*." asks for names without an extension, as Windows matches them.
+TEST_F(PlatformTest, QuestionMarksMatchNothingBeforeADotOrAtTheEnd) {
+  if (under_wine()) GTEST_SKIP() << "Wine 8 matches `?` as exactly one character and reads \"*.\" as \"*\"";
+  lay_out_listing();
+  using Names = std::set<std::string>;
+  const std::pair<const char*, Names> cases[] = {
+      {"*.TM?", {"Q.TM", "Q.TMP", "A.B.TMP"}},
+      {"Q.T??", {"Q.TM", "Q.TMP"}},
+      {"QTM?", {"QTM"}},
+      {"Q?.TM", {"Q.TM"}},
+      {"AB??", {"AB"}},
+      {"A?B", {}},  // not in the middle of a name
+      {"*.", {"QTM", "AB", "E1"}},
+      {"E1.*", {"E1", "E1.DAT"}},
+  };
+  for (const auto& [pattern, names] : cases) EXPECT_EQ(listing(pattern), names) << pattern;
+}
+
+TEST_F(PlatformTest, FreeSpaceOfADrive) {
+  pf::DiskSpace space;
+  uint32_t err = 0;
+  ASSERT_TRUE(p.disk_free_space("C:\\", space, err));
+  EXPECT_EQ(space.bytes_per_sector, 512u);
+  EXPECT_GE(space.sectors_per_cluster, 1u);
+  EXPECT_GT(space.total_clusters, 0u);
+  EXPECT_LE(space.free_clusters, space.total_clusters);
+
+  inst.empty_drive('e');
+  const std::pair<const char*, uint32_t> failures[] = {{"Q:\\", pf::kErrorPathNotFound},
+                                                       {"E:\\", pf::kErrorNotReady}};
+  for (const auto& [root, error] : failures) {
+    EXPECT_FALSE(p.disk_free_space(root, space, err)) << root;
+    EXPECT_EQ(err, error) << root;
+  }
+  p.faults().add(pf::Op::DiskSpace, 1117, "C:");
+  EXPECT_FALSE(p.disk_free_space("C:\\", space, err));
+  EXPECT_EQ(err, 1117u);
+  EXPECT_EQ(space.total_clusters, 0u);
+}
+
+TEST_F(PlatformTest, ProgramsOfTheCurrentDirectoryRunToTheirExitCode) {
+  fs::copy_file(ZKALL_TEST_EXIT_WITH, inst.cwd() / "zkintf.exe");  // found without regard to case
+  for (uint32_t code : {0u, 2u, 255u}) {
+    const pf::ProgramRun run = p.run_program("ZKINTF.EXE", "ZKINTF.EXE " + std::to_string(code) + " C:\\WORK\\ZKINTF.TMP");
+    EXPECT_TRUE(run.started) << code << " error " << run.error;
+    EXPECT_EQ(run.exit_code, code);
+    EXPECT_EQ(slurp(inst.cwd() / "ARGS.TXT"), std::to_string(code) + "\nC:\\WORK\\ZKINTF.TMP\n");
+  }
+  const pf::ProgramRun missing = p.run_program("ZKOTHER.EXE", "ZKOTHER.EXE 1");
+  EXPECT_FALSE(missing.started);
+  EXPECT_EQ(missing.error, pf::kErrorFileNotFound);
+  p.faults().add(pf::Op::Start, 8, "ZKINTF");  // ERROR_NOT_ENOUGH_MEMORY
+  const pf::ProgramRun faulted = p.run_program("ZKINTF.EXE", "ZKINTF.EXE 1");
+  EXPECT_FALSE(faulted.started);
+  EXPECT_EQ(faulted.error, 8u);
+}
+
+}  // namespace
+}  // namespace zk::test

@@ -1,0 +1,76 @@
+// The Windows test platform's drives without a disc and its message boxes.
+#include <cctype>
+
+#include "support/test_platform.h"
+
+namespace zk::test {
+
+namespace pf = zk::platform;
+
+bool TestPlatform::on_empty_drive(const std::string& path) const {
+  return path.size() >= 2 && path[1] == ':' &&
+         empty_drives.count(static_cast<char>(std::toupper(static_cast<unsigned char>(path[0])))) != 0;
+}
+
+pf::StreamPtr TestPlatform::do_fopen(const std::string& path, const char* mode, int& error) {
+  if (!on_empty_drive(path)) return Win32Platform::do_fopen(path, mode, error);
+  error = pf::kErrnoAccess;
+  return nullptr;
+}
+
+int TestPlatform::do_open(const std::string& path, int flags, int perm, int& error) {
+  if (!on_empty_drive(path)) return Win32Platform::do_open(path, flags, perm, error);
+  error = pf::kErrnoAccess;
+  return -1;
+}
+
+int TestPlatform::do_remove(const std::string& path, int& error) {
+  if (!on_empty_drive(path)) return Win32Platform::do_remove(path, error);
+  error = pf::kErrnoAccess;
+  return -1;
+}
+
+bool TestPlatform::do_delete_file(const std::string& path, uint32_t& error) {
+  if (!on_empty_drive(path)) return Win32Platform::do_delete_file(path, error);
+  error = pf::kErrorNotReady;
+  return false;
+}
+
+bool TestPlatform::do_exists(const std::string& path) {
+  return !on_empty_drive(path) && Win32Platform::do_exists(path);
+}
+
+std::unique_ptr<pf::Finder> TestPlatform::do_find_first(const std::string& pattern, pf::FindEntry& first,
+                                                        uint32_t& error) {
+  if (!on_empty_drive(pattern)) return Win32Platform::do_find_first(pattern, first, error);
+  error = pf::kErrorNotReady;
+  return nullptr;
+}
+
+uint32_t TestPlatform::do_drive_type(const std::string& root) {
+  return on_empty_drive(root) ? pf::kDriveCdrom : Win32Platform::do_drive_type(root);
+}
+
+bool TestPlatform::do_volume_label(const std::string& root, std::string& label, uint32_t& error) {
+  if (!on_empty_drive(root)) return Win32Platform::do_volume_label(root, label, error);
+  error = pf::kErrorNotReady;
+  return false;
+}
+
+bool TestPlatform::do_disk_free_space(const std::string& root, pf::DiskSpace& out, uint32_t& error) {
+  if (!on_empty_drive(root)) return Win32Platform::do_disk_free_space(root, out, error);
+  error = pf::kErrorNotReady;
+  return false;
+}
+
+bool TestPlatform::do_set_current_directory(const std::string& path) {
+  return !on_empty_drive(path) && Win32Platform::do_set_current_directory(path);
+}
+
+int TestPlatform::do_message_box(pf::WindowHandle owner, const std::string& text, const std::string& title,
+                                 uint32_t style) {
+  if (real_message_boxes) return Win32Platform::do_message_box(owner, text, title, style);
+  return (style & 0x0F) == pf::kMbRetryCancel ? pf::kIdCancel : 1;
+}
+
+}  // namespace zk::test

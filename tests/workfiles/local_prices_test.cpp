@@ -1,0 +1,171 @@
+// The local price files: summed runs, the 66-record two-block case, prefix
+// keys, the part-number search, hand-made index bytes, corrupt runs and
+// every failure report through the fault seam.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "support/installation.h"
+#include "tools/writer/local_price_files.h"
+#include "zkall.h"
+
+namespace zk::test {
+namespace {
+
+using platform::Op;
+
+// A 62-byte record of pair 1: the key, then a number telling records apart.
+std::string rec62(const std::string& key, int n) {
+  std::string r = key + std::to_string(1000 + n);
+  return r + std::string(62 - r.size(), '.');
+}
+
+class LocalPricesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(set_table(), 0);
+    std::strcpy(get_ctop_addr()->localp_path, "C:\\LP");
+  }
+  void TearDown() override { LCPClose(&h); }
+  void write_pair(const writer::LocalPriceSpec& spec) {
+    const writer::LocalPriceFiles f = writer::build_local_prices(spec);
+    inst.write('c', "LP\\" + f.index_name, f.index);
+    inst.write('c', "LP\\" + f.data_name, f.data);
+  }
+  // Reads the key and every following record: their numbers, or "end".
+  std::vector<std::string> read_all(const std::string& key) {
+    std::vector<std::string> out;
+    char r[132] = {};
+    EXPECT_EQ(LCPKeyRead(&h, key.data(), static_cast<int16_t>(key.size()), r), 0);
+    while (h.end_flag == 0) {
+      out.push_back(std::string(r + 12, 4));
+      EXPECT_EQ(LCPSeqRead(&h, r), 0);
+    }
+    return out;
+  }
+  Installation inst;
+  LcpHandle h{};
+};
+
+TEST_F(LocalPricesTest, MatchingEntriesAreSummedIntoOneRun) {
+  writer::LocalPriceSpec spec;
+  spec.run_limit = 3;  // five records of B: entries of 3 and 2
+  for (int i = 0; i < 2; ++i) spec.records.push_back(rec62("A00000000000", i));
+  for (int i = 0; i < 5; ++i) spec.records.push_back(rec62("B00000000000", i));
+  spec.records.push_back(rec62("B00000000001", 9));
+  write_pair(spec);
+  ASSERT_EQ(LCPOpen(&h, 1), 0);
+  EXPECT_EQ(read_all("B00000000000"), (std::vector<std::string>{"1000", "1001", "1002", "1003", "1004"}));
+  EXPECT_EQ(h.total, 5u);
+  // A shorter key matches on its prefix only: every B.
+  EXPECT_EQ(read_all("B0000000000").size(), 6u);
+  EXPECT_EQ(read_all("C").size(), 0u);  // no match: end flag, no records
+  EXPECT_EQ(h.total, 0u);
+  EXPECT_EQ(LCPSeqRead(&h, nullptr), 20);
+}
+
+TEST_F(LocalPricesTest, SixtySixRecordsTakeTwoBlocks) {
+  writer::LocalPriceSpec spec;
+  for (int i = 0; i < 66; ++i) spec.records.push_back(rec62("K00000000000", i));
+  write_pair(spec);
+  ASSERT_EQ(LCPOpen(&h, 1), 0);
+  const std::vector<std::string> got = read_all("K00000000000");
+  ASSERT_EQ(got.size(), 66u);
+  EXPECT_EQ(got[65], "1065");
+  EXPECT_EQ(h.blocks.count, 2);
+  EXPECT_EQ(h.records_per_block, 65);
+  EXPECT_EQ(h.current_block, h.blocks.last);
+  EXPECT_EQ(h.index_in_block, 0);
+}
+
+TEST_F(LocalPricesTest, HandMadeIndexEndsAtAZeroEntry) {
+  // Pair 3: 14-byte entries (10-byte key, start, count), 132-byte records.
+  auto entry = [](const std::string& key, uint16_t start, uint16_t count) {
+    return key + std::string{static_cast<char>(start & 0xFF), static_cast<char>(start >> 8),
+                             static_cast<char>(count & 0xFF), static_cast<char>(count >> 8)};
+  };
+  std::string data;
+  for (int i = 0; i < 4; ++i) {
+    std::string r(132, ' ');
+    r.replace(0, 1, std::to_string(i));
+    r.replace(52, 12, "PART" + std::to_string(i) + "0000000");
+    data += r;
+  }
+  inst.write('c', "LP\\LOCALP3.IA",
+             entry("DEALER0001", 1, 1) + entry("OTHER00000", 0, 1) + entry("DEALER0001", 2, 2) +
+                 entry("EMPTYRUN00", 3, 0) + std::string(14, '\0') + entry("DEALER0001", 0, 9));
+  inst.write('c', "LP\\LOCALP3.D", data);
+  ASSERT_EQ(LCPOpen(&h, 3), 0);
+  char out[132];
+  ASSERT_EQ(LCPKeyRead(&h, "DEALER0001", 10, out), 0);
+  EXPECT_EQ(h.total, 3u);  // 1 + 2 from the first entry's start; the entry behind the zero one is not read
+  EXPECT_EQ(out[0], '1');
+  std::memset(out, 'x', sizeof out);
+  LCP3PrtNoRead(&h, "PART30000000", out);
+  EXPECT_EQ(h.end_flag, 0);
+  EXPECT_EQ(out[0], '3');
+  LCP3PrtNoRead(&h, "PART00000000", out);  // record 0 was not collected
+  EXPECT_EQ(h.end_flag, 1);
+  EXPECT_EQ(out[0], '3');  // left as it was
+  ASSERT_EQ(LCPKeyRead(&h, "EMPTYRUN00", 10, out), 0);  // a match whose runs sum to 0
+  EXPECT_EQ(h.end_flag, 1);
+  EXPECT_EQ(h.blocks.count, 0);
+  EXPECT_EQ(LCPKeyRead(nullptr, "DEALER0001", 10, out), 128);
+  h.record_length = 200;  // a caller's change: no copy is sized by it
+  EXPECT_EQ(LCPKeyRead(&h, "DEALER0001", 10, out), 128);
+  h.record_length = 132;
+}
+
+TEST_F(LocalPricesTest, OpenRefusesOtherPairsAndMissingData) {
+  EXPECT_EQ(LCPOpen(&h, 4), 128);
+  EXPECT_EQ(LCPOpen(&h, 0), 128);
+  EXPECT_EQ(inst.log_reports(), (std::vector<std::string>{"ZKSUBF30,LCPOpen,Parm Error,(128)(4)(55)",
+                                                          "ZKSUBF30,LCPOpen,Parm Error,(128)(0)(55)"}));
+  EXPECT_EQ(LCPOpen(&h, 2), -1);  // no LOCALP2.D: nothing logged
+  EXPECT_EQ(inst.log_reports().size(), 2u);
+  EXPECT_EQ(LCPSeqRead(&h, nullptr), 20);
+}
+
+TEST_F(LocalPricesTest, FailuresAreReportedAndKeepNoRecords) {
+  writer::LocalPriceSpec spec;
+  for (int i = 0; i < 70; ++i) spec.records.push_back(rec62("K00000000000", i));
+  write_pair(spec);
+  // A run whose count passes the end of the data file (65535 records).
+  inst.write('c', "LP\\LOCALP2.IA", std::string("K00000000000\x00\x00\xFF\xFF", 16));
+  inst.write('c', "LP\\LOCALP2.D", spec.records[0]);
+  struct Case {
+    int16_t pair;
+    Op op;  // Op::Delete: no fault (the file itself is at fault)
+    const char* path;
+    int nth;
+    int result;
+    std::string report;
+  };
+  const Case cases[] = {
+      {1, Op::Open, "LOCALP1.IA", 1, 11, "ZKSUBF30,LCPKeyRead,fopen,(11)(5)(119)"},
+      {1, Op::Alloc, "", 1, 20, "ZKSUBF30,LCPKeyRead,AddItem,(20)(0)(130)"},
+      {1, Op::Read, "LOCALP1.IA", 1, 14, "ZKSUBF30,LCPKeyRead,fread,(14)(5)(141)"},
+      {1, Op::Seek, "LOCALP1.D", 1, 15, "ZKSUBF30,LCPKeyRead,fseek,(15)(5)(191)"},
+      {1, Op::Alloc, "", 3, 20, "ZKSUBF30,LCPKeyRead,AddItem,(20)(0)(204)"},
+      {1, Op::ShortRead, "LOCALP1.D", 2, 14, "ZKSUBF30,LCPKeyRead,fread,(14)(5)(216)"},
+      {2, Op::Delete, "", 1, 14, "ZKSUBF30,LCPKeyRead,fread,(14)(0)(216)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.report);
+    ASSERT_EQ(LCPOpen(&h, c.pair), 0);
+    if (c.op != Op::Delete) inst.platform().faults().add(c.op, platform::kErrnoIo, c.path, c.nth);
+    char out[62];
+    EXPECT_EQ(LCPKeyRead(&h, "K00000000000", 12, out), c.result);
+    EXPECT_EQ(inst.log_reports().back(), c.report);
+    EXPECT_EQ(h.blocks.count, 0);
+    EXPECT_EQ(LCPSeqRead(&h, out), 20);
+    inst.platform().faults().clear();
+    LCPClose(&h);
+  }
+  EXPECT_EQ(*handle_flag(), 0u);
+}
+
+}  // namespace
+}  // namespace zk::test
