@@ -189,6 +189,8 @@ class FaultPlan {
   }
   void clear() { rules_.clear(); }
   bool empty() const { return rules_.empty(); }
+  // The rules with the matching calls each has seen so far.
+  const std::vector<FaultRule>& rules() const { return rules_; }
   // The error to fail this call with, or 0 to let it through.
   int check(Op op, const std::string& path);
 

@@ -314,6 +314,13 @@ void MemoryPlatform::erase(const std::string& path) {
   }
 }
 
+std::vector<std::string> MemoryPlatform::file_paths() const {
+  std::vector<std::string> out;
+  for (const auto& [key, n] : nodes_)
+    if (!n.directory()) out.push_back(key);
+  return out;
+}
+
 size_t MemoryPlatform::file_count() const {
   return static_cast<size_t>(
       std::count_if(nodes_.begin(), nodes_.end(), [](const auto& n) { return !n.second.directory(); }));

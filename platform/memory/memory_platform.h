@@ -55,6 +55,8 @@ class MemoryPlatform : public Platform {
   bool is_directory(const std::string& path) const;
   // Removes a file or a directory with everything below it.
   void erase(const std::string& path);
+  // The paths of the files held (as the map keys them).
+  std::vector<std::string> file_paths() const;
   // The files held and their bytes in all.
   size_t file_count() const;
   uint64_t stored_bytes() const;
