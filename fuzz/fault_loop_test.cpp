@@ -7,7 +7,8 @@
 // After each run, whatever failed: the answer is one the function
 // documents, every descriptor and stream is closed again, the file-handle
 // table is empty, no engine handle is left alive, the error log holds whole
-// lines only, and a function that only reads leaves every file as it was.
+// lines only, a function that only reads leaves every file as it was, and a
+// work file rewritten whole holds its old content or all of its new one.
 // Heap leaks on the failure paths are caught by LeakSanitizer in the
 // sanitizer build, which runs this program too.
 #include <gtest/gtest.h>
@@ -67,7 +68,12 @@ struct Scenario {
   bool reads_only;                  // no file may change
   std::vector<int> answers;            // what the function documents
   std::function<int()> run;         // opens, uses and closes again
+  // Files the calls rewrite whole: after a failure each holds its old bytes
+  // or all of its new ones (kWorkFileSize), never a part.
+  std::vector<std::string> rewritten = {};
 };
+
+constexpr size_t kWorkFileSize = 20000;
 
 // Returns the first non-zero answer of a sequence of calls.
 struct First {
@@ -202,7 +208,8 @@ const std::vector<Scenario>& scenarios() {
          TermSelTmp();
          TermLcpTmp();
          return first.result;
-       }},
+       },
+       {"C:\\ZKWORK\\SELECT.TMP", "C:\\ZKWORK\\LCPSEL.TMP"}},
       {"file_copy", false, {0, 11, 12, 13, 14, 20}, [] {
          int32_t error = 0;
          return file_copy("C:\\ZKWORK\\COPY.TMP", "C:\\ZKWORK\\SELECT.TMP", &error);
@@ -246,7 +253,17 @@ Outcome run_with_faults(const Scenario& s) {
       if (op != Op::Close && *zk::startup::handle_table() != 0)
         out.broken.push_back(where + ", and left the file-handle table not empty");
       if (zk::catalog::live_handles() != handles_before) out.broken.push_back(where + ", and left an engine handle alive");
-      if (s.reads_only && snapshot() != before) out.broken.push_back(where + ", and changed a file");
+      const auto after = snapshot();
+      if (s.reads_only && after != before) out.broken.push_back(where + ", and changed a file");
+      for (const std::string& path : s.rewritten) {
+        const auto old_bytes = before.find(path), new_bytes = after.find(path);
+        const bool kept = old_bytes != before.end() && new_bytes != after.end() && old_bytes->second == new_bytes->second;
+        if (!kept && (new_bytes == after.end() || new_bytes->second.size() != kWorkFileSize))
+          out.broken.push_back(where + ", and left " + path + " neither old nor whole");
+      }
+      for (const auto& [path, bytes] : after)
+        if (path.size() > 4 && path.compare(path.size() - 4, 4, ".$$$") == 0)
+          out.broken.push_back(where + ", and left the temporary file " + path);
       zk::fuzz::check_error_log(256);
       zk::startup::free_table();
       if (!fired) break;

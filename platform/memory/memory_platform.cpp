@@ -527,6 +527,26 @@ int MemoryPlatform::do_remove(const std::string& path, int& error) {
   return 0;
 }
 
+int MemoryPlatform::do_replace_file(const std::string& from, const std::string& to, int& error) {
+  const Location source = locate(from);
+  const Location target = locate(to);
+  Node* n = source.error ? nullptr : node(source.key);
+  const Node* parent = target.error ? nullptr : node(parent_of(target.key));
+  if (!n || n->directory() || !parent || !parent->directory() || target.last.empty()) {
+    error = kErrnoNoEntry;
+    return -1;
+  }
+  if (const Node* old = node(target.key); old && (old->directory() || (old->attributes & kAttrReadOnly))) {
+    error = kErrnoAccess;
+    return -1;
+  }
+  Node moved = *n;
+  moved.name = target.last;
+  nodes_.erase(source.key);
+  nodes_[target.key] = std::move(moved);
+  return 0;
+}
+
 bool MemoryPlatform::do_delete_file(const std::string& path, uint32_t& error) {
   const Location loc = locate(path);
   if (loc.error) {
