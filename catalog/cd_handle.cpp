@@ -128,6 +128,8 @@ zkall_cd_handle* new_handle(HandleEngine engine) {
 
 bool owns_handle(const zkall_cd_handle* h, HandleEngine engine) { return owner_of(h, engine) != nullptr; }
 
+size_t live_handles() { return owned().size(); }
+
 HandleState* handle_state(const zkall_cd_handle* h, HandleEngine engine) {
   OwnedHandle* owner = owner_of(h, engine);
   return owner == nullptr ? nullptr : &owner->state;

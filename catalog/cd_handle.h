@@ -44,6 +44,8 @@ zkall_cd_handle* new_handle(HandleEngine engine = HandleEngine::Disc);
 // address that a later open is given again names that new handle.)
 bool owns_handle(const zkall_cd_handle* h, HandleEngine engine = HandleEngine::Disc);
 HandleState* handle_state(const zkall_cd_handle* h, HandleEngine engine = HandleEngine::Disc);
+// The handles of both engines made and not released yet (for leak checks).
+size_t live_handles();
 
 // Gives descriptor `level` (0..3) a zero-filled block buffer of `size`
 // bytes unless it has one already. False when the memory cannot be had or

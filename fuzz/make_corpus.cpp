@@ -9,6 +9,7 @@
 // and screen files. The image targets start from illustrations and drawings
 // coded by the imaging tools (libtiff's coders).
 #include <algorithm>
+#include <functional>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -81,6 +82,19 @@ struct Machine {
   int disc_index(const std::string& id) const {
     const auto it = std::find(installed.begin(), installed.end(), id);
     return it == installed.end() ? -1 : static_cast<int>(it - installed.begin());
+  }
+  // Every file of the demo that `keep` accepts (files over 4 KB other than
+  // master files as empty ones, so that inputs stay small) and the discs in
+  // the drives.
+  Files everything(const std::function<bool(const std::string&)>& keep = nullptr) const {
+    Files f;
+    for (const auto& [path, bytes] : files) {
+      if (keep && !keep(path)) continue;
+      const bool big = bytes.size() > 4096 && path.find(".MST") == std::string::npos;
+      f.emplace_back(path, big ? std::string() : bytes);
+    }
+    for (const auto& [drive, label] : labels) f.emplace_back(std::string(1, drive) + ":", label);
+    return f;
   }
   // The files a set's input needs: the root and frame-number master files
   // (and the catalog master files for a set of a catalog), the message and
@@ -246,15 +260,6 @@ void write_open(CorpusWriter& out, const Machine& m, const zk::tool::Description
       if (s.disc == disc && s.name == name && s.catalog == catalog) return request_for(m, s);
     throw std::runtime_error("the demo has no set " + disc + " " + name);
   };
-  auto all_files = [&]() {
-    Files f;
-    for (const auto& [path, bytes] : m.files) {
-      const bool big = bytes.size() > 4096 && path.find(".MST") == std::string::npos;
-      f.emplace_back(path, big ? std::string() : bytes);
-    }
-    for (const auto& [drive, label] : m.labels) f.emplace_back(std::string(1, drive) + ":", label);
-    return f;
-  };
   auto open_step = [](Bytes& c, const OpenRequest& r) { c.b(0).text(zk::fuzz::write_open_request(r)); };
 
   // The step count byte holds the steps less one.
@@ -321,8 +326,69 @@ void write_open(CorpusWriter& out, const Machine& m, const zk::tool::Description
     open_step(c, find("E2", "HINBAN.DAT", "6100C2"));
     open_step(c, find("E1", "RYAKUG.DAT", ""));
     c.b(1).b(2).text("J1").b(0);
-    out.write("open", "whole-demo", c.s, all_files());
+    out.write("open", "whole-demo", c.s, m.everything());
   }
+}
+
+// Lookups (see lookup_fuzz.cpp): the demo's vehicle 4711A0 on disc E1.
+void write_lookup(CorpusWriter& out, const Machine& m) {
+  const int e1 = m.disc_index("E1");
+  Bytes c;
+  c.b(0).text("4711A0").b(e1).b(e1);
+  c.b(0).text("100120").b(0);      // a part name on the vehicle's disc
+  c.b(0).text("999999").b(1);      // no such code, the area's first disc
+  c.b(1).text("1010");             // figure names by section
+  c.b(1).text("6101");
+  c.b(2).b(4).text("ABS ").b(130); // an abbreviation explained
+  c.b(3).text("SHAMEI.DAT").b(0).b(6).text("4711A0").b(1);
+  c.b(3).text("SHAMEI.DAT").b(7).b(0).b(1).b(1).b(1).b(1);  // a mode-2 run over every disc
+  c.b(4).b(0).text("E1");
+  c.b(5).text("4711A0").b(4);
+  c.b(6);
+  c.b(7);
+  // The sets the lookups read (an input holds at most 64 files).
+  out.write("lookup", "demo", c.s, m.everything([](const std::string& path) {
+    for (const char* other : {"FRW", "PRICE", "LOCALP", "KAKAKU", "HINBAN", "JOUHOU", "IMAGEF"})
+      if (path.find(other) != std::string::npos) return false;
+    return true;
+  }));
+}
+
+// Work files (see workfiles_fuzz.cpp): prices, local prices, the selection
+// work files and a JOUHOU.TMP of three candidates.
+void write_workfiles(CorpusWriter& out, const Machine& m) {
+  Files f = m.everything([](const std::string& path) { return path.compare(0, 3, "C:\\") == 0; });
+  std::string select = "1561047110A2" + std::string("\x02\x00\x01", 3) + std::string(5, '\0');
+  select += "100120      " + std::string("\x01\x00\x00", 3) + std::string(5, '\0');
+  f.emplace_back("C:\\ZKWORK\\SELECT.TMP", select + std::string(20000 - select.size(), '\0'));
+  std::string lcpsel = "D0424351247110A1" + std::string("\x01\x00\x01\x00", 4);
+  f.emplace_back("C:\\ZKWORK\\LCPSEL.TMP", lcpsel + std::string(20000 - lcpsel.size(), '\0'));
+  std::string jouhou;
+  for (const char* vin : {"JT1ABCDE012345678", "WDB12345612345678", "JT1ZZZZZ099999999"}) {
+    std::string r(191, ' ');
+    r.replace(0, 6, "4711A0");
+    r.replace(6, 9, std::string(vin, 9));
+    r.replace(30, 8, "98019912");
+    r[190] = ' ';
+    jouhou += r;
+  }
+  f.emplace_back("C:\\ZKWORK\\JOUHOU.TMP", jouhou);
+  Bytes c;
+  c.b(0);
+  c.b(0).b(0);                                         // kakaku_open, format 1 first
+  c.b(1).b(12).text("1561047110A2").b(0);              // a price
+  c.b(2);
+  c.b(1).b(0).b(0);                                    // the next record in file order
+  c.b(0).b(1).b(1).b(12).text("4351247110A1").b(2);    // the three-price file, selector 2
+  c.b(3);
+  c.b(4).b(1).b(12).text("1561047110A2");              // local prices of pair 1
+  c.b(5);
+  c.b(4).b(3).b(12).text("4351247110A1");              // pair 3, by part number
+  c.b(6).text("4351247110A1");
+  c.b(7).b(0);
+  c.b(7).b(1);
+  c.b(8).b(1 | 16).b(0).b(1).u32(0).u32(0).text("JT1ABCDE012345678");  // VIN and period, step 0
+  out.write("workfiles", "demo", c.s, f);
 }
 
 void write_config(CorpusWriter& out, const Machine& m) {
@@ -480,6 +546,8 @@ int main(int argc, char** argv) {
     write_engine(out, m, d);
     write_open(out, m, d);
     write_config(out, m);
+    write_lookup(out, m);
+    write_workfiles(out, m);
     write_texts(out, m);
     write_image(out);
     write_decoder(out);

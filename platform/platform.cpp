@@ -152,6 +152,15 @@ int Platform::remove(const std::string& path, int& error) {
   return do_remove(path, error);
 }
 
+int Platform::replace_file(const std::string& from, const std::string& to, int& error) {
+  error = 0;
+  if (int e = fault(Op::Rename, to)) {
+    error = e;
+    return -1;
+  }
+  return do_replace_file(from, to, error);
+}
+
 bool Platform::delete_file(const std::string& path, uint32_t& error) {
   error = 0;
   if (int e = fault(Op::Delete, path)) {

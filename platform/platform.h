@@ -161,6 +161,7 @@ enum class Op {
   Volume,     // GetVolumeInformationA fails
   DiskSpace,  // GetDiskFreeSpaceA fails (Windows error; path: the root)
   Start,      // a program cannot be started (Windows error; path: its name)
+  Rename,     // a file cannot replace another (path: the name replaced)
 };
 
 // Fails the `nth` (1-based) call of `op` whose path contains `path_part`
@@ -189,6 +190,8 @@ class FaultPlan {
   }
   void clear() { rules_.clear(); }
   bool empty() const { return rules_.empty(); }
+  // The rules with the matching calls each has seen so far.
+  const std::vector<FaultRule>& rules() const { return rules_; }
   // The error to fail this call with, or 0 to let it through.
   int check(Op op, const std::string& path);
 
@@ -319,6 +322,11 @@ class Platform {
   int remove(const std::string& path, int& error);
   // DeleteFileA; false with the Windows error.
   bool delete_file(const std::string& path, uint32_t& error);
+  // Gives the file `from` the name `to`, replacing a file of that name (as
+  // MoveFileExA with MOVEFILE_REPLACE_EXISTING; both on one drive): 0, or
+  // -1 with the errno. A whole file is rewritten this way, so that a write
+  // that fails half-way leaves the old content in place.
+  int replace_file(const std::string& from, const std::string& to, int& error);
   // Whether a file or directory exists at the path (the runtime's access()).
   bool exists(const std::string& path);
   // The identity of the file at the path; false when there is none.
@@ -384,6 +392,7 @@ class Platform {
   virtual int64_t do_filelength(int fd, int& error) = 0;
   virtual int do_remove(const std::string& path, int& error) = 0;
   virtual bool do_delete_file(const std::string& path, uint32_t& error) = 0;
+  virtual int do_replace_file(const std::string& from, const std::string& to, int& error) = 0;
   virtual bool do_exists(const std::string& path) = 0;
   virtual bool do_file_id(const std::string& path, FileId& id) = 0;
   virtual std::unique_ptr<Finder> do_find_first(const std::string& pattern, FindEntry& first,

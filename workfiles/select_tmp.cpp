@@ -73,10 +73,26 @@ int read_image(const std::string& path, uint8_t* image, Failure& f) {
   return 0;
 }
 
-// Creates or empties the file and writes the whole image.
+// The temporary name a work file is written under before it replaces the
+// file: the same name with the extension "$$$" (never longer than the name).
+std::string temporary_name(const std::string& path) {
+  const size_t dot = path.rfind('.');
+  const size_t separator = path.find_last_of("\\/:");
+  const bool has_extension = dot != std::string::npos && (separator == std::string::npos || dot > separator);
+  return (has_extension ? path.substr(0, dot) : path) + ".$$$";
+}
+
+// Writes the whole image as the file's new content. The image goes to a
+// temporary file beside it first, which then replaces the file: a write
+// that fails half-way (a full disc, an I/O error) leaves the old content in
+// place and no temporary file behind. A file that refuses to be replaced
+// (read only, say) answers as a file that cannot be opened for writing: 11
+// with the error, reported at the open.
 int write_image(const std::string& path, const uint8_t* image, Failure& f) {
+  platform::Platform& p = platform::current();
   int err = 0;
-  platform::StreamPtr out = platform::current().fopen(path, "w+b", err);
+  const std::string temporary = temporary_name(path);
+  platform::StreamPtr out = p.fopen(temporary, "w+b", err);
   if (!out) {
     f = {kOpenFailed, err, "fopen", 0};
     return f.code;
@@ -84,13 +100,21 @@ int write_image(const std::string& path, const uint8_t* image, Failure& f) {
   const size_t put = out->write(image, kWorkFileSize);
   const int write_error = out->error_number();
   const int close_error = out->close();
+  int ignored = 0;
   if (put != kWorkFileSize) {
+    p.remove(temporary, ignored);
     f = {kWriteFailed, write_error, "fwrite", 0};
     return f.code;
   }
   // A failed close may have lost what the stream still held.
   if (close_error != 0) {
+    p.remove(temporary, ignored);
     f = {kWriteFailed, close_error, "fclose", 0};
+    return f.code;
+  }
+  if (p.replace_file(temporary, path, err) != 0) {
+    p.remove(temporary, ignored);
+    f = {kOpenFailed, err, "fopen", 0};
     return f.code;
   }
   return 0;

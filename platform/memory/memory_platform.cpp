@@ -314,6 +314,13 @@ void MemoryPlatform::erase(const std::string& path) {
   }
 }
 
+std::vector<std::string> MemoryPlatform::file_paths() const {
+  std::vector<std::string> out;
+  for (const auto& [key, n] : nodes_)
+    if (!n.directory()) out.push_back(key);
+  return out;
+}
+
 size_t MemoryPlatform::file_count() const {
   return static_cast<size_t>(
       std::count_if(nodes_.begin(), nodes_.end(), [](const auto& n) { return !n.second.directory(); }));
@@ -517,6 +524,26 @@ int MemoryPlatform::do_remove(const std::string& path, int& error) {
     return -1;
   }
   nodes_.erase(loc.key);
+  return 0;
+}
+
+int MemoryPlatform::do_replace_file(const std::string& from, const std::string& to, int& error) {
+  const Location source = locate(from);
+  const Location target = locate(to);
+  Node* n = source.error ? nullptr : node(source.key);
+  const Node* parent = target.error ? nullptr : node(parent_of(target.key));
+  if (!n || n->directory() || !parent || !parent->directory() || target.last.empty()) {
+    error = kErrnoNoEntry;
+    return -1;
+  }
+  if (const Node* old = node(target.key); old && (old->directory() || (old->attributes & kAttrReadOnly))) {
+    error = kErrnoAccess;
+    return -1;
+  }
+  Node moved = *n;
+  moved.name = target.last;
+  nodes_.erase(source.key);
+  nodes_[target.key] = std::move(moved);
   return 0;
 }
 

@@ -55,6 +55,8 @@ class MemoryPlatform : public Platform {
   bool is_directory(const std::string& path) const;
   // Removes a file or a directory with everything below it.
   void erase(const std::string& path);
+  // The paths of the files held (as the map keys them).
+  std::vector<std::string> file_paths() const;
   // The files held and their bytes in all.
   size_t file_count() const;
   uint64_t stored_bytes() const;
@@ -121,6 +123,7 @@ class MemoryPlatform : public Platform {
   int64_t do_filelength(int fd, int& error) override;
   int do_remove(const std::string& path, int& error) override;
   bool do_delete_file(const std::string& path, uint32_t& error) override;
+  int do_replace_file(const std::string& from, const std::string& to, int& error) override;
   bool do_exists(const std::string& path) override;
   bool do_file_id(const std::string& path, FileId& id) override;
   bool do_disk_free_space(const std::string& root, DiskSpace& out, uint32_t& error) override;

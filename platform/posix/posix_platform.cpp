@@ -366,6 +366,25 @@ int64_t PosixPlatform::do_filelength(int fd, int& error) {
   return static_cast<int64_t>(st.st_size);
 }
 
+int PosixPlatform::do_replace_file(const std::string& from, const std::string& to, int& error) {
+  HostPath source = resolve(from);
+  HostPath target = resolve(to);
+  if (source.error || target.error) {
+    error = kErrnoNoEntry;
+    return -1;
+  }
+  // Windows refuses to replace a read-only file.
+  if (read_only_file(target.path)) {
+    error = kErrnoAccess;
+    return -1;
+  }
+  if (std::rename(source.path.c_str(), target.path.c_str()) != 0) {
+    error = errno;
+    return -1;
+  }
+  return 0;
+}
+
 int PosixPlatform::do_remove(const std::string& path, int& error) {
   HostPath hp = resolve(path);
   if (hp.error) {

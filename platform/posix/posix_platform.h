@@ -52,6 +52,7 @@ class PosixPlatform : public Platform {
   int do_close(int fd, int& error) override;
   int64_t do_filelength(int fd, int& error) override;
   int do_remove(const std::string& path, int& error) override;
+  int do_replace_file(const std::string& from, const std::string& to, int& error) override;
   bool do_delete_file(const std::string& path, uint32_t& error) override;
   bool do_exists(const std::string& path) override;
   bool do_file_id(const std::string& path, FileId& id) override;

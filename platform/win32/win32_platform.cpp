@@ -177,6 +177,13 @@ int Win32Platform::do_remove(const std::string& path, int& error) {
   return r;
 }
 
+int Win32Platform::do_replace_file(const std::string& from, const std::string& to, int& error) {
+  if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) return 0;
+  const DWORD e = GetLastError();
+  error = e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND ? kErrnoNoEntry : kErrnoAccess;
+  return -1;
+}
+
 bool Win32Platform::do_delete_file(const std::string& path, uint32_t& error) {
   if (DeleteFileA(path.c_str())) return true;
   error = GetLastError();

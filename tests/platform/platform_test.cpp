@@ -103,6 +103,23 @@ TEST_F(PlatformTest, ReadOnlyFilesAreNotDeleted) {
   EXPECT_FALSE(fs::exists(file));
 }
 
+TEST_F(PlatformTest, ReplacingAFileGivesItTheNameUnlessTheOldOneIsReadOnly) {
+  const fs::path old_file = inst.write('c', "WORK\\SEL.TMP", "old");
+  inst.write('c', "WORK\\SEL.$$$", "new");
+  int err = 0;
+  EXPECT_EQ(p.replace_file("C:\\WORK\\SEL.$$$", "C:\\WORK\\sel.tmp", err), 0);
+  EXPECT_EQ(inst.read('c', "WORK\\SEL.TMP"), "new");
+  EXPECT_FALSE(p.exists("C:\\WORK\\SEL.$$$"));
+  EXPECT_EQ(p.replace_file("C:\\WORK\\SEL.$$$", "C:\\WORK\\SEL.TMP", err), -1);
+  EXPECT_EQ(err, pf::kErrnoNoEntry);
+  inst.write('c', "WORK\\SEL.$$$", "newer");
+  set_read_only(old_file, true);
+  EXPECT_EQ(p.replace_file("C:\\WORK\\SEL.$$$", "C:\\WORK\\SEL.TMP", err), -1);
+  EXPECT_EQ(err, pf::kErrnoAccess);
+  set_read_only(old_file, false);
+  EXPECT_EQ(inst.read('c', "WORK\\SEL.TMP"), "new");
+}
+
 TEST_F(PlatformTest, TextModeEndsAtCtrlZAndWritesCarriageReturns) {
   inst.write_cwd_file("Z.TXT", "ab\r\ncd\x1a" "ef\r\n");
   int err = 0;

@@ -188,7 +188,7 @@ TEST_F(StartupResetTest, StartUpEmptiesSelectTmpAndGoesOnWhenItCannot) {
   // when the removal fails.
   auto& faults = inst.platform().faults();
   faults.add(Op::Delete, platform::kErrnoAccess, "ZKERROR.LOG", 1, true);
-  faults.add(Op::Open, platform::kErrnoAccess, "SELECT.TMP");
+  faults.add(Op::Open, platform::kErrnoAccess, "SELECT");
   ASSERT_EQ(drom_init(), 0);
   drom_term();
   faults.add(Op::Alloc, platform::kErrnoNoMemory, "", 4);  // the block, two text tables, then the file's bytes

@@ -1,0 +1,199 @@
+// Fuzz target of the catalog lookups and the vehicle information readers:
+// part and figure names, abbreviations, the multi-disc reader, the
+// disc-number table, the vehicle-name check and the symbol list built into
+// VCLINF.TMP, all over fuzzed installations (master, index and data files of
+// HINMnn, FIGMnn, RYAKUG, SHAMEI, TOKUME and KIGOUU on several discs).
+//
+// Control bytes: a fault to inject, then the current vehicle's catalog code
+// (6 bytes) and disc and the abbreviations' disc, then up to 12 operations,
+// each a byte choosing it and its arguments:
+//   0 get_hinmei   code (6), status      4 cdmake_cdno_table  drive, disc id
+//   1 get_figmei   figure number (4)     5 v_check_shamei_d   catalog code, count
+//   2 VBryak_get_mean  abbreviation,     6 v_pop_make_vclinf_tmp
+//                      string length     7 v_pop_del_vclinftmp
+//   3 cdget_some_cd_data  file, mode 0 or a mode-2 run of up to 8 calls
+//                         ended with mode -1, key
+//
+// Checks: results are documented ones; names and strings are written within
+// their buffers; the status words are those documented; a mode-2 search
+// hands its state word back to 0 when it ends; the disc-number table is
+// sorted and within 10 entries; VCLINF.TMP holds at most 250 lines; one call
+// reads at most 8 times the blocks of all files (plus 64) per disc; after the
+// input nothing is left open.
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "fuzz/catalog_support.h"
+#include "zkall.h"
+
+namespace {
+
+using zk::fuzz::check;
+
+constexpr int kMaxOperations = 12;
+constexpr int kMaxRun = 8;
+
+bool known(int r, std::initializer_list<int> codes) {
+  for (int c : codes)
+    if (r == c) return true;
+  return false;
+}
+
+// The results of an open, a read and a close that a lookup passes on.
+constexpr std::initializer_list<int> kCatalogResults = {0, -1, 1, 4, 6, 11, 12, 14, 15, 20, 128, 700};
+
+std::string field(zk::fuzz::Control& in, size_t n, char fill = ' ') {
+  std::string s(in.take(n));
+  s.resize(n, fill);
+  return s;
+}
+
+// A buffer with a guard behind its n bytes.
+struct Guarded {
+  explicit Guarded(size_t n) : bytes(n + 8, '\x5A'), size(n) {}
+  char* data() { return bytes.data(); }
+  void check_intact(const char* what) const {
+    for (size_t i = size; i < bytes.size(); ++i) check(bytes[i] == '\x5A', what);
+  }
+  std::string bytes;
+  size_t size;
+};
+
+void budget() {
+  zk::fuzz::machine().set_read_budget(static_cast<int64_t>(8 * zk::fuzz::machine_blocks() * 6 + 64));
+}
+
+void multi_disc(zk::fuzz::Control& in) {
+  const std::string file = field(in, 10);
+  const uint8_t form = in.byte();
+  const int32_t mode = form & 1 ? 2 : 0;
+  const std::string key = field(in, in.byte() % 24);
+  std::vector<char> record(4096 * 4);
+  uint32_t state = 0;
+  const int runs = mode == 2 ? 1 + (form >> 1) % kMaxRun : 1;
+  for (int i = 0; i < runs; ++i) {
+    int32_t blocks_read = 0, record_index = 0, detail = 0;
+    budget();
+    const int r = cdget_some_cd_data(file.c_str(), nullptr, static_cast<uint8_t>(in.byte() % 16), mode, -1,
+                                     nullptr, 0, record.data(), key.data(), static_cast<int32_t>(key.size()), 1,
+                                     &blocks_read, &record_index, 700, &state, &detail);
+    zk::fuzz::trace("    cdget_some_cd_data: %d detail %d state %u", r, detail, state);
+    check(known(r, kCatalogResults), "cdget_some_cd_data answered an undocumented result");
+    if (r != 0 || mode != 2) {
+      check(state == 0, "a search that ended kept its state word");
+      return;
+    }
+  }
+  int32_t detail = 0;
+  const int r = cdget_some_cd_data(file.c_str(), nullptr, 0, -1, -1, nullptr, 0, record.data(), key.data(),
+                                   static_cast<int32_t>(key.size()), 1, nullptr, nullptr, 700, &state, &detail);
+  check(known(r, kCatalogResults) && state == 0, "ending a search left its state word");
+}
+
+void run_operation(zk::fuzz::Control& in) {
+  const int op = in.byte() % 8;
+  zk::fuzz::trace("  operation %d", op);
+  budget();
+  switch (op) {
+    case 0: {
+      const std::string code = field(in, 6);
+      uint16_t status = in.byte() % 3;
+      Guarded name(60);
+      const int r = get_hinmei(code.c_str(), name.data(), &status);
+      zk::fuzz::trace("    get_hinmei: %d status %u", r, status);
+      check(known(r, kCatalogResults), "get_hinmei answered an undocumented result");
+      if (r == 0) check(status == 0 || status == 1 || status == 4, "get_hinmei gave an undocumented status");
+      name.check_intact("get_hinmei wrote past the 60-byte name");
+      break;
+    }
+    case 1: {
+      const std::string figure = field(in, 4);
+      Guarded name(60);
+      int32_t detail = 0;
+      const int r = get_figmei(figure.c_str(), name.data(), &detail);
+      check(known(r, kCatalogResults), "get_figmei answered an undocumented result");
+      name.check_intact("get_figmei wrote past the 60-byte name");
+      break;
+    }
+    case 2: {
+      zk::platform::FrontEndString abbreviation(field(in, in.byte() % 24));
+      zk::platform::FrontEndString meaning(in.byte() % 140u, '#');
+      uint16_t status = 9;
+      const int r = VBryak_get_mean(abbreviation.get(), meaning.get(), &status);
+      check(known(r, kCatalogResults), "VBryak_get_mean answered an undocumented result");
+      if (r == 0) check(status == 0 || status == 1 || status == 4, "VBryak_get_mean gave an undocumented status");
+      const char* end = meaning.get() + meaning.byte_len();
+      check(end[0] == 0 && end[1] == 0, "VBryak_get_mean wrote past the string");
+      break;
+    }
+    case 3: multi_disc(in); break;
+    case 4: {
+      const int32_t drive = static_cast<int32_t>(in.byte() % 4) - 1;
+      const std::string id = field(in, 2);
+      zkall_cdno_entry* table = nullptr;
+      int32_t count = -1, detail = 0;
+      const int r = cdmake_cdno_table(drive, id.c_str(), nullptr, nullptr, &table, &count, 700, &detail);
+      check(known(r, kCatalogResults), "cdmake_cdno_table answered an undocumented result");
+      check((r == 0) == (table != nullptr), "cdmake_cdno_table gave a table other than on success");
+      check(count >= 0 && count <= 10, "cdmake_cdno_table counted outside 0..10");
+      for (int32_t i = 1; i < count; ++i)
+        check(std::memcmp(table[i - 1].disc_code, table[i].disc_code, 2) < 0, "the disc-number table is not sorted");
+      std::free(table);
+      break;
+    }
+    case 5: {
+      const std::string code = field(in, 6);
+      const int32_t discs[] = {0, 1, 2, 3};
+      const int32_t count = in.byte() % 5;
+      Guarded record(97);
+      int32_t disc = -7, detail = 0;
+      const int r = v_check_shamei_d(code.c_str(), discs, count, record.data(), &disc, &detail);
+      check(known(r, kCatalogResults), "v_check_shamei_d answered an undocumented result");
+      record.check_intact("v_check_shamei_d wrote past the 97-byte record");
+      break;
+    }
+    case 6: {
+      std::string header = field(in, 133, '\0');
+      header.replace(17, 6, get_ccar_addr()->catalog_code, 6);
+      zkall_vinf_control block{};
+      block.fd = -1;
+      block.disc = get_ccar_addr()->catalog_disc;
+      const int r = v_pop_make_vclinf_tmp(&block, header.data());
+      zk::fuzz::trace("    v_pop_make_vclinf_tmp: %d", r);
+      check(known(r, kCatalogResults), "v_pop_make_vclinf_tmp answered an undocumented result");
+      check(block.tokume == nullptr && block.kigouu == nullptr, "the symbol list kept a catalog handle");
+      const std::string path = std::string(get_ctop_addr()->ecram_path,
+                                           strnlen(get_ctop_addr()->ecram_path, sizeof get_ctop_addr()->ecram_path)) +
+                               "\\VCLINF.TMP";
+      if (const std::string* file = zk::fuzz::machine().file(path); file && r == 0)
+        check(file->size() <= 133 + 250 * 32, "VCLINF.TMP holds more than 250 lines");
+      break;
+    }
+    case 7:
+      check(known(v_pop_del_vclinftmp(), {0, -1}), "v_pop_del_vclinftmp answered an undocumented result");
+      break;
+  }
+  if (zk::fuzz::machine().budget_exhausted() && !zk::fuzz::step_round_known_findings())
+    zk::fuzz::fail("one lookup read more than 8 times the blocks of all files on every disc");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  zk::fuzz::Input input = zk::fuzz::split_input(data, size);
+  zk::fuzz::begin_input(input);
+  zk::fuzz::Control in(input.control);
+  zk::fuzz::start_library(&in);
+  zkall_ccar* car = get_ccar_addr();
+  std::memcpy(car->catalog_code, field(in, 6).data(), 6);
+  car->catalog_disc = in.byte() % 6;
+  car->abbr_disc = in.byte() % 6;
+  for (int i = 0; i < kMaxOperations && !in.empty(); ++i) run_operation(in);
+  zk::fuzz::machine().set_read_budget(-1);
+  zk::fuzz::machine().faults().clear();
+  zk::fuzz::check_error_log(256);
+  zk::fuzz::end_input();
+  return 0;
+}
