@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "platform/dos_names.h"
 #include "platform/platform.h"
 
 namespace zk::platform {
@@ -72,13 +73,5 @@ class PosixPlatform : public Platform {
  private:
   std::string dosdevices_;
 };
-
-// Whether `name` matches the DOS pattern, without regard to case, as
-// FindFirstFileA matches it: `*` any characters, `?` one character or none
-// before a '.' or at the end, a '.' before a wildcard or at the end also
-// matching the end of a name without extension (so "*." asks for names
-// without one), `*` before a '.' stopping at the name's last '.', and "*.*"
-// every name.
-bool dos_pattern_match(const std::string& pattern, const std::string& name);
 
 }  // namespace zk::platform

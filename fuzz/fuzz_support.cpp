@@ -1,0 +1,209 @@
+// The input layout, the in-memory machine and the checks shared by the fuzz
+// targets.
+#include "fuzz/fuzz_support.h"
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "startup/common_areas.h"
+#include "startup/config_file.h"
+#include "startup/file_handles.h"
+#include "startup/texts.h"
+
+namespace zk::fuzz {
+
+// The demo installation's configuration: the corpora laid out from it find
+// their files where this configuration looks for them.
+const char* const kStandardConfig =
+    "ECRAM=C:\\ZKWORK\n"
+    "ECMST=C:\\ZKCAT\\MST\n"
+    "ECFIL=C:\\ZKCAT\\LIB\n"
+    "LANGUAGE=ENGLISH\n"
+    "MENULANG=ENGLISH\n"
+    "CDROM=D:,E:,F:\n"
+    "CRNTAREA=E\n"
+    "FRAMEWLD=C:\\ZKCAT\\FRW\n"
+    "FRAMEJPN=C:\\ZKCAT\\FRJ\n"
+    "PRICE=C:\n"
+    "LOCALP=C:\n";
+
+namespace {
+bool g_close_fault = false;  // a failed close leaves its descriptor's bit set
+size_t g_log_start = 0;      // the error log's length when the input was laid out
+constexpr const char* kLogPath = "C:\\FRONT\\ZKERROR.LOG";
+constexpr const char* kFrontDir = "C:\\FRONT";
+constexpr const char* kConfigPath = "C:\\FRONT\\ZKDROM.SYS";
+constexpr char kCatalogDrives[] = "DEF";
+}  // namespace
+
+uint8_t Control::byte() { return pos_ < bytes_.size() ? static_cast<uint8_t>(bytes_[pos_++]) : 0; }
+
+uint16_t Control::u16() {
+  const uint16_t lo = byte();
+  return static_cast<uint16_t>(lo | (byte() << 8));
+}
+
+uint32_t Control::u32() {
+  const uint32_t lo = u16();
+  return lo | (static_cast<uint32_t>(u16()) << 16);
+}
+
+std::string_view Control::take(size_t n) {
+  const size_t k = std::min(n, bytes_.size() - std::min(pos_, bytes_.size()));
+  std::string_view out = bytes_.substr(std::min(pos_, bytes_.size()), k);
+  pos_ += k;
+  return out;
+}
+
+Input split_input(const uint8_t* data, size_t size) {
+  const std::string_view all(reinterpret_cast<const char*>(data), size);
+  Input in;
+  size_t start = 0;
+  bool first = true;
+  while (start <= all.size()) {
+    const size_t cut = all.find(kSeparator, start);
+    const std::string_view piece = all.substr(start, cut == std::string_view::npos ? cut : cut - start);
+    if (first) {
+      in.control = piece;
+      first = false;
+    } else if (in.files.size() < kMaxFiles) {
+      const size_t lf = piece.find('\n');
+      std::string_view path = piece.substr(0, lf);
+      FilePiece file;
+      if (lf != std::string_view::npos) file.bytes = std::string(piece.substr(lf + 1));
+      if (const size_t star = path.rfind('*'); star != std::string_view::npos) {
+        size_t padded = 0;
+        for (char c : path.substr(star + 1))
+          if (c >= '0' && c <= '9') padded = std::min(padded * 10 + static_cast<size_t>(c - '0'), kMaxPaddedSize);
+        if (file.bytes.size() < padded) file.bytes.resize(padded, '\0');
+        path = path.substr(0, star);
+      }
+      file.path = std::string(path);
+      if (!path.empty() && path.size() <= kMaxPathLength && path.find('\0') == std::string_view::npos)
+        in.files.push_back(std::move(file));
+    }
+    if (cut == std::string_view::npos) break;
+    start = cut + kSeparator.size();
+  }
+  return in;
+}
+
+std::string join_input(std::string_view control, const std::vector<std::pair<std::string, std::string>>& files) {
+  std::string out(control);
+  for (const auto& [path, bytes] : files) {
+    const size_t kept = bytes.find_last_not_of('\0') + 1;  // 0 when all NUL
+    out += kSeparator;
+    out += path;
+    if (bytes.size() - kept > 16) out += "*" + std::to_string(bytes.size());
+    out += '\n';
+    out.append(bytes, 0, bytes.size() - kept > 16 ? kept : bytes.size());
+  }
+  return out;
+}
+
+platform::MemoryPlatform& machine() {
+  static platform::MemoryPlatform* m = [] {
+    auto* p = new platform::MemoryPlatform();  // lives as long as the process
+    platform::install(p);
+    return p;
+  }();
+  return *m;
+}
+
+void begin_input(Input& input) {
+  platform::MemoryPlatform& m = machine();
+  m.reset();
+  for (char d : std::string_view(kCatalogDrives)) m.add_drive(d, platform::kDriveCdrom);
+  m.add_directory(kFrontDir);
+  m.set_current_directory(kFrontDir);
+  *startup::handle_table() = 0;
+  g_close_fault = false;
+  for (FilePiece& f : input.files) {
+    if (f.path.size() == 2 && f.path[1] == ':')
+      m.insert_disc(f.path[0], f.bytes.substr(0, kMaxLabelLength));
+    else
+      m.add_file(f.path, std::move(f.bytes));
+  }
+  const std::string* log = m.file(kLogPath);
+  g_log_start = log == nullptr ? 0 : log->size();
+}
+
+void start_library(Control* fault) {
+  platform::MemoryPlatform& m = machine();
+  if (m.file(kConfigPath) == nullptr) m.add_file(kConfigPath, kStandardConfig);
+  check(startup::set_table() == 0, "the common areas could not be made");
+  if (fault != nullptr) arm_fault(*fault);
+  startup::read_config_file();
+}
+
+void end_input() {
+  platform::MemoryPlatform& m = machine();
+  check(m.open_descriptors() == 0, "a descriptor was left open");
+  check(m.open_streams() == 0, "a stream was left open");
+  // close2 keeps the bit of a descriptor whose close failed, as the table's
+  // rules say; otherwise every bit must be clear again.
+  check(g_close_fault || *startup::handle_table() == 0, "the file-handle table still names a descriptor");
+  startup::free_msg();
+  startup::free_scr();
+  startup::free_table();
+  // Nothing of the input stays behind (libFuzzer also counts allocations
+  // against releases to spot leaks).
+  m.reset();
+}
+
+void arm_fault(Control& in) {
+  const uint8_t b = in.byte();
+  if (b < 0x80) return;
+  constexpr int kOps = static_cast<int>(platform::Op::Volume) + 1;
+  const uint8_t which = in.byte();
+  const auto op = static_cast<platform::Op>((b & 0x3F) % kOps);
+  g_close_fault = g_close_fault || op == platform::Op::Close;
+  machine().faults().add(op,
+                         (b & 0x40) ? platform::kErrnoNoEntry : platform::kErrnoIo, {}, 1 + (which & 0x0F),
+                         (which & 0x80) != 0);
+}
+
+void check_error_log(size_t max_reports) {
+  const std::string* log = machine().file(kLogPath);
+  if (log == nullptr || log->size() <= g_log_start) return;
+  check(log->back() == '\n', "the error log does not end with a whole line");
+  size_t reports = 0;
+  for (size_t start = g_log_start; start < log->size(); ++reports) {
+    check((*log)[start] == '(', "an error-log line does not begin with its date");
+    const size_t lf = log->find('\n', start);
+    start = lf == std::string::npos ? log->size() : lf + 1;
+  }
+  check(reports <= max_reports, "more error-log reports than the calls can make");
+}
+
+void fail(const char* what) {
+  std::fprintf(stderr, "\n== fuzz check failed: %s\n", what);
+  std::fflush(stderr);
+  std::abort();
+}
+
+void trace(const char* format, ...) {
+  static const bool on = [] {
+    const char* v = std::getenv("ZKALL_FUZZ_TRACE");
+    return v != nullptr && std::strcmp(v, "1") == 0;
+  }();
+  if (!on) return;
+  va_list args;
+  va_start(args, format);
+  std::vfprintf(stderr, format, args);
+  va_end(args);
+  std::fputc('\n', stderr);
+}
+
+bool step_round_known_findings() {
+  static const bool on = [] {
+    const char* v = std::getenv("ZKALL_FUZZ_KNOWN");
+    return v != nullptr && std::strcmp(v, "1") == 0;
+  }();
+  return on;
+}
+
+}  // namespace zk::fuzz

@@ -1,0 +1,118 @@
+// What every fuzz target shares: the layout of an input, the in-memory
+// machine the library runs on, a standard installation, and the checks made
+// after each input.
+//
+// An input is pieces separated by kSeparator. The first piece is the
+// target's control bytes (the operations to run and their arguments, read
+// with Control; bytes past its end read as 0). Every further piece is a file:
+// its full Windows path, a line feed, then its bytes. A path may end in "*"
+// and a size: the bytes are then filled up with NULs to that size (at most
+// kMaxPaddedSize), so the blocks of catalog files, mostly NUL behind their
+// records, take little room in an input. A piece whose path is a drive alone
+// ("D:") puts a disc into that drive, its bytes being the volume label. So a
+// fuzzer that mutates an input changes file contents, file names, disc
+// labels and operations alike, and a starting corpus laid out from a real
+// installation reaches deep at once.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/memory/memory_platform.h"
+
+namespace zk::fuzz {
+
+inline constexpr std::string_view kSeparator = "\n=ZK=\n";
+inline constexpr size_t kMaxFiles = 64;
+inline constexpr size_t kMaxPathLength = 79;  // the library's paths never exceed it
+inline constexpr size_t kMaxLabelLength = 32;
+inline constexpr size_t kMaxPaddedSize = 256 * 1024;
+
+// Reads the control piece front to back; past its end every read gives 0.
+class Control {
+ public:
+  explicit Control(std::string_view bytes) : bytes_(bytes) {}
+  uint8_t byte();
+  uint16_t u16();  // little-endian
+  uint32_t u32();
+  // Up to n bytes (fewer at the end).
+  std::string_view take(size_t n);
+  bool empty() const { return pos_ >= bytes_.size(); }
+
+ private:
+  std::string_view bytes_;
+  size_t pos_ = 0;
+};
+
+struct FilePiece {
+  std::string path;
+  std::string bytes;
+};
+
+struct Input {
+  std::string_view control;
+  std::vector<FilePiece> files;  // at most kMaxFiles, paths of at most kMaxPathLength
+};
+
+Input split_input(const uint8_t* data, size_t size);
+
+// The same layout the other way round, for the tools that write corpora (a
+// file's trailing NULs are written as a size behind its path).
+std::string join_input(std::string_view control, const std::vector<std::pair<std::string, std::string>>& files);
+
+// The machine every target runs on, installed as the library's platform on
+// first use.
+platform::MemoryPlatform& machine();
+
+// Starts an input: the machine reset, with the catalog drives D:, E: and F:
+// (CD-ROM drives without a disc) and the front end's current directory
+// C:\FRONT; the file-handle table empty. Then lays the input's files and
+// discs out on it (taking their bytes over).
+void begin_input(Input& input);
+
+// The front end's start for the catalog targets: the common areas made and
+// ZKDROM.SYS read (which runs the installed-disc check). When the input
+// brings no C:\FRONT\ZKDROM.SYS, kStandardConfig is written first. With
+// `fault`, a fault is armed from it (arm_fault) once the areas exist, so
+// the reading itself can fail.
+void start_library(Control* fault = nullptr);
+extern const char* const kStandardConfig;
+
+// Ends an input: every descriptor and stream the library opened must be
+// closed again and the file-handle table empty (unless a close was made to
+// fail: close2 then keeps the bit); then the common areas and texts are
+// released.
+void end_input();
+
+// Reads a byte of the control: from 0x80 on it arms one fault of the
+// machine's fault plan, so the paths of failing file operations are fuzzed
+// too. The low bits choose the operation (in the order of platform::Op) and
+// the error (bit 6: "no such file", else "I/O error"); the next byte which
+// call fails (1 to 16) and, in its top bit, whether every later one fails
+// as well. Below 0x80 nothing is armed.
+void arm_fault(Control& in);
+
+// What the input's calls added to the error log (TMP is unset, so it is
+// C:\FRONT\ZKERROR.LOG; an input may bring one) is at most `max_reports`
+// reports, each one whole line "(date time)module,...\n".
+void check_error_log(size_t max_reports);
+
+// Stops the run with a message naming the broken rule (a finding).
+[[noreturn]] void fail(const char* what);
+inline void check(bool ok, const char* what) {
+  if (!ok) fail(what);
+}
+
+// ZKALL_FUZZ_TRACE=1 in the environment: the targets print what each call
+// answered to the standard error stream (to see how deep an input reaches).
+void trace(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// ZKALL_FUZZ_KNOWN=1 in the environment: the targets step round the open
+// findings listed in fuzz/README.md instead of stopping on them, so a long
+// run can look for new ones.
+bool step_round_known_findings();
+
+}  // namespace zk::fuzz
