@@ -24,6 +24,7 @@ static_assert(offsetof(zkall_grp_tmp_item, name) == kGroupCodeSize);
 static_assert(offsetof(zkall_grp_tmp_item, pnc) == kGroupCodeSize + kGroupNameSize);
 static_assert(sizeof(zkall_grp_tmp_item) == kGroupCodeSize + kGroupNameSize + kSlotBytes);
 static_assert(offsetof(zkall_grp_tmp_node, data) == sizeof(void*) * 2);
+static_assert(sizeof(zkall_grp_tmp_node) == (sizeof(void*) == 4 ? 672 : 680));
 
 namespace {
 
