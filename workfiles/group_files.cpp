@@ -96,7 +96,7 @@ int make_file(const FileSpec& f) {
   const std::string zero(f.record_size, '\0');
   for (size_t i = 0; i < f.records; ++i)
     if (!write_all(*out, zero.data(), zero.size(), err)) return report("fwrite", kWriteFailed, err, f.make_write_site);
-  if (out->close() != 0) return report("fclose", kWriteFailed, out->error_number(), f.make_write_site);
+  if (const int e = out->close(); e != 0) return report("fclose", kWriteFailed, e, f.make_write_site);
   return 0;
 }
 
@@ -176,12 +176,12 @@ int write_group_file() {
   for (int16_t i = n; i < kGroupLimit; ++i)
     if (!write_all(*slots, blank.data(), blank.size(), err)) return report("fwrite", kWriteFailed, err, 230);
   // A close that fails may have lost what was written.
-  if (slots->close() != 0) return report("fclose", kWriteFailed, slots->error_number(), 230);
+  if (const int e = slots->close(); e != 0) return report("fclose", kWriteFailed, e, 230);
 
   platform::StreamPtr out = open_stream(names, "w+b", err);
   if (!out) return report("fopen", kOpenFailed, err, 247);
   if (!write_all(*out, image.data(), image.size(), err)) return report("fwrite", kWriteFailed, err, 254);
-  if (out->close() != 0) return report("fclose", kWriteFailed, out->error_number(), 254);
+  if (const int e = out->close(); e != 0) return report("fclose", kWriteFailed, e, 254);
   return 0;
 }
 

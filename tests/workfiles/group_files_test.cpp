@@ -282,6 +282,8 @@ TEST_F(GroupTest, FileFailuresAreReportedWithTheirSites) {
       {Write, Op::Write, "ZKGRPPNC", 1, 13, "ZKSUBG02,VBwrite_group_file,fwrite,(13)(5)(210)"},
       {Write, Op::Alloc, "", 2, 20, "ZKSUBG02,VBwrite_group_file,malloc,(20)(0)(221)"},
       {Write, Op::Write, "ZKGRPPNC", 2, 13, "ZKSUBG02,VBwrite_group_file,fwrite,(13)(5)(230)"},
+      {Write, Op::Close, "ZKGRPPNC", 1, 13, "ZKSUBG02,VBwrite_group_file,fclose,(13)(5)(230)"},
+      {Write, Op::Close, "ZKGRPMEI", 1, 13, "ZKSUBG02,VBwrite_group_file,fclose,(13)(5)(254)"},
       {Write, Op::Open, "ZKGRPMEI", 1, 11, "ZKSUBG02,VBwrite_group_file,fopen,(11)(5)(247)"},
       {Write, Op::Write, "ZKGRPMEI", 1, 13, "ZKSUBG02,VBwrite_group_file,fwrite,(13)(5)(254)"},
       {Remake, Op::DiskSpace, "", 1, -1, "ZKSUBG01,VBRemakeGpFile,GetDiskFreeSpace,(-1)(5)(0)"},

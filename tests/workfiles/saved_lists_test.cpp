@@ -148,6 +148,7 @@ TEST_F(SavedListTest, DataFilesAndTheCurrentSavedList) {
   char path[80];
   ASSERT_EQ(make_save_dat_file_name(7, path), 0);
   EXPECT_STREQ(path, "C:\\CAT\\MST\\ZKIF0007.SAV");
+  EXPECT_EQ(make_save_dat_file_name(10000, path), -1);
   void* stream = nullptr;
   int32_t error = 0;
   EXPECT_EQ(open_save_dat_file(7, 1, 2, &stream, &error), -1);  // no file yet
@@ -160,6 +161,8 @@ TEST_F(SavedListTest, DataFilesAndTheCurrentSavedList) {
   ASSERT_EQ(read_save_dat_file(stream, buf, 6, &error), 0);
   EXPECT_EQ(std::string(buf, 6), "RECORD");
   EXPECT_EQ(read_save_dat_file(stream, buf, 1, &error), 14);  // at the end
+  EXPECT_EQ(read_save_dat_file(stream, buf, -1, &error), 14);
+  EXPECT_EQ(error, 22);
   ASSERT_EQ(close_save_dat_file(&stream, &error), 0);
   EXPECT_EQ(open_save_dat_file(7, 3, 2, &stream, &error), 11);  // no such sub-mode
   EXPECT_EQ(error, 22);
@@ -316,9 +319,20 @@ TEST_F(SavedListTest, CsvFieldsAreSplitAndCopied) {
     EXPECT_EQ(dest[c.copied.size()], '#') << c.line;
     EXPECT_EQ(after, c.end < c.start ? c.start : c.end + 1) << c.line;
   }
-  char dest[2];
-  EXPECT_EQ(copy_csv_item("abcdef", dest, 2, 1, 5), 3);  // held to the size
-  EXPECT_EQ(std::string(dest, 2), "bc");
+  struct Copy {
+    const char* source;
+    int16_t size, first, last, after;
+    std::string copied;
+  } copies[] = {
+      {"abcdef", 2, 1, 5, 3, "bc"},   // held to the size
+      {"\"a", 8, 0, 1, 2, "\"a"},     // a quote first is copied
+      {"a\"b", 8, 0, 2, 3, "a\"b"},   // a single quote is copied
+  };
+  for (const Copy& c : copies) {
+    char dest[8];
+    EXPECT_EQ(copy_csv_item(c.source, dest, c.size, c.first, c.last), c.after) << c.source;
+    EXPECT_EQ(std::string(dest, c.copied.size()), c.copied) << c.source;
+  }
 }
 
 // Each failure of the master's functions: the fault, the result and the
