@@ -171,12 +171,12 @@ TEST_F(SavedListTest, DataFilesAndTheCurrentSavedList) {
   EXPECT_EQ(check_save_dat_file_handle(), -1);
   ASSERT_EQ(open_save_dat_file(7, 0, 1, nullptr, &error), 0);
   EXPECT_EQ(check_save_dat_file_handle(), 0);
-  EXPECT_EQ(get_ctop_addr()->save_list_flag, 7);
-  EXPECT_NE(get_ctop_addr()->save_data_handle, 0u);
+  EXPECT_EQ(+get_ctop_addr()->save_list_flag, 7);
+  EXPECT_NE(+get_ctop_addr()->save_data_handle, 0u);
   ASSERT_EQ(close_save_dat_file(nullptr, &error), 0);
   EXPECT_EQ(check_save_dat_file_handle(), -1);
-  EXPECT_EQ(get_ctop_addr()->save_list_flag, 0);
-  EXPECT_EQ(get_ctop_addr()->save_data_handle, 0u);
+  EXPECT_EQ(+get_ctop_addr()->save_list_flag, 0);
+  EXPECT_EQ(+get_ctop_addr()->save_data_handle, 0u);
 
   EXPECT_EQ(del_save_dat_file(7, &error), 0);
   EXPECT_EQ(del_save_dat_file(7, &error), -1);
@@ -191,7 +191,7 @@ TEST_F(SavedListTest, ResetTurnsTheCurrentEntryBackFromInUse) {
   ASSERT_EQ(open_save_dat_file(2, 0, 1, nullptr, &error), 0);
   EXPECT_EQ(drom_reset_com(), 0);
   EXPECT_EQ(master()[32], '\1');
-  EXPECT_EQ(get_ctop_addr()->save_list_flag, 0);
+  EXPECT_EQ(+get_ctop_addr()->save_list_flag, 0);
 
   struct Case {
     Op op;
@@ -211,7 +211,7 @@ TEST_F(SavedListTest, ResetTurnsTheCurrentEntryBackFromInUse) {
     inst.platform().faults().add(c.op, platform::kErrnoIo, "ZKIFSMST");
     EXPECT_EQ(drom_reset_com(), c.rc);
     EXPECT_EQ(log().back(), c.report);
-    EXPECT_EQ(get_ctop_addr()->save_list_flag, c.op == Op::Close ? 0 : 2) << c.report;
+    EXPECT_EQ(+get_ctop_addr()->save_list_flag, c.op == Op::Close ? 0 : 2) << c.report;
   }
 }
 
