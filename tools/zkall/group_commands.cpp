@@ -66,7 +66,7 @@ void tour_saved_list(std::ostream& out, const std::string& interface_program) {
     return;
   }
   char record[99];
-  set_save_file_vdata(record, 5, nullptr);
+  set_save_file_vdata(record, number % 1000, nullptr);
   const std::string parts = "\n100120,\"OIL FILTER\",1\n100010,\"CYLINDER HEAD\",1\n";
   write_save_dat_file(stream, record, sizeof record, &error);
   write_save_dat_file(stream, parts.data(), static_cast<int32_t>(parts.size()), &error);
