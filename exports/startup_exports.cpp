@@ -23,6 +23,7 @@ ZKALL_API int32_t ZKALL_STDCALL drom_init(void) { return s::drom_init(); }
 ZKALL_API void ZKALL_STDCALL drom_term(void) { s::drom_term(); }
 ZKALL_API int32_t ZKALL_STDCALL drom_set_homedir(void) { return s::drom_set_homedir(); }
 ZKALL_API int32_t ZKALL_STDCALL drom_check_setup(uint16_t mode) { return s::drom_check_setup(mode); }
+ZKALL_API int32_t ZKALL_STDCALL drom_reset_com(void) { return s::drom_reset_com(); }
 
 ZKALL_API int32_t set_table(void) { return s::set_table(); }
 ZKALL_API void free_table(void) { s::free_table(); }

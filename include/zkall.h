@@ -224,8 +224,14 @@ ZKALL_API void ZKALL_STDCALL drom_term(void);
  * characters or more) nothing is changed: 0. */
 ZKALL_API int32_t ZKALL_STDCALL drom_set_homedir(void);
 /* Re-runs the installed-disc check: 0, or 891 when the installation is not
- * usable (no catalog installed, or an unknown current area). */
+ * usable (no catalog installed, or an unknown current area). Mode 5 then
+ * asks whether a saved list exists (check_save_dat_file_exist): 0 yes; 876
+ * none, or no master; 999 the check failed (logged ZKDROM,drom_check_setup,
+ * check_save_dat_file_exist, site 807). */
 ZKALL_API int32_t ZKALL_STDCALL drom_check_setup(uint16_t mode);
+/* Releases the current saved list (reset_save_mst_flag): 0, or its failure
+ * code (logged ZKDROM,drom_reset_com,reset_save_mst_flag, site 828). */
+ZKALL_API int32_t ZKALL_STDCALL drom_reset_com(void);
 
 /* Makes the zero-filled block of common areas with "COMN" at its start;
  * 0, or -1 when the memory cannot be had. */
@@ -1728,6 +1734,232 @@ ZKALL_API int32_t ZKALL_CDECL make_pack_image_file(const char* output_path, cons
  * that gives no context the memory picture is inverted all the same (on
  * Windows a null window is GDI's whole screen). */
 ZKALL_API int32_t ZKALL_CDECL reverse_image(void* memory_dc, void* window, const zkall_image_rect* rect);
+
+/* ===================================================================== */
+/* Group files                                                             */
+/* ===================================================================== */
+/* Up to 1000 groups of parts, each a 3-character code, a 60-character name
+ * and up to 100 part name codes of 6 characters, kept in two fixed-size
+ * files of the installed catalog directory (path kind 1, no disc):
+ *   ZKGRPMEI.D  63063 bytes = 1001 records of 63: record 0 holds the number
+ *               of groups (16-bit, 0..1000) and zeros; record 1+i the code
+ *               (3) and blank-padded name (60) of group i; unused records 0.
+ *   ZKGRPPNC.D  600000 bytes = 1000 records of 600: record i the 100 slots
+ *               of group i; the codes in use come first and the first slot
+ *               beginning with a blank ends them; unused slots and records
+ *               are blanks (all zero in a freshly made file).
+ * The front end edits them in the group list (an item list of GrpTmpItem,
+ * at most 1000, codes unique while groups are added with VBSetGrpCd) and
+ * fills list boxes from it: group lines of 70 characters (2 blanks, code,
+ * 5 blanks, name) and part lines of 68 (code, 2 blanks, part name).
+ * Failures are logged as module "ZKSUBG02" (list and its files) or
+ * "ZKSUBG01" (VBRemakeGpFile and the direct readers) and returned. */
+
+/* The payload of a group-list item (663 bytes, no padding). */
+typedef struct zkall_grp_tmp_item {
+  char code[3];       /*   0: compared as 3 bytes */
+  char name[60];      /*   3: blank-padded */
+  char pnc[100][6];   /*  63: part name codes; a slot beginning with a blank ends them */
+} zkall_grp_tmp_item;
+typedef zkall_grp_tmp_item GrpTmpItem;
+
+typedef struct zkall_grp_tmp_node {
+  zkall_item link;          /* 0 */
+  zkall_grp_tmp_item data;  /* 8|16 */
+} zkall_grp_tmp_node;       /* 672|680 */
+
+/* Empties the head without freeing (only for a head that owns nothing); 0. */
+ZKALL_API int32_t ZKALL_STDCALL VBInitGrpTmp(void);
+/* Frees every group; 0. */
+ZKALL_API int32_t ZKALL_STDCALL VBTermGrpTmp(void);
+ZKALL_API int16_t ZKALL_STDCALL VBGetGrpNum(void);
+/* 1 when a group of that 3-byte code is in the list, else 0. */
+ZKALL_API int32_t ZKALL_STDCALL VBCheckGrpCd(const char* code);
+/* Renames the group (60 blanks, then the name's bytes, at most 60 of its
+ * byte length) or adds it with that name and 100 blank slots: 0; 1 the list
+ * holds 1000 groups (nothing logged); 20 out of memory (site 456). */
+ZKALL_API int32_t ZKALL_STDCALL VBSetGrpCd(const char* code, zkall_vbstr name);
+/* Removes the group if present; 0. */
+ZKALL_API int32_t ZKALL_STDCALL VBDelGrpCd(const char* code);
+/* Copies the name into the string, at most its byte length and 60, no
+ * terminator: 1, or 0 when the group is missing. */
+ZKALL_API int32_t ZKALL_STDCALL VBGetGrpName(const char* code, zkall_vbstr name);
+/* Adds one group line per group to the box (not emptied first); 0. */
+ZKALL_API int32_t ZKALL_STDCALL VBMakeListGrpMei(void* box);
+/* Adds one part line per code of the group, the names from the part-name
+ * file "HINM"+lang+".DAT" of the current vehicle's disc, or, when *flag is
+ * non-zero on entry, of the first installed disc of the current area. *flag
+ * becomes 0, or 1 when the group is missing (nothing added). A code the file
+ * lacks gets a blank name. 0; 14 no such area or disc (sites 323, 328);
+ * cdopen's (344) or cdread's (370) failure. */
+ZKALL_API int32_t ZKALL_STDCALL VBMakeListGrpPnc(const char* code, void* box, int16_t* flag);
+/* Appends (*slot -1: the first free slot and a line at the end of the box)
+ * or replaces (*slot 0..99: that slot, the box's line of that number
+ * deleted and the new one inserted there) the part name code `pnc` (up to 6
+ * characters before a NUL, blank-padded). The name comes from get_hinmei on
+ * the first installed disc of the current area, its status word left in
+ * *slot: 1 the code is not in the file, 4 the prompt was cancelled; nothing
+ * is stored then. Stored: *slot 0. A full group or another index: *slot -1,
+ * nothing stored. 0, or get_hinmei's failure (sites 561 append, 589
+ * replace). A missing group: 0, *slot unchanged. */
+ZKALL_API int32_t ZKALL_STDCALL VBSetGrpPnc(void* box, const char* code, const char* pnc, int16_t* slot);
+/* Removes every selected line of the box and, from the group, the first
+ * code equal to the line's first 6 characters (later codes move down, the
+ * last slot becomes blanks): 0, or 20 out of memory (site 631). */
+ZKALL_API int32_t ZKALL_STDCALL VBDelGrpPnc(void* box, const char* code);
+/* Appends the groups of both files to the list (not emptied first) and
+ * sets *count to the file's number of groups: 0, or -1 (path), 11, 14, 20
+ * (the groups added before a failure stay). A number of groups outside
+ * 0..1000 is read as 0 or 1000. */
+ZKALL_API int32_t ZKALL_STDCALL VBread_group_file(int16_t* count);
+/* Writes the first 1000 groups of the list: ZKGRPPNC.D first, then
+ * ZKGRPMEI.D, whose header holds the number written: 0, or -1, 11, 13, 20.
+ * A failure after ZKGRPPNC.D was rewritten leaves the pair inconsistent. */
+ZKALL_API int32_t ZKALL_STDCALL VBwrite_group_file(void);
+/* With at least one megabyte free on the drive of the installed catalog
+ * directory, makes each group file that is missing (all zero bytes) and
+ * replaces one of 6363 (ZKGRPMEI.D) or 30000 (ZKGRPPNC.D) bytes or less:
+ * 0 (also with less space: nothing done); -1 the free space cannot be had;
+ * -1 (path), 11, 13. */
+ZKALL_API int32_t ZKALL_STDCALL VBRemakeGpFile(void);
+/* The group of that 3-byte code, or null. */
+ZKALL_API zkall_grp_tmp_node* ZKALL_CDECL search_grptmp(const char* code);
+/* For the catalog's other programs, reading ZKGRPMEI.D and ZKGRPPNC.D
+ * directly. g_mei_f_check: 1 the file holds no groups (its first 4 bytes
+ * are zero), 0 it does, -1 it cannot be opened or read, or the path's
+ * failure code. */
+ZKALL_API int32_t ZKALL_CDECL g_mei_f_check(void);
+/* Finds the group and copies its 60-character name: its index 0..999 (the
+ * group in record 1 + index). A group index and a failure are kept apart by
+ * sign: -1 no such group; a failure is returned negated, below -1: -11 open,
+ * -14 read, -20 out of memory, -2 the path cannot be built (each logged with
+ * its code as it stands: 11, 14, 20, -1). */
+ZKALL_API int32_t ZKALL_CDECL g_mei_f_read(const char* code, char* name);
+/* Fills records (room for 100 of 66 bytes: code and 60-character name) with
+ * the part names of the group's codes, read on the current vehicle's disc;
+ * a code the part-name file lacks leaves its record as it was. 0; -1 no
+ * such group, or a group without codes; the failure of finding the group
+ * (as g_mei_f_read logs it, returned positive: 11, 14, 20, or -1 for the
+ * path); -1 (path), 11, 15, 14 for ZKGRPPNC.D; cdopen's, cdreopen's,
+ * cdread's or cdclose's failure. */
+ZKALL_API int32_t ZKALL_CDECL g_pnc_f_read(const char* code, char* records);
+
+/* ===================================================================== */
+/* Saved lists and the interface program                                   */
+/* ===================================================================== */
+/* A parts list is saved under a number 1..9999 in a data file "ZKIFnnnn.SAV"
+ * of the installed catalog directory (path kind 1, no disc), listed in the
+ * master ZKIFSMST.SAV there: 16-byte records, little-endian.
+ *   record 0  0 number of saved lists (16-bit, never raised above 9999)
+ *             2 next number to give out (16-bit, 1..9999; 0: the first
+ *               free entry), 4 zero (12)
+ *   record n  0 state: 0 free, 1 saved, 'U' in use by another program, 'D'
+ *               deleted; 1 zero (3); 4 date DDMMYY; 10 time HHMMSS
+ * A new master is 32 bytes: next number 1, all else zero. A data file
+ * begins with the 99-byte vehicle record of set_save_file_vdata; the rest
+ * is the front end's. The current saved list is the ctop area's
+ * save_list_flag (its number, 0 none) and save_data_handle (its open data
+ * file, see "Address fields").
+ * These functions log nothing. `error` (may be null) receives the system
+ * error number of a failing call, else 0. Streams are the library's own
+ * (opaque; FILE-like): use them only with these functions. A failure to
+ * open for another reason than a missing file (-1) or denied access (-2)
+ * is 11 with its error number; a mode the table below does not list is 11
+ * with error 22 and opens nothing. */
+ZKALL_API int32_t ZKALL_CDECL make_save_mst_file_name(char* path);
+/* Opens the master: mode 1 "rb", 2 "w+b", 3 "r+b". 0; -1 no such file; -2
+ * access denied (error 0 in both); 11; the path's failure code with error
+ * 3001. */
+ZKALL_API int32_t ZKALL_CDECL open_save_mst_file(int16_t mode, void** stream, int32_t* error);
+/* Closes *stream and sets it to null: 0 (also for a null stream); 12. */
+ZKALL_API int32_t ZKALL_CDECL close_save_mst_file(void** stream, int32_t* error);
+/* Creates a new master unless one can be read: 0; -1 the disk is full; 13
+ * write (or close) failed; the open results. */
+ZKALL_API int32_t ZKALL_CDECL make_save_mst(int32_t* error);
+/* Reads the number of saved lists into *count (may be null): 0; -1 no
+ * master; -2 access denied; 11; 14 read; 12 close. */
+ZKALL_API int32_t ZKALL_CDECL check_save_mst_file_exist(int32_t* count, int32_t* error);
+/* As check_save_mst_file_exist, but -1 also when the master counts no
+ * saved list (a count of 0 or below). */
+ZKALL_API int32_t ZKALL_CDECL check_save_dat_file_exist(int32_t* count, int32_t* error);
+/* Gives out the next number (cyclically 1..9999; the entry is overwritten
+ * whatever its state) into *number and marks its entry saved with today's
+ * date and time: 0; -1; -2; 11; 14 read (also: no free entry before the end
+ * of the master when the next number is 0); 15 seek; 13 write or close. A
+ * next number outside 0..9999 is taken as 0. */
+ZKALL_API int32_t ZKALL_CDECL get_save_no(int32_t* number, int32_t* error);
+/* Marks saved list n deleted ('D') and lowers the count; a count of 0 or
+ * below is written as 0 (it never wraps); *left (may be null) receives the
+ * count written. 0; open results; 14, 15, 13; 12. A number outside 1..9999 names
+ * no entry: 15 with error 22, nothing opened. */
+ZKALL_API int32_t ZKALL_CDECL deldata_save_mst_file(int32_t number, int32_t* left, int32_t* error);
+/* The data file's path for number 0..9999 ("ZKIF0007.SAV"): get_path_name's
+ * result; -1 and an empty path for another number. */
+ZKALL_API int32_t ZKALL_CDECL make_save_dat_file_name(int32_t number, char* path);
+/* Opens data file n: mode 1 "rb"; mode 2 or 3 with sub-mode 1 "r+b" or 2
+ * "w+b". With a null stream pointer the stream and n become the current
+ * saved list (a previous current stream is closed first). 0; -1; -2; 11;
+ * the path's failure code with error 1102. */
+ZKALL_API int32_t ZKALL_CDECL open_save_dat_file(int32_t number, int16_t sub_mode, int16_t mode, void** stream,
+                                                 int32_t* error);
+/* Closes *stream (set to null), or with a null pointer the current saved
+ * list's stream, which ends the current saved list: 0; 12. */
+ZKALL_API int32_t ZKALL_CDECL close_save_dat_file(void** stream, int32_t* error);
+/* Reads or writes exactly `size` bytes: 0; 14 (13); a null stream or a
+ * negative size fails with error 9 or 22. */
+ZKALL_API int32_t ZKALL_CDECL read_save_dat_file(void* stream, void* buffer, int32_t size, int32_t* error);
+ZKALL_API int32_t ZKALL_CDECL write_save_dat_file(void* stream, const void* buffer, int32_t size, int32_t* error);
+/* Moves to `offset` from the start; *position (may be null) receives it: 0;
+ * 15. */
+ZKALL_API int32_t ZKALL_CDECL seek_save_dat_file(void* stream, int32_t offset, int32_t* position, int32_t* error);
+/* Deletes data file n: 0; -1 no such file (error 2); 16; the path's failure
+ * code with error 1501. */
+ZKALL_API int32_t ZKALL_CDECL del_save_dat_file(int32_t number, int32_t* error);
+/* 0 when the current saved list has an open data file, else -1. */
+ZKALL_API int32_t ZKALL_CDECL check_save_dat_file_handle(void);
+/* Turns the current saved list's entry from 'U' back to 1 and ends the
+ * current saved list (its number becomes 0; its stream stays open until
+ * close_save_dat_file(NULL)). 0 (also without a current list); 11, 15, 14,
+ * 13; 13 with error 0 when the master cannot be closed; the path's failure
+ * code with error 3001. */
+ZKALL_API int32_t ZKALL_CDECL reset_save_mst_flag(int32_t* error);
+/* Fills the 99-byte vehicle record from the ccar area:
+ *   0 VIN's first 10 (10) | 10 frame number (7), only when the VIN and the
+ *   frame number both begin above a blank | 17 vehicle data (15) | 32
+ *   catalog code (6) | 38 Ad (6) | 44 frame model (7) | 51 '-' | 52 frame
+ *   number (7) | 59 colour (3) | 62 trim (4) | 66 notes (30), or bytes 66-95
+ *   of `source` when given | 96 the number as 3 digits (its last three
+ *   digits outside 0..999) | zero bytes become blanks. */
+ZKALL_API void ZKALL_CDECL set_save_file_vdata(char* record, int32_t number, const char* source);
+/* Does nothing. */
+ZKALL_API void ZKALL_CDECL set_vjin_file_data(void);
+/* The paths of ZKINTF.TMP (path kind 1) and INTF.TMP (kind 0) in an 80-byte
+ * buffer: get_path_name's result. */
+ZKALL_API int32_t ZKALL_CDECL make_zkintf_tmp_file_name(char* path);
+ZKALL_API int32_t ZKALL_CDECL make_intf_tmp_file_name(char* path);
+/* Runs the interface program ZKINTF.EXE of the current directory with the
+ * command line "ZKINTF.EXE <data file of the current saved list, or @@@@@>
+ * <path of ZKINTF.TMP>" and waits for it. Its exit code: 1 with a current
+ * saved list sets bytes 96-98 of the data file (through its open stream) to
+ * "000": 0, or 15, 14, 13 (14 with error 9 when the stream is not open); 2
+ * deletes the current saved list from the master: 999 saved lists are left,
+ * 888 none, or deldata_save_mst_file's failure; 2 without a current saved
+ * list deletes nothing and answers 999 (lists may be left; nothing was
+ * counted). 0, another code, or a program that cannot be started: 0. A path
+ * that cannot be built: its code, error 36 (ZKINTF.TMP) or 45 (data file). */
+ZKALL_API int32_t ZKALL_CDECL intf_pro(int32_t* error);
+/* Splits comma-separated lines. get_next_csv: the field at the start of
+ * `line` spans *start..*end (a quoted field without its quotes; *end is -1
+ * for an empty first field); returns the address behind the comma that
+ * ends it, or null when a NUL or a line feed ends the line. A comma between
+ * quotes belongs to the field; a doubled quote inside quotes is a quote.
+ * Lines are scanned up to 32767 characters. */
+ZKALL_API char* ZKALL_CDECL get_next_csv(char* line, int16_t* start, int16_t* end);
+/* Copies source[first..last] to dest (at most `size` bytes, no terminator),
+ * a doubled quote copied once; stops early at a NUL. Returns the source
+ * index after the last character taken (first when first > last). */
+ZKALL_API int16_t ZKALL_CDECL copy_csv_item(const char* source, char* dest, int16_t size, int16_t first,
+                                            int16_t last);
 
 #ifdef __cplusplus
 }

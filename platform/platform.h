@@ -282,6 +282,7 @@ inline constexpr uint32_t kLbResetContent = 0x0184;
 inline constexpr uint32_t kLbSetSel = 0x0185;
 inline constexpr uint32_t kLbGetSel = 0x0187;
 inline constexpr uint32_t kLbGetText = 0x0189;
+inline constexpr uint32_t kLbGetTextLen = 0x018A;
 inline constexpr uint32_t kLbGetCount = 0x018B;
 inline constexpr uint32_t kLbGetHorizontalExtent = 0x0193;
 inline constexpr uint32_t kLbSetHorizontalExtent = 0x0194;

@@ -11,6 +11,7 @@
 #include "startup/installed_discs.h"
 #include "startup/texts.h"
 #include "workfiles/file_utils.h"
+#include "workfiles/saved_lists.h"
 #include "workfiles/select_tmp.h"
 
 namespace zk::startup {
@@ -19,6 +20,9 @@ namespace {
 constexpr int kNoBlock = 20;
 constexpr int kNoMemory = 20;
 constexpr int kSetupNotUsable = 891;
+constexpr int kNoSavedList = 876;
+constexpr int kSavedListCheckFailed = 999;
+constexpr uint16_t kModeSavedLists = 5;
 std::string g_home;
 }  // namespace
 
@@ -74,11 +78,24 @@ void drom_term() {
 
 int drom_set_homedir() { return platform::current().set_current_directory(g_home) ? 1 : 0; }
 
-int drom_check_setup(uint16_t /*mode*/) {
+int drom_check_setup(uint16_t mode) {
   setuped_cd_check();
   const zkall_ctop* c = ctop();
   if (!c || c->setup_ok == 0) return kSetupNotUsable;
-  return 0;
+  if (mode != kModeSavedLists) return 0;
+  int32_t count = 0, error = 0;
+  const int r = workfiles::check_save_dat_file_exist(count, error);
+  if (r == 0) return 0;
+  if (r == -1) return kNoSavedList;
+  report("ZKDROM", "drom_check_setup", "check_save_dat_file_exist", r, error, 807);
+  return kSavedListCheckFailed;
+}
+
+int drom_reset_com() {
+  int32_t error = 0;
+  const int r = workfiles::reset_save_mst_flag(error);
+  if (r != 0) report("ZKDROM", "drom_reset_com", "reset_save_mst_flag", r, error, 828);
+  return r;
 }
 
 void set_next_menu(uint8_t menu) {

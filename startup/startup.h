@@ -25,6 +25,8 @@ int drom_set_homedir();
 // Re-runs the installed-disc check: 891 when the installation is not usable,
 // else 0.
 int drom_check_setup(uint16_t mode);
+// Releases the current saved list: 0 or the failure (logged).
+int drom_reset_com();
 
 const std::string& home_directory();
 

@@ -91,6 +91,9 @@ intptr_t ListBox::send(uint32_t msg, uintptr_t wparam, intptr_t lparam) {
       if (char* out = reinterpret_cast<char*>(lparam)) std::memcpy(out, s.c_str(), s.size() + 1);
       return static_cast<intptr_t>(s.size());
     }
+    case kLbGetTextLen:
+      if (index < 0 || index >= count) return kLbErr;
+      return static_cast<intptr_t>(lines_[static_cast<size_t>(index)].size());
     case kLbGetHorizontalExtent:
       return extent_;
     case kLbSetHorizontalExtent:

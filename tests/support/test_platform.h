@@ -41,6 +41,8 @@ class TestPlatform : public SystemPlatformBase {
   std::vector<uint32_t> sleeps;  // every sleep asked for, in milliseconds
   // Environment seen by the library; a variable not listed here is unset.
   std::map<std::string, std::string> env;
+  // Free space answered for a drive root ("C:\\") in place of the system's.
+  std::map<std::string, platform::DiskSpace> free_space;
 
   platform::LocalTime local_time() override { return now; }
   int64_t time_seconds() override {
@@ -88,6 +90,15 @@ class TestPlatform : public SystemPlatformBase {
 #else
   // Nobody sits at a test's terminal: an unanswered message box is Cancel.
   bool interactive() const override { return false; }
+
+ protected:
+  bool do_disk_free_space(const std::string& root, platform::DiskSpace& out, uint32_t& error) override {
+    if (auto it = free_space.find(root); it != free_space.end()) {
+      out = it->second;
+      return true;
+    }
+    return PosixPlatform::do_disk_free_space(root, out, error);
+  }
 #endif
 };
 

@@ -58,6 +58,10 @@ bool TestPlatform::do_volume_label(const std::string& root, std::string& label, 
 }
 
 bool TestPlatform::do_disk_free_space(const std::string& root, pf::DiskSpace& out, uint32_t& error) {
+  if (auto it = free_space.find(root); it != free_space.end()) {
+    out = it->second;
+    return true;
+  }
   if (!on_empty_drive(root)) return Win32Platform::do_disk_free_space(root, out, error);
   error = pf::kErrorNotReady;
   return false;

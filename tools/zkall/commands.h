@@ -43,5 +43,10 @@ int command_local_price(int pair, const std::string& key, std::ostream& out);
 // reloaded selection.
 void tour_prices(Session& s, std::ostream& out);
 void tour_selection(std::ostream& out);
+// A group of parts made and listed; a parts list saved under a number and
+// handed to the interface program (`interface_program` is copied into the
+// current directory as ZKINTF.EXE when none is there).
+void tour_groups(std::ostream& out);
+void tour_saved_list(std::ostream& out, const std::string& interface_program);
 
 }  // namespace zk::tool

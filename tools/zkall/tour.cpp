@@ -1,7 +1,8 @@
 // The guided tour of the demo installation: starts the library the way the
 // front end does and walks through the installed discs and lookups by key
 // across discs, one of them on a disc that is in no drive, an illustration,
-// names and abbreviations, and a vehicle identified by its VIN.
+// names and abbreviations, a vehicle identified by its VIN, prices, a
+// saved selection, a group of parts and a saved list handed to ZKINTF.EXE.
 #include <cstring>
 #include <string>
 #include <vector>
@@ -115,6 +116,14 @@ int command_tour(std::ostream& out) {
 
   heading(out, "Saving and reloading a selection");
   tour_selection(out);
+
+  heading(out, "Groups of parts and saved lists");
+  tour_groups(out);
+#ifdef ZKALL_ZKINTF_PATH
+  tour_saved_list(out, ZKALL_ZKINTF_PATH);
+#else
+  tour_saved_list(out, "");
+#endif
 
   heading(out, "Stopping the library (drom_term)");
   out << "done\n";

@@ -1,0 +1,144 @@
+// Fuzz target of the group files: ZKGRPMEI.D and ZKGRPPNC.D of any size and
+// content loaded into the group list, edited, written back, remade, and read
+// directly as the catalog's other programs read them.
+//
+// Files: C:\ZKCAT\MST\ZKGRPMEI.D and ZKGRPPNC.D (the standard
+// configuration's installed catalog directory), optionally others. Control
+// bytes: a fault to inject, then operations, each a byte choosing it and its
+// arguments:
+//   0 VBread_group_file        5 g_pnc_f_read   group code (3 bytes)
+//   1 VBwrite_group_file       6 VBSetGrpCd     group code, name length, name
+//   2 VBRemakeGpFile           7 VBDelGrpPnc    group code, a box of lines and
+//   3 g_mei_f_check                             which of them are selected
+//   4 g_mei_f_read group code  8 VBMakeListGrpMei
+//
+// Checks: every result is one of its function's documented codes; a group
+// index is 0..999; names and records are written within their buffers; a
+// count read is 0..1000; files written or remade have their full sizes;
+// list-box lines have their widths; nothing is left open.
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "fuzz/fuzz_support.h"
+#include "platform/list_box.h"
+#include "zkall.h"
+
+namespace {
+
+using zk::fuzz::check;
+
+constexpr int kMaxOperations = 24;
+constexpr const char* kNameFile = "C:\\ZKCAT\\MST\\ZKGRPMEI.D";
+constexpr const char* kCodeFile = "C:\\ZKCAT\\MST\\ZKGRPPNC.D";
+constexpr char kGuard = '\x5A';
+
+bool one_of(int32_t r, std::initializer_list<int32_t> codes) {
+  for (int32_t c : codes)
+    if (r == c) return true;
+  return false;
+}
+
+size_t file_size(const char* path) {
+  const std::string* f = zk::fuzz::machine().file(path);
+  return f != nullptr ? f->size() : 0;
+}
+
+void run_operation(zk::fuzz::Control& in, size_t& reports) {
+  const uint8_t op = in.byte() % 9;
+  char code[4] = {};
+  const std::string_view c = in.take(3);
+  std::memcpy(code, c.data(), c.size());
+  switch (op) {
+    case 0: {
+      int16_t count = -7;
+      const int32_t r = VBread_group_file(&count);
+      check(one_of(r, {0, -1, 11, 14, 20}), "VBread_group_file answered another code");
+      if (r == 0) check(count >= 0 && count <= 1000, "VBread_group_file counted outside 0..1000");
+      reports += r != 0;
+      break;
+    }
+    case 1: {
+      const int32_t r = VBwrite_group_file();
+      check(one_of(r, {0, -1, 11, 13, 20}), "VBwrite_group_file answered another code");
+      if (r == 0)
+        check(file_size(kNameFile) == 63063 && file_size(kCodeFile) == 600000, "a group file written short");
+      reports += r != 0;
+      break;
+    }
+    case 2: {
+      const int32_t r = VBRemakeGpFile();
+      check(one_of(r, {0, -1, 11, 13}), "VBRemakeGpFile answered another code");
+      if (r == 0)
+        check(file_size(kNameFile) > 6363 && file_size(kCodeFile) > 30000, "a remade group file is undersized");
+      reports += r != 0;
+      break;
+    }
+    case 3:
+      check(one_of(g_mei_f_check(), {1, 0, -1}), "g_mei_f_check answered another code");
+      break;
+    case 4: {
+      char name[62];
+      std::memset(name, kGuard, sizeof name);
+      const int32_t r = g_mei_f_read(code, name);
+      check((r >= -1 && r <= 999) || one_of(r, {-2, -11, -14, -20}), "g_mei_f_read answered another code");
+      check(name[60] == kGuard && name[61] == kGuard, "g_mei_f_read wrote past the name");
+      reports += r < -1;
+      break;
+    }
+    case 5: {
+      std::vector<char> records(6600 + 2, kGuard);
+      const int32_t r = g_pnc_f_read(code, records.data());
+      check(r >= -1, "g_pnc_f_read answered below -1");  // -1, 0 or a failure code
+      check(records[6600] == kGuard && records[6601] == kGuard, "g_pnc_f_read wrote past the records");
+      reports += 1;  // at most one: finding the group, or its own
+      break;
+    }
+    case 6: {
+      const std::string name(in.take(in.byte() % 80));
+      zk::platform::FrontEndString s(name);
+      const int32_t r = VBSetGrpCd(code, s.get());
+      check(one_of(r, {0, 1, 20}), "VBSetGrpCd answered another code");
+      reports += r == 20;
+      break;
+    }
+    case 7: {
+      zk::platform::ListBox box;
+      const int lines = in.byte() % 8;
+      for (int i = 0; i < lines; ++i) {
+        const std::string line(in.take(in.byte() % 90));
+        box.send(zk::platform::kLbAddString, 0, reinterpret_cast<intptr_t>(line.c_str()));
+        box.send(zk::platform::kLbSetSel, in.byte() & 1, i);
+      }
+      const int32_t r = VBDelGrpPnc(box.handle(), code);
+      check(one_of(r, {0, 20}), "VBDelGrpPnc answered another code");
+      reports += r == 20;
+      break;
+    }
+    case 8: {
+      zk::platform::ListBox box;
+      VBMakeListGrpMei(box.handle());
+      check(box.lines().size() == static_cast<size_t>(VBGetGrpNum()), "a group line per group");
+      for (const std::string& l : box.lines()) check(l.size() <= 70, "a group line is longer than 70");
+      break;
+    }
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  zk::fuzz::Input input = zk::fuzz::split_input(data, size);
+  zk::fuzz::begin_input(input);
+  zk::fuzz::start_library();
+  zk::fuzz::Control control(input.control);
+  zk::fuzz::arm_fault(control);
+  size_t reports = 2;  // the configuration's and the installed-disc check's
+  const int operations = control.byte() % kMaxOperations;
+  for (int i = 0; i < operations; ++i) run_operation(control, reports);
+  zk::fuzz::machine().faults().clear();
+  VBTermGrpTmp();
+  zk::fuzz::check_error_log(reports);
+  zk::fuzz::end_input();
+  return 0;
+}

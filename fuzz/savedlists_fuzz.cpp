@@ -1,0 +1,136 @@
+// Fuzz target of the saved lists: a master ZKIFSMST.SAV and data files of
+// any size and content, numbers given out and deleted, the current saved
+// list opened, reset and handed to an interface program whose exit code the
+// input chooses.
+//
+// Files: C:\ZKCAT\MST\ZKIFSMST.SAV and ZKIFnnnn.SAV there (the standard
+// configuration's installed catalog directory), ZKINTF.TMP, others. Control
+// bytes: a fault to inject, then operations, each a byte choosing it and its
+// arguments:
+//   0 get_save_no                      5 reset_save_mst_flag
+//   1 deldata_save_mst_file  number    6 intf_pro          exit code
+//   2 check_save_dat_file_exist        7 close_save_dat_file (the current)
+//   3 make_save_mst                    8 drom_check_setup  mode 5
+//   4 open_save_dat_file     number, sub-mode, mode (as the current list)
+// Numbers are mostly 0..9 and sometimes any 16-bit value.
+//
+// Checks: every result is one of its function's documented codes; a number
+// given out is 1..9999 and its entry is marked saved; the count left after a
+// deletion is never negative; the current list's fields in the ctop area
+// agree with check_save_dat_file_handle; nothing is left open.
+#include <cstring>
+#include <string>
+
+#include "fuzz/fuzz_support.h"
+#include "startup/common_areas.h"
+#include "zkall.h"
+
+namespace {
+
+using zk::fuzz::check;
+
+constexpr int kMaxOperations = 24;
+constexpr const char* kMaster = "C:\\ZKCAT\\MST\\ZKIFSMST.SAV";
+
+bool one_of(int32_t r, std::initializer_list<int32_t> codes) {
+  for (int32_t c : codes)
+    if (r == c) return true;
+  return false;
+}
+
+int32_t number(zk::fuzz::Control& in) {
+  const uint8_t b = in.byte();
+  return b < 0xE0 ? b % 10 : static_cast<int16_t>(in.u16());
+}
+
+void run_operation(zk::fuzz::Control& in, size_t& reports) {
+  int32_t error = 0;
+  switch (in.byte() % 9) {
+    case 0: {
+      int32_t n = -7;
+      const int32_t r = get_save_no(&n, &error);
+      check(one_of(r, {0, -1, -2, 11, 13, 14, 15}), "get_save_no answered another code");
+      if (r == 0) {
+        check(n >= 1 && n <= 9999, "get_save_no gave out a number outside 1..9999");
+        const std::string* m = zk::fuzz::machine().file(kMaster);
+        check(m != nullptr && m->size() >= 16u * static_cast<size_t>(n) + 16 && (*m)[16u * n] == 1,
+              "the entry of the number given out is not marked saved");
+      }
+      break;
+    }
+    case 1: {
+      int32_t left = -7;
+      const int32_t r = deldata_save_mst_file(number(in), &left, &error);
+      check(one_of(r, {0, -1, -2, 11, 12, 13, 14, 15}), "deldata_save_mst_file answered another code");
+      if (r == 0) check(left >= 0 && left < 9999, "the count left is outside 0..9998");
+      break;
+    }
+    case 2: {
+      int32_t count = 0;
+      check(one_of(check_save_dat_file_exist(&count, &error), {0, -1, -2, 11, 12, 14}),
+            "check_save_dat_file_exist answered another code");
+      break;
+    }
+    case 3:
+      check(one_of(make_save_mst(&error), {0, -1, -2, 11, 13, 14, 12}), "make_save_mst answered another code");
+      break;
+    case 4: {
+      const int32_t n = number(in);
+      const int16_t sub = static_cast<int16_t>(in.byte() % 4);
+      const int16_t mode = static_cast<int16_t>(in.byte() % 5);
+      check(one_of(open_save_dat_file(n, sub, mode, nullptr, &error), {0, -1, -2, 11}),
+            "open_save_dat_file answered another code");
+      break;
+    }
+    case 5: {
+      const int32_t r = drom_reset_com();
+      check(one_of(r, {0, -1, 11, 13, 14, 15}), "drom_reset_com answered another code");
+      reports += r != 0;
+      break;
+    }
+    case 6: {
+      const uint32_t exit_code = in.byte() % 4;
+      zk::fuzz::machine().run_program_hook = [exit_code](const std::string&, const std::string&) {
+        zk::platform::ProgramRun run;
+        run.started = true;
+        run.exit_code = exit_code;
+        return run;
+      };
+      const int32_t r = intf_pro(&error);
+      zk::fuzz::machine().run_program_hook = nullptr;
+      check(one_of(r, {0, -1, -2, 11, 12, 13, 14, 15, 888, 999}), "intf_pro answered another code");
+      break;
+    }
+    case 7:
+      check(one_of(close_save_dat_file(nullptr, &error), {0, 12}), "close_save_dat_file answered another code");
+      break;
+    case 8: {
+      const int32_t r = drom_check_setup(5);
+      check(one_of(r, {0, 876, 891, 999}), "drom_check_setup answered another code");
+      reports += 1;  // the installed-disc check may log again
+      break;
+    }
+  }
+  const zkall_ctop& c = *zk::startup::ctop();
+  check((check_save_dat_file_handle() == 0) == (c.save_data_handle != 0),
+        "the save-data handle field disagrees with the current stream");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  zk::fuzz::Input input = zk::fuzz::split_input(data, size);
+  zk::fuzz::begin_input(input);
+  zk::fuzz::start_library();
+  zk::fuzz::Control control(input.control);
+  zk::fuzz::arm_fault(control);
+  size_t reports = 2;  // the configuration's and the installed-disc check's
+  const int operations = control.byte() % kMaxOperations;
+  for (int i = 0; i < operations; ++i) run_operation(control, reports);
+  zk::fuzz::machine().faults().clear();
+  int32_t error = 0;
+  close_save_dat_file(nullptr, &error);
+  zk::fuzz::check_error_log(reports);
+  zk::fuzz::end_input();
+  return 0;
+}

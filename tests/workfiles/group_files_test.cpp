@@ -1,0 +1,325 @@
+// The group list, its list-box lines and the group files ZKGRPMEI.D and
+// ZKGRPPNC.D: limits, part names read from a disc, the file layouts, the
+// remake thresholds, the direct readers and every report through the fault
+// seam.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/list_box.h"
+#include "support/catalog_fixture.h"
+#include "zkall.h"
+
+namespace zk::test {
+namespace {
+
+using platform::Op;
+
+class GroupTest : public CatalogFixture {
+ protected:
+  void SetUp() override {
+    CatalogFixture::SetUp();
+    writer::Disc e1 = disc("E1", "19990401", "01");
+    e1.root_sets.push_back({writer::build_set(record_set({"HINM01.DAT", 7, 66, 0, 6, {"6", "60"},
+                                                          {"100010|CYLINDER HEAD", "100120|OIL FILTER",
+                                                           "200300|SPARK PLUG"}})),
+                            0, ""});
+    lay_out("E1", e1, 'd');
+    ASSERT_EQ(drom_check_setup(0), 0);
+    get_ctop_addr()->current_area = 0;
+    get_ccar_addr()->catalog_disc = 0;
+  }
+  void TearDown() override {
+    VBTermGrpTmp();
+    CatalogFixture::TearDown();
+  }
+  std::string file(const char* name) const { return inst.read('c', std::string("CAT\\MST\\") + name); }
+  void put(const char* name, const std::string& bytes) const { inst.write('c', std::string("CAT\\MST\\") + name, bytes); }
+  static int set(const char* code, const std::string& name) {
+    platform::FrontEndString s(name);
+    return VBSetGrpCd(code, s.get());
+  }
+  static std::string slots(const char* code) { return std::string(search_grptmp(code)->data.pnc[0], 600); }
+  static std::string padded(std::string s, size_t n, char c = ' ') { return s.resize(n, c), s; }
+};
+
+TEST_F(GroupTest, AThousandGroupsFillTheListAndNamesArePadded) {
+  char code[4];
+  for (int i = 0; i < 1000; ++i) {
+    std::snprintf(code, sizeof code, "%03d", i);
+    ASSERT_EQ(set(code, "G"), 0);
+  }
+  EXPECT_EQ(VBGetGrpNum(), 1000);
+  EXPECT_EQ(set("XYZ", "NEW"), 1);                 // full
+  EXPECT_EQ(set("500", "TEN BYTES!"), 0);          // renaming still works
+  EXPECT_EQ(VBCheckGrpCd("500"), 1);
+  EXPECT_EQ(VBCheckGrpCd("XYZ"), 0);
+  platform::FrontEndString out(12, '#');
+  EXPECT_EQ(VBGetGrpName("500", out.get()), 1);
+  EXPECT_EQ(out.str(), "TEN BYTES!  ");
+  EXPECT_EQ(std::string(search_grptmp("500")->data.name, 60), padded("TEN BYTES!", 60));
+  EXPECT_EQ(VBGetGrpName("XYZ", out.get()), 0);
+  VBDelGrpCd("500");
+  EXPECT_EQ(VBGetGrpNum(), 999);
+  EXPECT_EQ(VBCheckGrpCd("500"), 0);
+}
+
+TEST_F(GroupTest, AddingAGroupWithoutMemoryIsReported) {
+  inst.platform().faults().add(Op::Alloc, platform::kErrnoNoMemory);
+  EXPECT_EQ(set("A01", "X"), 20);
+  EXPECT_EQ(log().back(), "ZKSUBG02,VBSetGrpCd,AddItem,(20)(0)(456)");
+  EXPECT_EQ(VBGetGrpNum(), 0);
+}
+
+TEST_F(GroupTest, PartCodesAreAppendedReplacedAndRefused) {
+  ASSERT_EQ(set("A01", "ENGINE"), 0);
+  platform::ListBox box;
+  struct Case {
+    int16_t index_in;
+    const char* pnc;
+    int16_t index_out;
+    std::vector<std::string> lines;  // codes of the box's lines after the call
+    std::string first_slots;         // slots 0 and 1
+  } cases[] = {
+      {-1, "100120", 0, {"100120"}, "100120      "},
+      {-1, "1000", 1, {"100120"}, "100120      "},             // not in the file: nothing stored
+      {-1, "100010", 0, {"100120", "100010"}, "100120100010"},
+      {0, "200300", 0, {"200300", "100010"}, "200300100010"},   // replaces line and slot 0
+      {100, "100010", -1, {"200300", "100010"}, "200300100010"},
+      {-2, "100010", -1, {"200300", "100010"}, "200300100010"},
+  };
+  for (const Case& c : cases) {
+    int16_t index = c.index_in;
+    EXPECT_EQ(VBSetGrpPnc(box.handle(), "A01", c.pnc, &index), 0) << c.pnc;
+    EXPECT_EQ(index, c.index_out) << c.pnc;
+    std::vector<std::string> codes;
+    for (const std::string& l : box.lines()) codes.push_back(l.substr(0, 6));
+    EXPECT_EQ(codes, c.lines) << c.pnc;
+    EXPECT_EQ(slots("A01").substr(0, 12), c.first_slots) << c.pnc;
+  }
+  EXPECT_EQ(box.lines()[0], padded("200300  SPARK PLUG", 68));
+  // A missing group leaves the index alone.
+  int16_t index = -1;
+  EXPECT_EQ(VBSetGrpPnc(box.handle(), "ZZZ", "100010", &index), 0);
+  EXPECT_EQ(index, -1);
+  // The 101st code is refused.
+  std::memset(search_grptmp("A01")->data.pnc, 'X', 600);
+  index = -1;
+  EXPECT_EQ(VBSetGrpPnc(box.handle(), "A01", "100010", &index), 0);
+  EXPECT_EQ(index, -1);
+  EXPECT_EQ(slots("A01"), std::string(600, 'X'));
+}
+
+TEST_F(GroupTest, SelectedLinesAreDeletedWithTheirCodes) {
+  ASSERT_EQ(set("A01", "ENGINE"), 0);
+  std::memcpy(search_grptmp("A01")->data.pnc, "100010100120200300", 18);
+  platform::ListBox box;
+  for (const char* l : {"100120  X", "999999  NOT IN THE GROUP", "100010  Y", "200300  Z"})
+    box.send(platform::kLbAddString, 0, reinterpret_cast<intptr_t>(l));
+  box.send(platform::kLbSetSel, 1, 0);
+  box.send(platform::kLbSetSel, 1, 1);
+  box.send(platform::kLbSetSel, 1, 3);
+  EXPECT_EQ(VBDelGrpPnc(box.handle(), "A01"), 0);
+  EXPECT_EQ(box.lines(), std::vector<std::string>{"100010  Y"});
+  EXPECT_EQ(slots("A01"), "100010" + std::string(594, ' '));
+
+  inst.platform().faults().add(Op::Alloc, platform::kErrnoNoMemory);
+  EXPECT_EQ(VBDelGrpPnc(box.handle(), "A01"), 20);
+  EXPECT_EQ(log().back(), "ZKSUBG02,VBDelGrpPnc,malloc,(20)(0)(631)");
+}
+
+TEST_F(GroupTest, ListBoxLinesOfGroupsAndOfTheirParts) {
+  ASSERT_EQ(set("A01", "ENGINE"), 0);
+  ASSERT_EQ(set("B02", "EMPTY"), 0);
+  std::memcpy(search_grptmp("A01")->data.pnc, "100120777777", 12);
+  platform::ListBox groups;
+  VBMakeListGrpMei(groups.handle());
+  EXPECT_EQ(groups.lines(), (std::vector<std::string>{padded("  A01     ENGINE", 70), padded("  B02     EMPTY", 70)}));
+
+  struct Case {
+    const char* code;
+    int16_t flag_in;
+    int32_t area;
+    int rc;
+    int16_t flag_out;
+    std::vector<std::string> lines;
+    std::string report;
+  } cases[] = {
+      {"A01", 0, 0, 0, 0, {padded("100120  OIL FILTER", 68), padded("777777", 68)}, ""},
+      {"A01", 1, 0, 0, 0, {padded("100120  OIL FILTER", 68), padded("777777", 68)}, ""},
+      {"B02", 0, 0, 0, 0, {}, ""},
+      {"ZZZ", 0, 0, 0, 1, {}, ""},
+      {"A01", 1, 7, 14, 1, {}, "ZKSUBG02,VBMakeListGrpPnc,GetAreaChar,(14)(7)(323)"},
+      {"A01", 1, 2, 14, 1, {}, "ZKSUBG02,VBMakeListGrpPnc,setuped_top_cdno,(14)(1)(328)"},
+  };
+  for (const Case& c : cases) {
+    get_ctop_addr()->current_area = c.area;
+    platform::ListBox box;
+    int16_t flag = c.flag_in;
+    EXPECT_EQ(VBMakeListGrpPnc(c.code, box.handle(), &flag), c.rc) << c.code;
+    EXPECT_EQ(flag, c.flag_out) << c.code;
+    EXPECT_EQ(box.lines(), c.lines) << c.code;
+    EXPECT_EQ(log().empty() ? "" : log().back(), c.report) << c.code;
+    EXPECT_TRUE(nothing_open());
+  }
+  get_ctop_addr()->current_area = 0;
+  inst.platform().faults().add(Op::Read, platform::kErrnoIo, "HINM01.DAT");
+  platform::ListBox box;
+  int16_t flag = 0;
+  EXPECT_EQ(VBMakeListGrpPnc("A01", box.handle(), &flag), 14);
+  EXPECT_EQ(log().back(), "ZKSUBG02,VBMakeListGrpPnc,cdread,(14)(5)(370)");
+  EXPECT_TRUE(nothing_open());
+}
+
+TEST_F(GroupTest, FilesAreWrittenAtTheirSizesAndReadBack) {
+  ASSERT_EQ(VBwrite_group_file(), 0);
+  std::string mei = file("ZKGRPMEI.D"), pnc = file("ZKGRPPNC.D");
+  EXPECT_EQ(mei, std::string(63063, '\0'));
+  EXPECT_EQ(pnc, std::string(600000, ' '));
+
+  ASSERT_EQ(set("A01", "ENGINE"), 0);
+  ASSERT_EQ(set("B02", "BRAKES"), 0);
+  std::memcpy(search_grptmp("B02")->data.pnc, "100120", 6);
+  ASSERT_EQ(VBwrite_group_file(), 0);
+  mei = file("ZKGRPMEI.D");
+  pnc = file("ZKGRPPNC.D");
+  ASSERT_EQ(mei.size(), 63063u);
+  ASSERT_EQ(pnc.size(), 600000u);
+  EXPECT_EQ(mei.substr(0, 63), std::string("\x02\0", 2) + std::string(61, '\0'));
+  EXPECT_EQ(mei.substr(63, 126), "A01" + padded("ENGINE", 60) + "B02" + padded("BRAKES", 60));
+  EXPECT_EQ(mei.substr(189), std::string(63063 - 189, '\0'));
+  EXPECT_EQ(pnc.substr(600, 600), padded("100120", 600));
+
+  VBTermGrpTmp();
+  ASSERT_EQ(set("OLD", "KEPT"), 0);  // reading appends
+  int16_t count = 0;
+  ASSERT_EQ(VBread_group_file(&count), 0);
+  EXPECT_EQ(count, 2);
+  EXPECT_EQ(VBGetGrpNum(), 3);
+  EXPECT_EQ(slots("B02").substr(0, 12), "100120      ");
+
+  // g_mei_f_check tells an empty file from one with groups.
+  EXPECT_EQ(g_mei_f_check(), 0);
+  VBTermGrpTmp();
+  ASSERT_EQ(VBwrite_group_file(), 0);
+  EXPECT_EQ(g_mei_f_check(), 1);
+}
+
+TEST_F(GroupTest, RemakeReplacesUndersizedFilesOnly) {
+  struct Case {
+    size_t mei, pnc;  // sizes before; 0: missing
+    size_t mei_after, pnc_after;
+  } cases[] = {
+      {0, 0, 63063, 600000},
+      {6363, 30000, 63063, 600000},
+      {6364, 30001, 6364, 30001},
+  };
+  for (const Case& c : cases) {
+    std::filesystem::remove(inst.drive_root('c') / "CAT" / "MST" / "ZKGRPMEI.D");
+    std::filesystem::remove(inst.drive_root('c') / "CAT" / "MST" / "ZKGRPPNC.D");
+    if (c.mei) put("ZKGRPMEI.D", std::string(c.mei, 'M'));
+    if (c.pnc) put("ZKGRPPNC.D", std::string(c.pnc, 'P'));
+    EXPECT_EQ(VBRemakeGpFile(), 0) << c.mei;
+    EXPECT_EQ(file("ZKGRPMEI.D"), c.mei_after == c.mei ? std::string(c.mei, 'M') : std::string(63063, '\0'));
+    EXPECT_EQ(file("ZKGRPPNC.D"), c.pnc_after == c.pnc ? std::string(c.pnc, 'P') : std::string(600000, '\0'));
+  }
+  // Below one megabyte free nothing is made.
+  std::filesystem::remove(inst.drive_root('c') / "CAT" / "MST" / "ZKGRPMEI.D");
+  inst.platform().free_space["C:\\"] = {8, 512, 255, 1000};  // 1044480 bytes
+  EXPECT_EQ(VBRemakeGpFile(), 0);
+  EXPECT_FALSE(inst.exists('c', "CAT\\MST\\ZKGRPMEI.D"));
+  inst.platform().free_space["C:\\"] = {8, 512, 256, 1000};  // exactly 1 MB
+  EXPECT_EQ(VBRemakeGpFile(), 0);
+  EXPECT_TRUE(inst.exists('c', "CAT\\MST\\ZKGRPMEI.D"));
+}
+
+TEST_F(GroupTest, DirectReadersFindGroupsByCode) {
+  char code[4];
+  for (int i = 0; i < 300; ++i) {
+    std::snprintf(code, sizeof code, "%03d", i);
+    ASSERT_EQ(set(code, std::string("NAME ") + code), 0);
+  }
+  std::memcpy(search_grptmp("249")->data.pnc, "100120777777100010", 18);
+  ASSERT_EQ(VBwrite_group_file(), 0);
+  char name[60];
+  EXPECT_EQ(g_mei_f_read("249", name), 249);  // file record 250, third block
+  EXPECT_EQ(std::string(name, 60), padded("NAME 249", 60));
+  EXPECT_EQ(g_mei_f_read("ZZZ", name), -1);
+
+  std::vector<char> records(6600, '#');
+  EXPECT_EQ(g_pnc_f_read("249", records.data()), 0);
+  EXPECT_EQ(std::string(records.data(), 66), padded("100120OIL FILTER", 66));
+  EXPECT_EQ(std::string(records.data() + 66, 66), std::string(66, '#'));  // not in the file
+  EXPECT_EQ(std::string(records.data() + 132, 66), padded("100010CYLINDER HEAD", 66));
+  EXPECT_EQ(std::string(records.data() + 198, 66), std::string(66, '#'));
+  EXPECT_EQ(g_pnc_f_read("ZZZ", records.data()), -1);
+  EXPECT_TRUE(nothing_open());
+}
+
+// Each failure: the fault, the function's result and its one report.
+TEST_F(GroupTest, FileFailuresAreReportedWithTheirSites) {
+  ASSERT_EQ(set("A01", "ENGINE"), 0);
+  std::memcpy(search_grptmp("A01")->data.pnc, "100120", 6);
+  ASSERT_EQ(VBwrite_group_file(), 0);
+  enum Fn { Read, Write, Remake, MeiRead, PncRead };
+  struct Case {
+    Fn fn;
+    Op op;
+    const char* path;
+    int nth;
+    int rc;
+    std::string report;
+  } cases[] = {
+      {Read, Op::Open, "ZKGRPMEI", 1, 11, "ZKSUBG02,VBread_group_file,fopen,(11)(5)(74)"},
+      {Read, Op::Alloc, "", 1, 20, "ZKSUBG02,VBread_group_file,malloc,(20)(0)(82)"},
+      {Read, Op::Read, "ZKGRPMEI", 1, 14, "ZKSUBG02,VBread_group_file,fread,(14)(5)(89)"},
+      {Read, Op::Open, "ZKGRPPNC", 1, 11, "ZKSUBG02,VBread_group_file,fopen,(11)(5)(100)"},
+      {Read, Op::Read, "ZKGRPPNC", 1, 14, "ZKSUBG02,VBread_group_file,fread,(14)(5)(123)"},
+      {Write, Op::Open, "ZKGRPPNC", 1, 11, "ZKSUBG02,VBwrite_group_file,fopen,(11)(5)(183)"},
+      {Write, Op::Alloc, "", 1, 20, "ZKSUBG02,VBwrite_group_file,malloc,(20)(0)(191)"},
+      {Write, Op::Write, "ZKGRPPNC", 1, 13, "ZKSUBG02,VBwrite_group_file,fwrite,(13)(5)(210)"},
+      {Write, Op::Alloc, "", 2, 20, "ZKSUBG02,VBwrite_group_file,malloc,(20)(0)(221)"},
+      {Write, Op::Write, "ZKGRPPNC", 2, 13, "ZKSUBG02,VBwrite_group_file,fwrite,(13)(5)(230)"},
+      {Write, Op::Close, "ZKGRPPNC", 1, 13, "ZKSUBG02,VBwrite_group_file,fclose,(13)(5)(230)"},
+      {Write, Op::Close, "ZKGRPMEI", 1, 13, "ZKSUBG02,VBwrite_group_file,fclose,(13)(5)(254)"},
+      {Write, Op::Open, "ZKGRPMEI", 1, 11, "ZKSUBG02,VBwrite_group_file,fopen,(11)(5)(247)"},
+      {Write, Op::Write, "ZKGRPMEI", 1, 13, "ZKSUBG02,VBwrite_group_file,fwrite,(13)(5)(254)"},
+      {Remake, Op::DiskSpace, "", 1, -1, "ZKSUBG01,VBRemakeGpFile,GetDiskFreeSpace,(-1)(5)(0)"},
+      {Remake, Op::Open, "ZKGRPMEI", 1, 11, "ZKSUBG01,remake_gpmei_file,fopen,(11)(5)(352)"},
+      {Remake, Op::Open, "ZKGRPPNC", 1, 11, "ZKSUBG01,remake_gppnc_file,fopen,(11)(5)(467)"},
+      {MeiRead, Op::Alloc, "", 1, -20, "ZKSUBG01,g_mei_f_read,malloc,(20)(0)(55)"},
+      {MeiRead, Op::Open, "ZKGRPMEI", 1, -11, "ZKSUBG01,g_mei_f_read,fopen,(11)(5)(69)"},
+      {MeiRead, Op::Read, "ZKGRPMEI", 1, -14, "ZKSUBG01,g_mei_f_read,fread,(14)(5)(76)"},
+      {MeiRead, Op::Read, "ZKGRPMEI", 2, -14, "ZKSUBG01,g_mei_f_read,fread,(14)(5)(84)"},
+      {PncRead, Op::Open, "ZKGRPMEI", 1, 11, "ZKSUBG01,g_mei_f_read,fopen,(11)(5)(69)"},
+      {PncRead, Op::Open, "ZKGRPPNC", 1, 11, "ZKSUBG01,g_pnc_f_read,fopen,(11)(5)(157)"},
+      {PncRead, Op::Seek, "ZKGRPPNC", 1, 15, "ZKSUBG01,g_pnc_f_read,fseek,(15)(5)(164)"},
+      {PncRead, Op::Read, "ZKGRPPNC", 1, 14, "ZKSUBG01,g_pnc_f_read,fread,(14)(5)(170)"},
+      {PncRead, Op::Read, "HINM01", 1, 14, "ZKSUBG01,g_pnc_f_read,cdread,(14)(5)(206)"},
+  };
+  for (const Case& c : cases) {
+    VBTermGrpTmp();
+    ASSERT_EQ(set("A01", "ENGINE"), 0);
+    std::memcpy(search_grptmp("A01")->data.pnc, "100120", 6);
+    inst.platform().faults().add(c.op, platform::kErrnoIo, c.path, c.nth);
+    int16_t count = 0;
+    char name[60];
+    std::vector<char> records(6600);
+    const int rc = c.fn == Read      ? VBread_group_file(&count)
+                   : c.fn == Write   ? VBwrite_group_file()
+                   : c.fn == Remake  ? VBRemakeGpFile()
+                   : c.fn == MeiRead ? g_mei_f_read("A01", name)
+                                     : g_pnc_f_read("A01", records.data());
+    EXPECT_EQ(rc, c.rc) << c.report;
+    EXPECT_EQ(log().empty() ? "" : log().back(), c.report);
+    EXPECT_TRUE(nothing_open()) << c.report;
+    // Put the pair back for the next case.
+    inst.platform().faults().clear();
+    ASSERT_EQ(VBwrite_group_file(), 0);
+  }
+}
+
+}  // namespace
+}  // namespace zk::test

@@ -1,0 +1,375 @@
+// Saved lists: numbers given out from the master ZKIFSMST.SAV, deletion and
+// the count, the data files and the current saved list, the vehicle record,
+// the interface program's exit codes, the set-up check and reset, the CSV
+// helpers and the failures through the fault seam.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "support/catalog_fixture.h"
+#include "zkall.h"
+
+namespace zk::test {
+namespace {
+
+using platform::Op;
+namespace fs = std::filesystem;
+
+std::string u16(int v) { return std::string{static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF)}; }
+std::string header(int count, int next) { return u16(count) + u16(next) + std::string(12, '\0'); }
+std::string entry(char state) { return std::string(1, state) + std::string(15, '\0'); }
+
+class SavedListTest : public CatalogFixture {
+ protected:
+  void TearDown() override {
+    close_save_dat_file(nullptr, nullptr);
+    CatalogFixture::TearDown();
+  }
+  std::string master() const { return inst.read('c', "CAT\\MST\\ZKIFSMST.SAV"); }
+  void put(const std::string& name, const std::string& bytes) const { inst.write('c', "CAT\\MST\\" + name, bytes); }
+  // A master with `count`, `next` and the states of entries 1, 2 ... ('0'
+  // and '1' stand for the bytes 0 and 1).
+  void put_master(int count, int next, const std::string& states) const {
+    std::string m = header(count, next);
+    for (char s : states) m += entry(s == '0' ? '\0' : s == '1' ? '\1' : s);
+    put("ZKIFSMST.SAV", m);
+  }
+  // Puts `program` in the current directory as the interface program.
+  void install_program(const char* program) const {
+    fs::copy_file(program, inst.cwd() / "zkintf.exe", fs::copy_options::overwrite_existing);
+  }
+};
+
+TEST_F(SavedListTest, NumbersAreGivenOutCyclicallyAndTheCountNeverPassesTheLimit) {
+  int32_t error = -1;
+  ASSERT_EQ(make_save_mst(&error), 0);
+  EXPECT_EQ(master(), header(0, 1) + std::string(16, '\0'));
+  int32_t number = 0;
+  ASSERT_EQ(get_save_no(&number, &error), 0);
+  ASSERT_EQ(get_save_no(&number, &error), 0);
+  EXPECT_EQ(number, 2);
+  EXPECT_EQ(error, 0);
+  // The test clock is 2024-03-09 14:05:07.
+  const std::string saved = std::string("\1\0\0\0", 4) + "090324" + "140507";
+  EXPECT_EQ(master().substr(0, 48), header(2, 3) + saved + saved);
+
+  struct Case {
+    int count, next;
+    std::string states;
+    int number;
+    std::string head_after;
+  } cases[] = {
+      {9999, 9999, "", 9999, header(9999, 1)},   // wraps, the count stays
+      {3, 0, "11D01", 4, header(4, 5)},      // the first free entry
+      {2, -7, "10", 2, header(3, 3)},          // a damaged next number: the first free entry
+      {5, 2, "1U", 2, header(6, 3)},            // given out again whatever the state
+  };
+  for (const Case& c : cases) {
+    put_master(c.count, c.next, c.states);
+    ASSERT_EQ(get_save_no(&number, &error), 0) << c.number;
+    EXPECT_EQ(number, c.number);
+    const std::string m = master();
+    EXPECT_EQ(m.substr(0, 16), c.head_after);
+    EXPECT_EQ(m.substr(16 * static_cast<size_t>(c.number), 1), "\1");
+  }
+  put_master(1, 0, "11");  // no free entry before the end
+  EXPECT_EQ(get_save_no(&number, &error), 14);
+}
+
+TEST_F(SavedListTest, DeletionMarksTheEntryAndLowersTheCountDownToZero) {
+  struct Case {
+    int count;
+    int left;
+  } cases[] = {{6, 5}, {1, 0}, {0, 0}};
+  for (const Case& c : cases) {
+    put_master(c.count, 7, "111111");
+    int32_t left = -9, error = -1;
+    ASSERT_EQ(deldata_save_mst_file(5, &left, &error), 0);
+    EXPECT_EQ(left, c.left);
+    const std::string m = master();
+    EXPECT_EQ(m.substr(0, 4), u16(c.left) + u16(7));
+    EXPECT_EQ(m[80], 'D');
+    EXPECT_EQ(m[96], '\1');
+  }
+  int32_t error = 0;
+  EXPECT_EQ(deldata_save_mst_file(0, nullptr, &error), 15);  // names no entry
+  EXPECT_EQ(error, 22);
+}
+
+TEST_F(SavedListTest, MasterPresenceAndOpenResults) {
+  int32_t count = -1, error = -1;
+  EXPECT_EQ(check_save_mst_file_exist(&count, &error), -1);
+  EXPECT_EQ(check_save_dat_file_exist(nullptr, &error), -1);
+  EXPECT_EQ(drom_check_setup(5), 876);
+  put_master(0, 1, "");
+  EXPECT_EQ(check_save_mst_file_exist(&count, &error), 0);
+  EXPECT_EQ(count, 0);
+  EXPECT_EQ(check_save_dat_file_exist(&count, &error), -1);
+  put_master(3, 1, "");
+  EXPECT_EQ(check_save_dat_file_exist(&count, &error), 0);
+  EXPECT_EQ(count, 3);
+  EXPECT_EQ(drom_check_setup(5), 0);
+  inst.platform().faults().add(Op::Read, platform::kErrnoIo, "ZKIFSMST");
+  EXPECT_EQ(drom_check_setup(5), 999);
+  EXPECT_EQ(log().back(), "ZKDROM,drom_check_setup,check_save_dat_file_exist,(14)(5)(807)");
+
+  void* stream = nullptr;
+  struct Case {
+    int16_t mode;
+    Op op;
+    int fault;
+    int rc;
+    int32_t error;
+  } cases[] = {
+      {1, Op::Open, platform::kErrnoNoEntry, -1, 0},
+      {3, Op::Open, platform::kErrnoAccess, -2, 0},
+      {2, Op::Open, platform::kErrnoIo, 11, 5},
+      {4, Op::Alloc, 0, 11, 22},  // no such mode
+      {1, Op::Alloc, 0, 0, 0},
+  };
+  for (const Case& c : cases) {
+    inst.platform().faults().clear();
+    if (c.fault) inst.platform().faults().add(c.op, c.fault, "ZKIFSMST");
+    EXPECT_EQ(open_save_mst_file(c.mode, &stream, &error), c.rc) << c.mode;
+    EXPECT_EQ(error, c.error) << c.mode;
+    EXPECT_EQ(stream != nullptr, c.rc == 0);
+    EXPECT_EQ(close_save_mst_file(&stream, &error), 0);
+    EXPECT_EQ(stream, nullptr);
+  }
+}
+
+TEST_F(SavedListTest, DataFilesAndTheCurrentSavedList) {
+  char path[80];
+  ASSERT_EQ(make_save_dat_file_name(7, path), 0);
+  EXPECT_STREQ(path, "C:\\CAT\\MST\\ZKIF0007.SAV");
+  EXPECT_EQ(make_save_dat_file_name(10000, path), -1);
+  void* stream = nullptr;
+  int32_t error = 0;
+  EXPECT_EQ(open_save_dat_file(7, 1, 2, &stream, &error), -1);  // no file yet
+  ASSERT_EQ(open_save_dat_file(7, 2, 3, &stream, &error), 0);    // created
+  ASSERT_EQ(write_save_dat_file(stream, "HEADER-RECORD", 13, &error), 0);
+  int32_t position = -1;
+  ASSERT_EQ(seek_save_dat_file(stream, 7, &position, &error), 0);
+  EXPECT_EQ(position, 7);
+  char buf[6] = {};
+  ASSERT_EQ(read_save_dat_file(stream, buf, 6, &error), 0);
+  EXPECT_EQ(std::string(buf, 6), "RECORD");
+  EXPECT_EQ(read_save_dat_file(stream, buf, 1, &error), 14);  // at the end
+  EXPECT_EQ(read_save_dat_file(stream, buf, -1, &error), 14);
+  EXPECT_EQ(error, 22);
+  ASSERT_EQ(close_save_dat_file(&stream, &error), 0);
+  EXPECT_EQ(open_save_dat_file(7, 3, 2, &stream, &error), 11);  // no such sub-mode
+  EXPECT_EQ(error, 22);
+
+  // Opened without a stream pointer it becomes the current saved list.
+  EXPECT_EQ(check_save_dat_file_handle(), -1);
+  ASSERT_EQ(open_save_dat_file(7, 0, 1, nullptr, &error), 0);
+  EXPECT_EQ(check_save_dat_file_handle(), 0);
+  EXPECT_EQ(+get_ctop_addr()->save_list_flag, 7);
+  EXPECT_NE(+get_ctop_addr()->save_data_handle, 0u);
+  ASSERT_EQ(close_save_dat_file(nullptr, &error), 0);
+  EXPECT_EQ(check_save_dat_file_handle(), -1);
+  EXPECT_EQ(+get_ctop_addr()->save_list_flag, 0);
+  EXPECT_EQ(+get_ctop_addr()->save_data_handle, 0u);
+
+  EXPECT_EQ(del_save_dat_file(7, &error), 0);
+  EXPECT_EQ(del_save_dat_file(7, &error), -1);
+  EXPECT_EQ(error, 2);
+}
+
+TEST_F(SavedListTest, ResetTurnsTheCurrentEntryBackFromInUse) {
+  put_master(2, 3, "1U");
+  put("ZKIF0002.SAV", "x");
+  int32_t error = -1;
+  EXPECT_EQ(reset_save_mst_flag(&error), 0);  // no current list: nothing read
+  ASSERT_EQ(open_save_dat_file(2, 0, 1, nullptr, &error), 0);
+  EXPECT_EQ(drom_reset_com(), 0);
+  EXPECT_EQ(master()[32], '\1');
+  EXPECT_EQ(+get_ctop_addr()->save_list_flag, 0);
+
+  struct Case {
+    Op op;
+    int rc;
+    std::string report;
+  } cases[] = {
+      {Op::Open, 11, "ZKDROM,drom_reset_com,reset_save_mst_flag,(11)(5)(828)"},
+      {Op::Seek, 15, "ZKDROM,drom_reset_com,reset_save_mst_flag,(15)(5)(828)"},
+      {Op::Read, 14, "ZKDROM,drom_reset_com,reset_save_mst_flag,(14)(5)(828)"},
+      {Op::Write, 13, "ZKDROM,drom_reset_com,reset_save_mst_flag,(13)(5)(828)"},
+      {Op::Close, 13, "ZKDROM,drom_reset_com,reset_save_mst_flag,(13)(0)(828)"},
+  };
+  for (const Case& c : cases) {
+    put_master(2, 3, "1U");
+    get_ctop_addr()->save_list_flag = 2;
+    inst.platform().faults().clear();
+    inst.platform().faults().add(c.op, platform::kErrnoIo, "ZKIFSMST");
+    EXPECT_EQ(drom_reset_com(), c.rc);
+    EXPECT_EQ(log().back(), c.report);
+    EXPECT_EQ(+get_ctop_addr()->save_list_flag, c.op == Op::Close ? 0 : 2) << c.report;
+  }
+}
+
+TEST_F(SavedListTest, VehicleRecordFromTheCurrentVehicle) {
+  zkall_ccar& car = *get_ccar_addr();
+  std::memcpy(car.vin10, "JT1234567X", 10);
+  std::memcpy(car.frame_no, "1234567", 7);
+  std::memcpy(car.vehicle_data, "VEHICLEDATA1234", 15);
+  std::memcpy(car.catalog_code, "4711A0", 6);
+  std::memcpy(car.ad, "AD0001", 6);
+  std::memcpy(car.frame_model, "FM12345", 7);
+  std::memcpy(car.colour_no, "C01", 3);
+  std::memcpy(car.trim_no, "T002", 4);
+  std::memcpy(car.notes, "NOTES", 5);  // the rest stays NUL: blanks
+  char record[99];
+  set_save_file_vdata(record, 5, nullptr);
+  EXPECT_EQ(std::string(record, 99), "JT1234567X1234567VEHICLEDATA12344711A0AD0001FM12345-1234567C01T002NOTES" +
+                                         std::string(25, ' ') + "005");
+  const std::string source = std::string(66, '-') + std::string(30, 'S') + "999";
+  car.vin10[0] = ' ';
+  set_save_file_vdata(record, 1234, source.c_str());
+  EXPECT_EQ(std::string(record + 10, 7), "       ");  // a blank VIN: no frame number there
+  EXPECT_EQ(std::string(record + 66, 33), std::string(30, 'S') + "234");
+}
+
+TEST_F(SavedListTest, InterfaceProgramExitCodes) {
+#ifndef _WIN32
+  setenv("ZKALL_DOSDEVICES", (inst.root() / "dosdevices").c_str(), 1);
+#endif
+  const std::string record = "VEHICLE" + std::string(89, ' ') + "005" + "PARTS";
+  struct Case {
+    const char* program;  // null: none
+    int exit_code;
+    int current;  // current saved list, 0 none
+    int count;
+    int rc;
+    std::string data_after;
+    char state_after;
+  } cases[] = {
+      {nullptr, 0, 3, 2, 0, record, '\1'},
+      {ZKALL_TEST_ZKINTF, 0, 3, 2, 0, record, '\1'},
+      {ZKALL_TEST_ZKINTF, 7, 3, 2, 0, record, '\1'},
+      {ZKALL_TEST_ZKINTF, 1, 3, 2, 0, record.substr(0, 96) + "000PARTS", '\1'},
+      {ZKALL_TEST_ZKINTF, 1, 0, 2, 0, record, '\1'},
+      {ZKALL_TEST_ZKINTF, 2, 3, 2, 999, record, 'D'},
+      {ZKALL_TEST_ZKINTF, 2, 3, 1, 888, record, 'D'},
+      {ZKALL_TEST_ZKINTF, 2, 0, 1, 999, record, '\1'},
+  };
+  for (const Case& c : cases) {
+    fs::remove(inst.cwd() / "zkintf.exe");
+    if (c.program) install_program(c.program);
+    put_master(c.count, 4, "111");
+    put("ZKIF0003.SAV", record);
+    put("ZKINTF.TMP", "LIST\nEXIT=" + std::to_string(c.exit_code) + "\n");
+    int32_t error = -1;
+    if (c.current) {
+      ASSERT_EQ(open_save_dat_file(c.current, 1, 2, nullptr, &error), 0);
+    }
+    EXPECT_EQ(intf_pro(&error), c.rc) << c.exit_code << " " << c.current;
+    close_save_dat_file(nullptr, &error);
+    EXPECT_EQ(inst.read('c', "CAT\\MST\\ZKIF0003.SAV"), c.data_after) << c.exit_code << " " << c.current;
+    EXPECT_EQ(master()[48], c.state_after) << c.exit_code << " " << c.current;
+  }
+
+  // The command line: the program's name, the data file or @@@@@, ZKINTF.TMP.
+  install_program(ZKALL_TEST_EXIT_WITH);
+  for (int current : {0, 3}) {
+    int32_t error = -1;
+    if (current) {
+      ASSERT_EQ(open_save_dat_file(current, 1, 2, nullptr, &error), 0);
+    }
+    EXPECT_EQ(intf_pro(&error), 0);
+    close_save_dat_file(nullptr, &error);
+    std::ifstream in(inst.cwd() / "ARGS.TXT", std::ios::binary);
+    const std::string args((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(args, std::string(current ? "C:\\CAT\\MST\\ZKIF0003.SAV" : "@@@@@") + "\nC:\\CAT\\MST\\ZKINTF.TMP\n");
+  }
+}
+
+TEST_F(SavedListTest, CsvFieldsAreSplitAndCopied) {
+  struct Case {
+    std::string line;
+    int16_t start, end;
+    int rest;  // offset of the result, -1 null
+    std::string copied;
+  } cases[] = {
+      {"\"ab\"\"c\",x", 1, 5, 8, "ab\"c"},
+      {"abc", 0, 2, -1, "abc"},
+      {",x", 0, -1, 1, ""},
+      {"\"a,b\",c", 1, 3, 6, "a,b"},
+      {"ab\ncd,e", 0, 1, -1, "ab"},
+      {"", 0, -1, -1, ""},
+  };
+  for (const Case& c : cases) {
+    std::string line = c.line;
+    int16_t start = -9, end = -9;
+    const char* rest = get_next_csv(line.data(), &start, &end);
+    EXPECT_EQ(start, c.start) << c.line;
+    EXPECT_EQ(end, c.end) << c.line;
+    EXPECT_EQ(rest == nullptr ? -1 : static_cast<int>(rest - line.data()), c.rest) << c.line;
+    char dest[16];
+    std::memset(dest, '#', sizeof dest);
+    const int16_t after = copy_csv_item(line.c_str(), dest, sizeof dest, start, end);
+    EXPECT_EQ(std::string(dest, c.copied.size()), c.copied) << c.line;
+    EXPECT_EQ(dest[c.copied.size()], '#') << c.line;
+    EXPECT_EQ(after, c.end < c.start ? c.start : c.end + 1) << c.line;
+  }
+  struct Copy {
+    const char* source;
+    int16_t size, first, last, after;
+    std::string copied;
+  } copies[] = {
+      {"abcdef", 2, 1, 5, 3, "bc"},   // held to the size
+      {"\"a", 8, 0, 1, 2, "\"a"},     // a quote first is copied
+      {"a\"b", 8, 0, 2, 3, "a\"b"},   // a single quote is copied
+  };
+  for (const Copy& c : copies) {
+    char dest[8];
+    EXPECT_EQ(copy_csv_item(c.source, dest, c.size, c.first, c.last), c.after) << c.source;
+    EXPECT_EQ(std::string(dest, c.copied.size()), c.copied) << c.source;
+  }
+}
+
+// Each failure of the master's functions: the fault, the result and the
+// error word.
+TEST_F(SavedListTest, MasterFailuresGiveTheirCodes) {
+  enum Fn { GetNo, Delete, Make, Check };
+  struct Case {
+    Fn fn;
+    Op op;
+    int nth;
+    int fault;
+    int rc;
+  } cases[] = {
+      {GetNo, Op::Read, 1, platform::kErrnoIo, 14},  {GetNo, Op::Seek, 2, platform::kErrnoIo, 15},
+      {GetNo, Op::Write, 1, platform::kErrnoIo, 13}, {GetNo, Op::Write, 2, platform::kErrnoIo, 13},
+      {GetNo, Op::Close, 1, platform::kErrnoIo, 13}, {Delete, Op::Read, 1, platform::kErrnoIo, 14},
+      {Delete, Op::Write, 2, platform::kErrnoIo, 13}, {Delete, Op::Seek, 3, platform::kErrnoIo, 15},
+      {Delete, Op::Close, 1, platform::kErrnoIo, 12}, {Check, Op::Read, 1, platform::kErrnoIo, 14},
+      {Check, Op::Close, 1, platform::kErrnoIo, 12}, {Make, Op::Write, 1, platform::kErrnoNoSpace, -1},
+      {Make, Op::Write, 1, platform::kErrnoIo, 13},
+  };
+  for (const Case& c : cases) {
+    if (c.fn == Make)
+      fs::remove(inst.drive_root('c') / "CAT" / "MST" / "ZKIFSMST.SAV");
+    else
+      put_master(2, 3, "110");
+    inst.platform().faults().clear();
+    inst.platform().faults().add(c.op, c.fault, "ZKIFSMST", c.nth);
+    int32_t out = 0, error = -1;
+    const int rc = c.fn == GetNo    ? get_save_no(&out, &error)
+                   : c.fn == Delete ? deldata_save_mst_file(2, &out, &error)
+                   : c.fn == Make   ? make_save_mst(&error)
+                                    : check_save_mst_file_exist(&out, &error);
+    EXPECT_EQ(rc, c.rc) << c.fn << " " << static_cast<int>(c.op) << " " << c.nth;
+    EXPECT_EQ(error, c.fault) << c.fn << " " << static_cast<int>(c.op) << " " << c.nth;
+  }
+}
+
+}  // namespace
+}  // namespace zk::test
