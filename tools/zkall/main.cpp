@@ -18,8 +18,11 @@ const char* kUsage = R"(usage: zkall <command> [options]
 
 Building an installation:
   zkall build <description> <dir>     lay an installation out from a description
-                                      (format: tools/zkall/README.md)
-  zkall insert <dir> <drive> <disc>   put a disc into a drive
+                                      (format: tools/zkall/README.md); with --iso
+                                      each disc is also an ISO 9660 image (xorriso)
+                                      and the drives hold the images
+  zkall insert <dir> <drive> <disc>   put a disc into a drive: a disc id or the
+                                      path of an ISO 9660 image
   zkall eject <dir> <drive>           take the disc out of a drive
 
 Reading an installation (--install <dir>, or $ZKALL_INSTALL):
@@ -46,6 +49,7 @@ struct Args {
   std::string catalog;
   int kind = 0;
   bool frame = false;
+  bool iso = false;
   int selector = 0;
 };
 
@@ -62,6 +66,7 @@ Args parse(int argc, char** argv) {
     else if (s == "--catalog") a.catalog = value("--catalog");
     else if (s == "--kind") a.kind = std::stoi(value("--kind"));
     else if (s == "--frame") a.frame = true;
+    else if (s == "--iso") a.iso = true;
     else if (s == "--selector") a.selector = std::stoi(value("--selector"));
     else if (s.rfind("--", 0) == 0) throw std::runtime_error("unknown option " + s);
     else a.positional.push_back(s);
@@ -88,7 +93,7 @@ int run(int argc, char** argv) {
     std::stringstream text;
     text << in.rdbuf();
     const Description d = parse_description(text.str());
-    build_installation(d, a.positional[1], std::cout);
+    build_installation(d, a.positional[1], std::cout, a.iso);
     std::cout << "installation laid out in " << a.positional[1] << "\n";
     return 0;
   }
