@@ -1,5 +1,7 @@
 // zkall: the command-line tool of the catalog library. Builds catalog
 // installations from descriptions and reads them through the library.
+#include <unistd.h>
+
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -11,6 +13,7 @@
 #include "tools/zkall/build.h"
 #include "tools/zkall/commands.h"
 #include "tools/zkall/description.h"
+#include "tools/zkall/export.h"
 
 namespace {
 
@@ -39,6 +42,11 @@ Reading an installation (--install <dir>, or $ZKALL_INSTALL):
   zkall localprice <pair> <key>       local prices of a key in LOCALP1 to LOCALP3
   zkall tour                          the guided tour of the demo installation
 
+Open data:
+  zkall export <dir> <out.sqlite> [--images <imgdir>]
+                                      every set of every installed disc at hand as
+                                      SQLite tables, the illustrations as PNGs
+
 Prompts to insert a disc are shown on standard error and answered on the
 terminal; without a terminal they are answered Cancel.
 )";
@@ -47,6 +55,7 @@ struct Args {
   std::vector<std::string> positional;
   std::string install;
   std::string catalog;
+  std::string images;
   int kind = 0;
   bool frame = false;
   bool iso = false;
@@ -64,6 +73,7 @@ Args parse(int argc, char** argv) {
     };
     if (s == "--install") a.install = value("--install");
     else if (s == "--catalog") a.catalog = value("--catalog");
+    else if (s == "--images") a.images = value("--images");
     else if (s == "--kind") a.kind = std::stoi(value("--kind"));
     else if (s == "--frame") a.frame = true;
     else if (s == "--iso") a.iso = true;
@@ -103,6 +113,15 @@ int run(int argc, char** argv) {
     if (drive.empty() || !std::isalpha(static_cast<unsigned char>(drive[0])))
       throw std::invalid_argument("a drive is a letter");
     change_disc(a.positional[0], drive[0], cmd == "insert" ? a.positional[2] : std::string());
+    return 0;
+  }
+  if (cmd == "export") {
+    need(a, 2, "export <dir> <out.sqlite> [--images <dir>]");
+    // The user's paths are taken from where zkall was started.
+    const auto db = std::filesystem::absolute(a.positional[1]);
+    const auto images = a.images.empty() ? std::filesystem::path() : std::filesystem::absolute(a.images);
+    use_installation(a.positional[0]);
+    export_installation(db, images, std::cout, ::isatty(STDERR_FILENO) != 0);
     return 0;
   }
   if (a.install.empty()) throw std::runtime_error("no installation: give --install <dir> or set ZKALL_INSTALL");
