@@ -106,6 +106,11 @@ class Insert {
   int at_ = 0;
 };
 
+// Whether a field is a column of records of `length` bytes: a text field
+// that begins inside the record (one cut short by the record's end keeps
+// what is there), a number that lies inside it whole.
+bool fits(const Field& f, size_t length) { return f.int16 ? f.offset + f.width <= length : f.offset < length; }
+
 std::string quoted(const std::string& name) { return "\"" + name + "\""; }
 
 // ---- the sets the master files list -------------------------------------------
@@ -245,7 +250,7 @@ class Exporter {
     const auto fields = fields_of(file);
     std::string columns = "seq INTEGER, key TEXT, record BLOB", marks = "?,?,?";
     for (const Field& f : fields) {
-      if (f.offset + f.width > static_cast<size_t>(h->record_length)) continue;
+      if (!fits(f, static_cast<size_t>(h->record_length))) continue;
       columns += std::string(", ") + f.column + (f.int16 ? " INTEGER" : " TEXT");
       marks += ",?";
     }
@@ -262,7 +267,7 @@ class Exporter {
       ins.text(key_at < rec.size() ? std::string_view(rec).substr(key_at, key_len) : std::string_view());
       ins.blob(rec);
       for (const Field& f : fields) {
-        if (f.offset + f.width > rec.size()) continue;
+        if (!fits(f, rec.size())) continue;
         if (f.int16)
           ins.integer(field_int16(rec, f));
         else

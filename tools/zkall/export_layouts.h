@@ -1,7 +1,8 @@
 // The record layouts the export knows, as named columns of a set's table:
 // the fields of vehicle names, figure and part names, abbreviations, frame
 // numbers, vehicle information, group headings, symbol codes and prices.
-// A field is a column only when it lies inside the set's records; text
+// A text field is a column when it begins inside the set's records (cut
+// at the record's end), a number when it lies inside them whole; text
 // fields lose their trailing blanks and NULs, numbers are 16-bit
 // little-endian as the catalog's programs read them.
 #pragma once
