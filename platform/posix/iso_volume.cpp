@@ -109,6 +109,7 @@ Fault Volume::read_tree(const ReadAt& read_at, const uint8_t* root_record) {
     const uint32_t size = nodes_[dir].size;
     directory_bytes += size;
     if (directory_bytes > kMaxDirectoryBytes) return Fault::TooLarge;
+    if (size == 0) continue;  // a directory without records: nothing to read
     data.assign(size, 0);
     if (read_at(nodes_[dir].offset, data.data(), size) != size) return Fault::BadDirectory;
     for (size_t sector = 0; sector < size; sector += kSectorSize) {

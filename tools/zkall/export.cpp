@@ -38,6 +38,7 @@ constexpr uint32_t kMaxFirstBlock = 999999;    // and six of its first block
 class Database {
  public:
   explicit Database(const fs::path& path) {
+    if (path.has_parent_path()) fs::create_directories(path.parent_path());
     fs::remove(path);
     if (sqlite3_open(path.c_str(), &db_) != SQLITE_OK) {
       const std::string why = db_ ? sqlite3_errmsg(db_) : "out of memory";
@@ -472,6 +473,31 @@ ExportCounts export_installation(const fs::path& db_path, const fs::path& images
       << (images.empty() ? "" : " (" + std::to_string(c.pngs) + " PNGs in " + images.string() + ")") << " to "
       << db_path.string() << "; " << c.skipped << " sets skipped" << (prompts ? " (discs not at hand)" : "") << "\n";
   return c;
+}
+
+void print_query(const fs::path& db_path, const std::string& sql, std::ostream& out) {
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(db_path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+    sqlite3_close(db);
+    throw std::runtime_error("cannot open " + db_path.string());
+  }
+  sqlite3_stmt* st = nullptr;
+  if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) != SQLITE_OK) {
+    const std::string why = sqlite3_errmsg(db);
+    sqlite3_close(db);
+    throw std::runtime_error("SQLite: " + why);
+  }
+  out << "   sqlite> " << sql << "\n";
+  while (sqlite3_step(st) == SQLITE_ROW) {
+    out << "   |";
+    for (int i = 0; i < sqlite3_column_count(st); ++i) {
+      const auto* text = sqlite3_column_text(st, i);
+      out << " " << (text ? reinterpret_cast<const char*>(text) : "NULL") << " |";
+    }
+    out << "\n";
+  }
+  sqlite3_finalize(st);
+  sqlite3_close(db);
 }
 
 }  // namespace zk::tool

@@ -51,4 +51,18 @@ struct ExportCounts {
 ExportCounts export_installation(const std::filesystem::path& db, const std::filesystem::path& images,
                                  std::ostream& out, bool bar);
 
+// Runs `sql` on the database `db` and prints its rows, columns separated by
+// " | "; std::runtime_error when it cannot.
+void print_query(const std::filesystem::path& db, const std::string& sql, std::ostream& out);
+
+// The query the tour and the README show: a figure's part names and part
+// numbers, joining the demo's part-number records of catalog 4711A0 (part
+// name code as key, part number at byte 12, figure number at byte 26) to
+// the part names and the figure names.
+inline constexpr char kFigurePartsQuery[] =
+    "SELECT f.figure_name, n.part_name, substr(CAST(b.record AS TEXT), 13, 12) AS part_number "
+    "FROM E1_4711A0_HINBAN b JOIN E1_HINM01 n ON n.part_name_code = b.key "
+    "JOIN E1_FIGM01 f ON f.catalog_code = '4711A0' AND f.figure_number = substr(CAST(b.record AS TEXT), 27, 4) "
+    "WHERE f.figure_number = '1020' ORDER BY part_number";
+
 }  // namespace zk::tool

@@ -2,11 +2,13 @@
 // front end does and walks through the installed discs and lookups by key
 // across discs, one of them on a disc that is in no drive.
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "tools/zkall/build.h"
 #include "tools/zkall/commands.h"
+#include "tools/zkall/export.h"
 #include "tools/zkall/session.h"
 #include "zkall.h"
 
@@ -60,10 +62,21 @@ void lookup(std::ostream& out, Session& s, const std::string& what, const SetQue
   cdclose(&h, nullptr);
 }
 
+void tour_library(std::ostream& out);
+void tour_open_data(std::ostream& out);
+
 }  // namespace
 
 int command_tour(std::ostream& out) {
   out << "ZKALL demo tour\n";
+  tour_library(out);
+  tour_open_data(out);
+  return 0;
+}
+
+namespace {
+
+void tour_library(std::ostream& out) {
   heading(out, "Starting the library (drom_init)");
   answer_prompts_with_cancel(out);
   Session s;
@@ -114,7 +127,17 @@ int command_tour(std::ostream& out) {
 
   heading(out, "Stopping the library (drom_term)");
   out << "done\n";
-  return 0;
 }
+
+void tour_open_data(std::ostream& out) {
+  heading(out, "Open data: the whole installation exported (zkall export)");
+  out << "(discs not at hand are skipped: the insert-disc prompt is answered Cancel)\n";
+  const std::filesystem::path dir = std::filesystem::absolute("../open-data").lexically_normal();
+  export_installation(dir / "demo.sqlite", dir / "png", out, false);
+  out << "\n-- The part names and part numbers of figure 1020 of catalog 4711A0:\n";
+  print_query(dir / "demo.sqlite", kFigurePartsQuery, out);
+}
+
+}  // namespace
 
 }  // namespace zk::tool
