@@ -21,6 +21,7 @@ echo
 echo "The demo installation stays in $dir; explore it with, for example:"
 echo "  build/demo/tools/zkall discs --install $dir"
 echo "  build/demo/tools/zkall find E1 HINM04.DAT 3000 --install $dir"
+echo "  build/demo/tools/zkall vin SZKSL16GL0A123456 199805 --install $dir"
 echo "  build/demo/tools/zkall insert $dir F $dir/discs/E2.iso"
 echo "  build/demo/tools/zkall export $dir $dir/open-data/demo.sqlite --images $dir/open-data/png"
 echo "  sqlite3 $dir/open-data/demo.sqlite 'SELECT * FROM sets'"

@@ -23,7 +23,7 @@ constexpr Field kFrameNumbers[] = {{"frame_key", 6, 7}};
 // Vehicle information: the fields the narrowing compares.
 constexpr Field kVehicleInfo[] = {{"code", 0, 6},          {"vin_key", 6, 9},       {"code_15", 15, 15},
                                   {"produced_from", 30, 4}, {"produced_to", 34, 4},  {"codes", 48, 125},
-                                  {"produced_to_2", 177, 4}};
+                                  {"produced_to_2", 177, 4}, {"value_181", 181, 4},   {"value_185", 185, 4}};
 // Group headings and symbol codes of a catalog.
 constexpr Field kGroupHeadings[] = {{"group_number", 6, 2, true}, {"language", 8, 2}, {"heading", 10, 20}};
 constexpr Field kSymbolCodes[] = {

@@ -1,6 +1,8 @@
 // The guided tour of the demo installation: starts the library the way the
 // front end does and walks through the installed discs and lookups by key
-// across discs, one of them on a disc that is in no drive.
+// across discs, one of them on a disc that is in no drive, an illustration,
+// names and abbreviations, a vehicle identified by its VIN, and at the end
+// the whole installation exported to SQLite with one query.
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -9,6 +11,7 @@
 #include "tools/zkall/build.h"
 #include "tools/zkall/commands.h"
 #include "tools/zkall/export.h"
+#include "tools/zkall/lookup_commands.h"
 #include "tools/zkall/session.h"
 #include "zkall.h"
 
@@ -119,6 +122,8 @@ void tour_library(std::ostream& out) {
     show_image(s, e.disc, e.location, "../illustrations/" + e.ident, out);
   }
 
+  tour_names(s, out);
+  tour_vehicle(s, out);
   heading(out, "Prices");
   tour_prices(s, out);
 
