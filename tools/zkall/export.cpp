@@ -471,7 +471,8 @@ ExportCounts export_installation(const fs::path& db_path, const fs::path& images
   const ExportCounts& c = x.counts;
   out << "exported " << c.sets << " sets (" << c.records << " records) and " << c.illustrations << " illustrations"
       << (images.empty() ? "" : " (" + std::to_string(c.pngs) + " PNGs in " + images.string() + ")") << " to "
-      << db_path.string() << "; " << c.skipped << " sets skipped" << (prompts ? " (discs not at hand)" : "") << "\n";
+      << db_path.string() << "; " << c.skipped << (c.skipped == 1 ? " set" : " sets") << " skipped"
+      << (prompts ? " (discs not at hand)" : "") << "\n";
   return c;
 }
 
