@@ -30,6 +30,7 @@ class IsoDriveTest : public ::testing::Test {
     std::ofstream(src / "ZKROOTMF.MST", std::ios::binary) << kRoot;
     std::ofstream(src / "CAT" / "HINBAN.DAT", std::ios::binary) << "line1\r\nline2\r\n";
     std::ofstream(src / "NOEXT", std::ios::binary) << "x";
+    std::ofstream(src / "CAT" / "A", std::ios::binary) << "one-letter name";
     writer::write_disc_image(src.string(), "19990401E1 EPC EUROPE 1", image_.string());
     std::ifstream in(image_, std::ios::binary);
     std::stringstream s;
@@ -106,7 +107,7 @@ TEST_F(IsoDriveTest, ImageIsACdWithItsVolumeIdentifierAndListings) {
   auto sub = list(p, "D:\\cat\\*.dat", err);
   ASSERT_EQ(sub.size(), 1u);
   EXPECT_EQ(sub[0].name, "HINBAN.DAT");
-  EXPECT_EQ(list(p, "D:\\cat\\*", err).size(), 3u);  // ".", ".." and the file
+  EXPECT_EQ(list(p, "D:\\cat\\*", err).size(), 4u);  // ".", ".." and the files
   EXPECT_TRUE(list(p, "D:\\CAT\\*.MST", err).empty());
   EXPECT_EQ(err, pf::kErrorFileNotFound);
   EXPECT_TRUE(list(p, "D:\\NONE\\*", err).empty());
@@ -176,6 +177,8 @@ TEST_F(IsoDriveTest, CorruptImagesAreRefusedAsAWhole) {
   } cases[] = {
       {"no CD001", [&] { bytes_[pvd + 1] = 'X'; }, iso::Fault::NoPrimaryDescriptor},
       {"cut inside the descriptors", [&] { bytes_.resize(pvd + 100); }, iso::Fault::NoPrimaryDescriptor},
+      {"primary descriptor of version 2", [&] { bytes_[pvd + iso::pvd::kVersion] = 2; },
+       iso::Fault::NoPrimaryDescriptor},
       {"block size 512", [&] { bytes_[pvd + iso::pvd::kBlockSize + 1] = 2; }, iso::Fault::BlockSize},
       {"root extent past the end",
        [&] { put32(pvd + iso::pvd::kRootRecord + iso::dirrec::kExtent, 0x7FFFFFFF); }, iso::Fault::BadDirectory},
@@ -207,10 +210,13 @@ TEST_F(IsoDriveTest, CorruptImagesAreRefusedAsAWhole) {
     EXPECT_EQ(err, pf::kErrnoAccess);
   }
 
-  // A file whose extent lies past the image's end stays listed; its reads are short.
+  // A file whose extent lies past the image's end stays listed; its reads
+  // are short. An interleaved file is left out.
   bytes_ = good;
   put32(root_record("ZKROOTMF.MST") + iso::dirrec::kExtent, 0x00FFFFFF);
+  bytes_[root_record("NOEXT") + iso::dirrec::kInterleave] = 1;
   rewrite();
+  EXPECT_FALSE(p.exists("D:\\NOEXT"));
   int err = 0;
   auto f = p.fopen("D:\\ZKROOTMF.MST", "rb", err);
   ASSERT_NE(f, nullptr);
