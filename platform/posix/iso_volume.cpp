@@ -49,6 +49,12 @@ bool decode(const uint8_t* p, size_t available, Record& out) {
 
 bool self_or_parent(std::string_view name) { return name.size() == 1 && (name[0] == '\0' || name[0] == '\1'); }
 
+// Whether a path can name the entry: not empty, not "." or "..", and
+// without a separator or NUL (none of which a valid image records).
+bool reachable(std::string_view name) {
+  return !name.empty() && name != "." && name != ".." && name.find_first_of(std::string_view("\\/\0", 3)) == std::string_view::npos;
+}
+
 }  // namespace
 
 std::string presented_name(std::string_view recorded) {
@@ -128,9 +134,11 @@ Fault Volume::read_tree(const ReadAt& read_at, const uint8_t* root_record) {
           if (r.offset > image_size_ || r.size > image_size_ - r.offset) return Fault::BadDirectory;
           if (!seen.insert(r.offset).second) return Fault::BadDirectory;
         }
+        std::string name = presented_name(r.name);
+        if (!reachable(name)) continue;
         if (nodes_.size() >= kMaxNodes) return Fault::TooLarge;
         Node n;
-        n.name = presented_name(r.name);
+        n.name = std::move(name);
         n.directory = directory;
         n.hidden = (r.flags & dirrec::kFlagHidden) != 0;
         n.offset = r.offset;

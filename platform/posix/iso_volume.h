@@ -42,8 +42,10 @@
 // reached twice, or a tree larger than the limits below. A file whose
 // extent runs past the end of the image stays listed; its reads end at the
 // image's end (the caller sees a short read). Files the reader cannot
-// present as one run of bytes (recorded in several extents, interleaved)
-// and associated files are left out of the listing.
+// present as one run of bytes (recorded in several extents, interleaved),
+// associated files, and entries whose name no path can reach (empty, "."
+// or ".." once presented, or holding a '\\', '/' or NUL) are left out of
+// the listing.
 #pragma once
 
 #include <cstddef>
