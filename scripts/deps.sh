@@ -4,7 +4,7 @@
 # (no arguments: the packages of the test command).
 set -eu
 
-packages=${*:-"cmake g++ make pkg-config libgtest-dev libtiff-dev libpng-dev libbenchmark-dev libsqlite3-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest wine wine64"}
+packages=${*:-"cmake g++ make pkg-config libgtest-dev libtiff-dev libpng-dev libbenchmark-dev libsqlite3-dev xorriso g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest wine wine64"}
 missing=""
 for p in $packages; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

@@ -1,7 +1,7 @@
 // The POSIX platform: Windows paths mapped through a Wine-style dosdevices
 // directory, the Windows runtime's text mode, DOS patterns and attributes in
-// directory listings, volume labels from ".windows-label", a terminal
-// message box and in-process list boxes.
+// directory listings, volume labels from ".windows-label", drives holding
+// ISO 9660 disc images, a terminal message box and in-process list boxes.
 #include "platform/posix/posix_platform.h"
 
 #include <dirent.h>
@@ -92,6 +92,80 @@ bool read_only_file(const std::string& host) {
   struct stat st;
   return ::stat(host.c_str(), &st) == 0 && !S_ISDIR(st.st_mode) && !(st.st_mode & S_IWUSR);
 }
+
+// Reads of a file inside a disc image: its extent, from the read position
+// `pos` on, never past the file's length (a read past the image's end is
+// short). The count read, or -1 with the errno.
+int64_t read_extent(int image_fd, uint64_t offset, uint32_t size, int64_t& pos, void* buf, size_t n, int& error) {
+  if (pos < 0 || static_cast<uint64_t>(pos) >= size) return 0;
+  const size_t want = static_cast<size_t>(std::min<uint64_t>(n, size - static_cast<uint64_t>(pos)));
+  size_t got = 0;
+  auto* p = static_cast<char*>(buf);
+  while (got < want) {
+    const ssize_t r = ::pread(image_fd, p + got, want - got, static_cast<off_t>(offset + static_cast<uint64_t>(pos) + got));
+    if (r < 0) {
+      if (errno == EINTR) continue;
+      error = errno;
+      if (got == 0) return -1;
+      break;
+    }
+    if (r == 0) break;
+    got += static_cast<size_t>(r);
+  }
+  pos += static_cast<int64_t>(got);
+  return static_cast<int64_t>(got);
+}
+
+// A new read position from a seek within a file of `size` bytes; -1 for a
+// position before the start.
+int64_t seek_extent(int64_t pos, uint32_t size, int64_t offset, int origin) {
+  const int64_t base = origin == kSeekCur ? pos : origin == kSeekEnd ? static_cast<int64_t>(size) : 0;
+  if ((offset < 0 && base + offset < 0)) return -1;
+  return base + offset;
+}
+
+// A stdio stream over a file inside a disc image (fopencookie), so the
+// runtime stream, its text mode included, works on it unchanged.
+struct ExtentCookie {
+  int fd = -1;
+  uint64_t offset = 0;
+  uint32_t size = 0;
+  int64_t pos = 0;
+};
+
+ssize_t cookie_read(void* c, char* buf, size_t n) {
+  auto* x = static_cast<ExtentCookie*>(c);
+  int error = 0;
+  const int64_t got = read_extent(x->fd, x->offset, x->size, x->pos, buf, n, error);
+  if (got < 0) errno = error;
+  return static_cast<ssize_t>(got);
+}
+
+ssize_t cookie_write(void*, const char*, size_t) {
+  errno = EBADF;
+  return -1;
+}
+
+int cookie_seek(void* c, off64_t* where, int whence) {
+  auto* x = static_cast<ExtentCookie*>(c);
+  const int origin = whence == SEEK_CUR ? kSeekCur : whence == SEEK_END ? kSeekEnd : kSeekSet;
+  const int64_t pos = seek_extent(x->pos, x->size, static_cast<int64_t>(*where), origin);
+  if (pos < 0) {
+    errno = EINVAL;
+    return -1;
+  }
+  x->pos = pos;
+  *where = static_cast<off64_t>(pos);
+  return 0;
+}
+
+int cookie_close(void* c) {
+  std::unique_ptr<ExtentCookie> owned(static_cast<ExtentCookie*>(c));
+  return ::close(owned->fd);
+}
+
+// Whether an fopen mode asks to write (which a disc refuses).
+bool writing_mode(const char* mode) { return std::strpbrk(mode, "wa+") != nullptr; }
 
 // A runtime stream over stdio, with the Windows runtime's text mode: CR LF
 // reads as LF, a Ctrl-Z ends the input (until the next seek), and LF is
@@ -208,6 +282,22 @@ class PosixFinder final : public Finder {
   size_t pos_ = 1;  // entry 0 went out with FindFirstFileA
 };
 
+// A listing of the entries found: file not found when there are none;
+// otherwise in a stable order, "." and ".." first, then by name without
+// regard to case, as an NTFS directory lists them.
+std::unique_ptr<Finder> listing(std::vector<FindEntry> entries, FindEntry& first, uint32_t& error) {
+  if (entries.empty()) {
+    error = kErrorFileNotFound;
+    return nullptr;
+  }
+  std::sort(entries.begin(), entries.end(), [](const FindEntry& a, const FindEntry& b) {
+    int c = ::strcasecmp(a.name.c_str(), b.name.c_str());
+    return c != 0 ? c < 0 : a.name < b.name;
+  });
+  first = entries.front();
+  return std::make_unique<PosixFinder>(std::move(entries));
+}
+
 }  // namespace
 
 PosixPlatform::PosixPlatform(std::string dosdevices) : dosdevices_(std::move(dosdevices)) {}
@@ -230,11 +320,19 @@ HostPath PosixPlatform::resolve(const std::string& path) const {
       out.error = kErrorPathNotFound;
       return out;
     }
+    auto parts = split_components(path.substr(2));
+    if (::stat(link.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+      // A disc image in the drive: the library's path stays a path inside it.
+      out.on_image = true;
+      out.drive_root = parts.empty();
+      out.path = link;
+      out.image_parts = std::move(parts);
+      return out;
+    }
     if (::stat(link.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
       out.error = kErrorNotReady;
       return out;
     }
-    auto parts = split_components(path.substr(2));
     out.drive_root = parts.empty();
     out.path = walk(link, parts);
     return out;
@@ -253,6 +351,34 @@ StreamPtr PosixPlatform::do_fopen(const std::string& path, const char* mode, int
   if (hp.error) {
     error = hp.error == kErrorNotReady ? kErrnoAccess : kErrnoNoEntry;
     return nullptr;
+  }
+  if (hp.on_image) {
+    std::shared_ptr<const ImageVolume> volume;
+    const iso::Node* node = nullptr;
+    if (writing_mode(mode) || !image_node(hp, volume, node) || (node && node->directory)) {
+      error = kErrnoAccess;
+      return nullptr;
+    }
+    if (!node) {
+      error = kErrnoNoEntry;
+      return nullptr;
+    }
+    auto cookie = std::make_unique<ExtentCookie>();
+    cookie->fd = ::open(hp.path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (cookie->fd < 0) {
+      error = errno;
+      return nullptr;
+    }
+    cookie->offset = node->offset;
+    cookie->size = node->size;
+    FILE* f = ::fopencookie(cookie.get(), "rb", {cookie_read, cookie_write, cookie_seek, cookie_close});
+    if (!f) {
+      error = kErrnoNoMemory;
+      ::close(cookie->fd);
+      return nullptr;
+    }
+    cookie.release();  // the stream owns it now: cookie_close frees it
+    return std::make_unique<PosixStream>(*this, path, f, std::strchr(mode, 'b') == nullptr);
   }
   std::string m;
   bool text = true;
@@ -283,6 +409,26 @@ int PosixPlatform::do_open(const std::string& path, int flags, int perm, int& er
     error = hp.error == kErrorNotReady ? kErrnoAccess : kErrnoNoEntry;
     return -1;
   }
+  if (hp.on_image) {
+    std::shared_ptr<const ImageVolume> volume;
+    const iso::Node* node = nullptr;
+    const bool writing = (flags & 3) != kOpenReadOnly || (flags & (kOpenCreate | kOpenTruncate | kOpenAppend));
+    if (writing || !image_node(hp, volume, node) || (node && node->directory)) {
+      error = kErrnoAccess;
+      return -1;
+    }
+    if (!node) {
+      error = kErrnoNoEntry;
+      return -1;
+    }
+    const int fd = ::open(hp.path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+      error = errno;
+      return -1;
+    }
+    image_fds_[fd] = ImageFile{node->offset, node->size, 0};
+    return fd;
+  }
   int f = O_CLOEXEC;
   switch (flags & 3) {
     case kOpenWriteOnly: f |= O_WRONLY; break;
@@ -309,6 +455,8 @@ int PosixPlatform::do_open(const std::string& path, int flags, int perm, int& er
 }
 
 int64_t PosixPlatform::do_read(int fd, void* buf, size_t n, int& error) {
+  if (auto it = image_fds_.find(fd); it != image_fds_.end())
+    return read_extent(fd, it->second.offset, it->second.size, it->second.pos, buf, n, error);
   size_t got = 0;
   auto* p = static_cast<char*>(buf);
   while (got < n) {
@@ -325,6 +473,10 @@ int64_t PosixPlatform::do_read(int fd, void* buf, size_t n, int& error) {
 }
 
 int64_t PosixPlatform::do_write(int fd, const void* buf, size_t n, int& error) {
+  if (image_fds_.count(fd)) {
+    error = kErrnoBadFile;  // opened read-only, as every file of a disc is
+    return -1;
+  }
   size_t put = 0;
   auto* p = static_cast<const char*>(buf);
   while (put < n) {
@@ -340,6 +492,14 @@ int64_t PosixPlatform::do_write(int fd, const void* buf, size_t n, int& error) {
 }
 
 int64_t PosixPlatform::do_lseek(int fd, int64_t offset, int origin, int& error) {
+  if (auto it = image_fds_.find(fd); it != image_fds_.end()) {
+    const int64_t pos = seek_extent(it->second.pos, it->second.size, offset, origin);
+    if (pos < 0) {
+      error = kErrnoInvalid;
+      return -1;
+    }
+    return it->second.pos = pos;
+  }
   int whence = origin == kSeekCur ? SEEK_CUR : origin == kSeekEnd ? SEEK_END : SEEK_SET;
   off_t r = ::lseek(fd, static_cast<off_t>(offset), whence);
   if (r < 0) {
@@ -350,6 +510,7 @@ int64_t PosixPlatform::do_lseek(int fd, int64_t offset, int origin, int& error) 
 }
 
 int PosixPlatform::do_close(int fd, int& error) {
+  image_fds_.erase(fd);
   if (::close(fd) != 0) {
     error = errno;
     return -1;
@@ -358,6 +519,7 @@ int PosixPlatform::do_close(int fd, int& error) {
 }
 
 int64_t PosixPlatform::do_filelength(int fd, int& error) {
+  if (auto it = image_fds_.find(fd); it != image_fds_.end()) return it->second.size;
   struct stat st;
   if (::fstat(fd, &st) != 0) {
     error = errno;
@@ -371,6 +533,11 @@ int PosixPlatform::do_replace_file(const std::string& from, const std::string& t
   HostPath target = resolve(to);
   if (source.error || target.error) {
     error = kErrnoNoEntry;
+    return -1;
+  }
+  // A disc image is read only, as a CD is.
+  if (source.on_image || target.on_image) {
+    error = kErrnoAccess;
     return -1;
   }
   // Windows refuses to replace a read-only file.
@@ -391,6 +558,12 @@ int PosixPlatform::do_remove(const std::string& path, int& error) {
     error = kErrnoNoEntry;
     return -1;
   }
+  if (hp.on_image) {
+    std::shared_ptr<const ImageVolume> volume;
+    const iso::Node* node = nullptr;
+    error = image_node(hp, volume, node) && !node ? kErrnoNoEntry : kErrnoAccess;
+    return -1;
+  }
   if (read_only_file(hp.path)) {
     error = kErrnoAccess;
     return -1;
@@ -408,6 +581,15 @@ bool PosixPlatform::do_delete_file(const std::string& path, uint32_t& error) {
     error = hp.error;
     return false;
   }
+  if (hp.on_image) {
+    std::shared_ptr<const ImageVolume> volume;
+    const iso::Node* node = nullptr;
+    if (!image_node(hp, volume, node))
+      error = kErrorNotReady;
+    else
+      error = node ? kErrorAccessDenied : kErrorFileNotFound;
+    return false;
+  }
   struct stat st;
   if (::lstat(hp.path.c_str(), &st) != 0) {
     error = errno == ENOENT ? kErrorFileNotFound : kErrorPathNotFound;
@@ -423,11 +605,26 @@ bool PosixPlatform::do_delete_file(const std::string& path, uint32_t& error) {
 bool PosixPlatform::do_exists(const std::string& path) {
   HostPath hp = resolve(path);
   if (hp.error) return false;
+  if (hp.on_image) {
+    std::shared_ptr<const ImageVolume> volume;
+    const iso::Node* node = nullptr;
+    return image_node(hp, volume, node) && node != nullptr;
+  }
   return ::access(hp.path.c_str(), F_OK) == 0;
 }
 
 bool PosixPlatform::do_file_id(const std::string& path, FileId& id) {
   HostPath hp = resolve(path);
+  if (!hp.error && hp.on_image) {
+    // A file of an image: the image's identity (complemented, so it never
+    // equals a host file's) and where its data lies.
+    std::shared_ptr<const ImageVolume> volume;
+    const iso::Node* node = nullptr;
+    if (!image_node(hp, volume, node) || !node) return false;
+    id.device = ~volume->device;
+    id.file = (volume->inode << 32) ^ (node->offset / iso::kSectorSize);
+    return true;
+  }
   struct stat st;
   if (hp.error || ::stat(hp.path.c_str(), &st) != 0) return false;
   id.device = static_cast<uint64_t>(st.st_dev);
@@ -456,6 +653,7 @@ std::unique_ptr<Finder> PosixPlatform::do_find_first(const std::string& pattern,
     error = hp.error;
     return nullptr;
   }
+  if (hp.on_image) return image_find_first(hp, name_part, first, error);
   DIR* d = ::opendir(hp.path.c_str());
   if (!d) {
     error = kErrorPathNotFound;
@@ -486,18 +684,76 @@ std::unique_ptr<Finder> PosixPlatform::do_find_first(const std::string& pattern,
     entries.push_back(std::move(fe));
   }
   ::closedir(d);
-  if (entries.empty()) {
-    error = kErrorFileNotFound;
+  return listing(std::move(entries), first, error);
+}
+
+std::shared_ptr<const PosixPlatform::ImageVolume> PosixPlatform::image_volume(const std::string& image) const {
+  struct stat st;
+  if (::stat(image.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
+  const int64_t mtime_ns = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  auto& cached = images_[image];
+  if (cached && cached->device == st.st_dev && cached->inode == st.st_ino &&
+      cached->size == static_cast<uint64_t>(st.st_size) && cached->mtime_ns == mtime_ns)
+    return cached->volume->ok() ? cached : nullptr;
+  // A few images at most are in drives at a time; forget the others.
+  constexpr size_t kImagesKept = 32;
+  if (images_.size() > kImagesKept) {
+    images_.clear();
+    return image_volume(image);
+  }
+  auto fresh = std::make_shared<ImageVolume>();
+  fresh->device = st.st_dev;
+  fresh->inode = st.st_ino;
+  fresh->size = static_cast<uint64_t>(st.st_size);
+  fresh->mtime_ns = mtime_ns;
+  const int fd = ::open(image.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return nullptr;  // not kept: the next look tries again
+  const iso::ReadAt read_at = [fd](uint64_t offset, void* buf, size_t n) {
+    int64_t pos = 0;
+    int error = 0;
+    const int64_t got = read_extent(fd, offset, static_cast<uint32_t>(n), pos, buf, n, error);
+    return got < 0 ? size_t{0} : static_cast<size_t>(got);
+  };
+  fresh->volume = std::make_shared<const iso::Volume>(iso::Volume::read(read_at, fresh->size));
+  ::close(fd);
+  cached = fresh;
+  return cached->volume->ok() ? cached : nullptr;
+}
+
+bool PosixPlatform::image_node(const HostPath& hp, std::shared_ptr<const ImageVolume>& volume,
+                               const iso::Node*& node) const {
+  volume = image_volume(hp.path);
+  node = volume ? volume->volume->find(hp.image_parts) : nullptr;
+  return volume != nullptr;
+}
+
+std::unique_ptr<Finder> PosixPlatform::image_find_first(const HostPath& dir, const std::string& pattern,
+                                                        FindEntry& first, uint32_t& error) {
+  std::shared_ptr<const ImageVolume> volume;
+  const iso::Node* node = nullptr;
+  if (!image_node(dir, volume, node)) {
+    error = kErrorNotReady;
     return nullptr;
   }
-  // A listing in a stable order: "." and ".." first, then by name without
-  // regard to case, as an NTFS directory lists them.
-  std::sort(entries.begin(), entries.end(), [](const FindEntry& a, const FindEntry& b) {
-    int c = ::strcasecmp(a.name.c_str(), b.name.c_str());
-    return c != 0 ? c < 0 : a.name < b.name;
-  });
-  first = entries.front();
-  return std::make_unique<PosixFinder>(std::move(entries));
+  if (!node || !node->directory) {
+    error = kErrorPathNotFound;
+    return nullptr;
+  }
+  std::vector<FindEntry> entries;
+  if (node != &volume->volume->root()) {
+    for (const char* dots : {".", ".."})
+      if (dos_pattern_match(pattern, dots)) entries.push_back({dots, kAttrDirectory, 0});
+  }
+  for (uint32_t k : node->children) {
+    const iso::Node& child = volume->volume->node(k);
+    if (!dos_pattern_match(pattern, child.name)) continue;
+    FindEntry e;
+    e.name = child.name;
+    e.attributes = (child.directory ? kAttrDirectory : kAttrReadOnly) | (child.hidden ? kAttrHidden : 0);
+    e.size = child.directory ? 0 : child.size;
+    entries.push_back(std::move(e));
+  }
+  return listing(std::move(entries), first, error);
 }
 
 uint32_t PosixPlatform::do_drive_type(const std::string& root) {
@@ -505,7 +761,7 @@ uint32_t PosixPlatform::do_drive_type(const std::string& root) {
     return kDriveNoRootDir;
   HostPath hp = resolve(root.substr(0, 2) + "\\");
   if (hp.error == kErrorPathNotFound) return kDriveNoRootDir;
-  if (hp.error == kErrorNotReady) return kDriveCdrom;
+  if (hp.error == kErrorNotReady || hp.on_image) return kDriveCdrom;
   return kDriveFixed;
 }
 
@@ -519,6 +775,16 @@ bool PosixPlatform::do_volume_label(const std::string& root, std::string& label,
   if (hp.error) {
     error = hp.error;
     return false;
+  }
+  if (hp.on_image) {
+    // What Windows reports for a CD: the volume identifier.
+    const auto volume = image_volume(hp.path);
+    if (!volume) {
+      error = kErrorNotReady;
+      return false;
+    }
+    label = volume->volume->label();
+    return true;
   }
   FILE* f = std::fopen(join(hp.path, ".windows-label").c_str(), "rbe");
   if (!f) return true;  // no label file: an empty label
@@ -540,6 +806,20 @@ bool PosixPlatform::do_disk_free_space(const std::string& root, DiskSpace& out, 
   if (hp.error) {
     error = hp.error;
     return false;
+  }
+  if (hp.on_image) {
+    // A CD: one 2048-byte sector a cluster, nothing free.
+    const auto volume = image_volume(hp.path);
+    if (!volume) {
+      error = kErrorNotReady;
+      return false;
+    }
+    out.bytes_per_sector = iso::kSectorSize;
+    out.sectors_per_cluster = 1;
+    out.free_clusters = 0;
+    out.total_clusters = static_cast<uint32_t>(
+        std::min<uint64_t>(volume->size / iso::kSectorSize, std::numeric_limits<uint32_t>::max()));
+    return true;
   }
   struct statvfs vs;
   if (::statvfs(hp.path.c_str(), &vs) != 0) {
@@ -619,7 +899,7 @@ bool PosixPlatform::do_set_current_directory(const std::string& path) {
   // SetCurrentDirectoryA refuses an empty path; resolving would make it ".".
   if (path.empty()) return false;
   HostPath hp = resolve(path);
-  if (hp.error) return false;
+  if (hp.error || hp.on_image) return false;  // the process's directory is a host directory
   return ::chdir(hp.path.c_str()) == 0;
 }
 

@@ -1,12 +1,29 @@
 // The POSIX implementation of the platform layer (Wine's conventions for
 // drives, labels and paths). Declared here so tests can derive from it to
 // replace the clock or the sleep.
+//
+// A drive's link may also point at an ISO 9660 image file: the drive then
+// holds that disc, read by the image reader of platform/posix/iso_volume.h.
+// Its label is the image's volume identifier (no .windows-label), names are
+// matched without regard to case and without the ";1" version, listings
+// give directories the directory attribute and files the read-only one, a
+// file's reads are reads of its extent in the image, and every write,
+// create or delete is refused (EACCES, or access denied) as on a CD-ROM. An
+// image the reader refuses is a disc that cannot be read: the drive
+// answers "not ready" (21) to the label and listings and EACCES to opens,
+// as a drive with an unreadable disc does. The drive type is CD-ROM, its
+// free space 0; it cannot be made the current directory.
 #pragma once
 
+#include <cstdint>
+#include <map>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/dos_names.h"
 #include "platform/platform.h"
+#include "platform/posix/iso_volume.h"
 
 namespace zk::platform {
 
@@ -15,6 +32,10 @@ struct HostPath {
   std::string path;        // the host path (valid when error is 0)
   uint32_t error = 0;      // Windows error: 3 no such drive, 21 drive not ready
   bool drive_root = false; // the path names a drive's root directory
+  // The path lies on a drive holding a disc image: `path` is the image
+  // file, `image_parts` the path's components below the image's root.
+  bool on_image = false;
+  std::vector<std::string> image_parts;
 };
 
 class PosixPlatform : public Platform {
@@ -72,7 +93,31 @@ class PosixPlatform : public Platform {
   virtual bool interactive() const;
 
  private:
+  // A disc image as last read, kept while its file is unchanged.
+  struct ImageVolume {
+    uint64_t device = 0, inode = 0, size = 0;
+    int64_t mtime_ns = 0;
+    std::shared_ptr<const iso::Volume> volume;
+  };
+  // A file of a disc image open as a descriptor: the image's own descriptor
+  // and the file's extent.
+  struct ImageFile {
+    uint64_t offset = 0;
+    uint32_t size = 0;
+    int64_t pos = 0;
+  };
+  // The volume of the image at `image` (a host path), read again when the
+  // file changed; null when it cannot be read or is refused.
+  std::shared_ptr<const ImageVolume> image_volume(const std::string& image) const;
+  // The node a path on an image names (null: none), with its volume; false
+  // when the image cannot be read.
+  bool image_node(const HostPath& hp, std::shared_ptr<const ImageVolume>& volume, const iso::Node*& node) const;
+  std::unique_ptr<Finder> image_find_first(const HostPath& dir, const std::string& pattern, FindEntry& first,
+                                           uint32_t& error);
+
   std::string dosdevices_;
+  mutable std::map<std::string, std::shared_ptr<const ImageVolume>> images_;
+  std::map<int, ImageFile> image_fds_;
 };
 
 }  // namespace zk::platform

@@ -9,6 +9,7 @@
 #include "catalog/format.h"
 #include "platform/posix/posix_platform.h"
 #include "tools/imaging/catalog_image.h"
+#include "tools/writer/disc_image.h"
 #include "tools/writer/disc_layout.h"
 #include "tools/writer/image_file.h"
 #include "tools/writer/file_set.h"
@@ -32,7 +33,12 @@ void write_text(const fs::path& p, const std::vector<std::string>& lines) {
 void link(const fs::path& target, const fs::path& at) {
   std::error_code ec;
   fs::remove(at, ec);
-  fs::create_directory_symlink(target, at);
+  fs::create_symlink(target, at);  // a directory or an image file
+}
+
+// A disc's volume label: its date, its id and the label text.
+std::string disc_label(const DiscSpec& disc) {
+  return disc.date + disc.id + (disc.label_text.empty() ? "" : " " + disc.label_text);
 }
 
 bool frame_disc(const std::string& id) { return std::isalpha(static_cast<unsigned char>(id[1])) != 0; }
@@ -79,7 +85,7 @@ std::vector<writer::FileSet> build(const SetDescription& s) {
 
 }  // namespace
 
-void build_installation(const Description& d, const fs::path& dir_in, std::ostream& log) {
+void build_installation(const Description& d, const fs::path& dir_in, std::ostream& log, bool iso) {
   const fs::path dir = fs::absolute(dir_in);
   const fs::path dosdevices = dir / "dosdevices";
   fs::create_directories(dosdevices);
@@ -89,8 +95,8 @@ void build_installation(const Description& d, const fs::path& dir_in, std::ostre
   for (const auto& disc : d.discs) {
     const fs::path root = dir / "discs" / disc.id;
     fs::create_directories(root);
-    std::ofstream(root / ".windows-label", std::ios::trunc)
-        << disc.date << disc.id << (disc.label_text.empty() ? "" : " " + disc.label_text) << "\n";
+    fs::remove(dir / "discs" / (disc.id + ".iso"));  // a drive holds the directory until the image is made
+    std::ofstream(root / ".windows-label", std::ios::trunc) << disc_label(disc) << "\n";
   }
   for (const auto& [letter, id] : d.drives) change_disc(dir, letter, id);
 
@@ -173,6 +179,14 @@ void build_installation(const Description& d, const fs::path& dir_in, std::ostre
     log << "disc " << disc.id << ": " << w.root_sets.size() << " root sets, " << w.catalogs.size()
         << " catalogs" << (disc.installed ? ", installed in " + installed + "\\" + disc.id : ", not installed") << "\n";
   }
+  if (!iso) return;
+  for (const auto& disc : d.discs) {
+    const fs::path image = dir / "discs" / (disc.id + ".iso");
+    writer::write_disc_image((dir / "discs" / disc.id).string(), disc_label(disc), image.string());
+    log << "disc " << disc.id << ": image " << image.filename().string() << ", volume identifier \""
+        << disc_label(disc) << "\"\n";
+  }
+  for (const auto& [letter, id] : d.drives) change_disc(dir, letter, id);
 }
 
 std::vector<IllustrationEntry> read_illustrations(const fs::path& dir) {
@@ -194,12 +208,18 @@ void use_installation(const fs::path& dir) {
   fs::current_path(abs / "front");
 }
 
-void change_disc(const fs::path& dir, char letter, const std::string& id) {
+void change_disc(const fs::path& dir, char letter, const std::string& disc) {
   const fs::path at = fs::absolute(dir) / "dosdevices" / (lower_letter(letter) + ":");
-  if (id.empty())
+  const fs::path discs = fs::absolute(dir) / "discs";
+  if (disc.empty()) {
     link(fs::absolute(dir) / "no-disc" / lower_letter(letter), at);
-  else
-    link(fs::absolute(dir) / "discs" / id, at);
+  } else if (fs::is_regular_file(disc) && !fs::is_directory(discs / disc)) {
+    link(fs::absolute(disc), at);  // an image file given by its path
+  } else if (fs::is_regular_file(discs / (disc + ".iso"))) {
+    link(discs / (disc + ".iso"), at);
+  } else {
+    link(discs / disc, at);
+  }
 }
 
 }  // namespace zk::tool

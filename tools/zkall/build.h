@@ -25,8 +25,11 @@ namespace zk::tool {
 
 // Writes the installation into `dir` (created; existing contents of the
 // parts it writes are replaced). std::runtime_error (or DescriptionError)
-// when the description cannot be laid out.
-void build_installation(const Description& d, const std::filesystem::path& dir, std::ostream& log);
+// when the description cannot be laid out. With `iso`, each disc is also
+// written as an ISO 9660 image <dir>/discs/<id>.iso (made by xorriso, its
+// volume identifier the disc's label) and the drives hold the images.
+void build_installation(const Description& d, const std::filesystem::path& dir, std::ostream& log,
+                        bool iso = false);
 
 // The price directory of a ZKDROM.SYS value (PRICE or LOCALP) as the
 // library completes it at start-up: empty, the installed catalog directory
@@ -54,7 +57,9 @@ std::vector<IllustrationEntry> read_illustrations(const std::filesystem::path& d
 // its dosdevices directory and its front end's current directory.
 void use_installation(const std::filesystem::path& dir);
 
-// Puts disc `id` into drive `letter` (empty id: takes the disc out).
-void change_disc(const std::filesystem::path& dir, char letter, const std::string& id);
+// Puts a disc into drive `letter`: `disc` is a disc id of the installation
+// (its image <dir>/discs/<id>.iso when there is one, else its directory) or
+// the path of an ISO 9660 image file; empty: takes the disc out.
+void change_disc(const std::filesystem::path& dir, char letter, const std::string& disc);
 
 }  // namespace zk::tool

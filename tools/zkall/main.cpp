@@ -1,5 +1,7 @@
 // zkall: the command-line tool of the catalog library. Builds catalog
 // installations from descriptions and reads them through the library.
+#include <unistd.h>
+
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -11,6 +13,7 @@
 #include "tools/zkall/build.h"
 #include "tools/zkall/commands.h"
 #include "tools/zkall/description.h"
+#include "tools/zkall/export.h"
 #include "tools/zkall/lookup_commands.h"
 
 namespace {
@@ -19,8 +22,11 @@ const char* kUsage = R"(usage: zkall <command> [options]
 
 Building an installation:
   zkall build <description> <dir>     lay an installation out from a description
-                                      (format: tools/zkall/README.md)
-  zkall insert <dir> <drive> <disc>   put a disc into a drive
+                                      (format: tools/zkall/README.md); with --iso
+                                      each disc is also an ISO 9660 image (xorriso)
+                                      and the drives hold the images
+  zkall insert <dir> <drive> <disc>   put a disc into a drive: a disc id or the
+                                      path of an ISO 9660 image
   zkall eject <dir> <drive>           take the disc out of a drive
 
 Reading an installation (--install <dir>, or $ZKALL_INSTALL):
@@ -45,6 +51,11 @@ Reading an installation (--install <dir>, or $ZKALL_INSTALL):
   zkall localprice <pair> <key>       local prices of a key in LOCALP1 to LOCALP3
   zkall tour                          the guided tour of the demo installation
 
+Open data:
+  zkall export <dir> <out.sqlite> [--images <imgdir>]
+                                      every set of every installed disc at hand as
+                                      SQLite tables, the illustrations as PNGs
+
 Prompts to insert a disc are shown on standard error and answered on the
 terminal; without a terminal they are answered Cancel.
 )";
@@ -53,8 +64,10 @@ struct Args {
   std::vector<std::string> positional;
   std::string install;
   std::string catalog;
+  std::string images;
   int kind = 0;
   bool frame = false;
+  bool iso = false;
   zk::tool::LookupOptions lookup;
   int selector = 0;
 };
@@ -70,8 +83,10 @@ Args parse(int argc, char** argv) {
     };
     if (s == "--install") a.install = value("--install");
     else if (s == "--catalog") a.catalog = value("--catalog");
+    else if (s == "--images") a.images = value("--images");
     else if (s == "--kind") a.kind = std::stoi(value("--kind"));
     else if (s == "--frame") a.frame = true;
+    else if (s == "--iso") a.iso = true;
     else if (s == "--disc") a.lookup.disc = value("--disc");
     else if (s == "--lang") a.lookup.lang = value("--lang");
     else if (s == "--selector") a.selector = std::stoi(value("--selector"));
@@ -100,7 +115,7 @@ int run(int argc, char** argv) {
     std::stringstream text;
     text << in.rdbuf();
     const Description d = parse_description(text.str());
-    build_installation(d, a.positional[1], std::cout);
+    build_installation(d, a.positional[1], std::cout, a.iso);
     std::cout << "installation laid out in " << a.positional[1] << "\n";
     return 0;
   }
@@ -110,6 +125,15 @@ int run(int argc, char** argv) {
     if (drive.empty() || !std::isalpha(static_cast<unsigned char>(drive[0])))
       throw std::invalid_argument("a drive is a letter");
     change_disc(a.positional[0], drive[0], cmd == "insert" ? a.positional[2] : std::string());
+    return 0;
+  }
+  if (cmd == "export") {
+    need(a, 2, "export <dir> <out.sqlite> [--images <dir>]");
+    // The user's paths are taken from where zkall was started.
+    const auto db = std::filesystem::absolute(a.positional[1]);
+    const auto images = a.images.empty() ? std::filesystem::path() : std::filesystem::absolute(a.images);
+    use_installation(a.positional[0]);
+    export_installation(db, images, std::cout, ::isatty(STDERR_FILENO) != 0);
     return 0;
   }
   if (a.install.empty()) throw std::runtime_error("no installation: give --install <dir> or set ZKALL_INSTALL");

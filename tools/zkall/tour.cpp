@@ -2,13 +2,16 @@
 // front end does and walks through the installed discs and lookups by key
 // across discs, one of them on a disc that is in no drive, an illustration,
 // names and abbreviations, a vehicle identified by its VIN, prices, a
-// saved selection, a group of parts and a saved list handed to ZKINTF.EXE.
+// saved selection, a group of parts and a saved list handed to ZKINTF.EXE,
+// and at the end the whole installation exported to SQLite with one query.
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "tools/zkall/build.h"
 #include "tools/zkall/commands.h"
+#include "tools/zkall/export.h"
 #include "tools/zkall/lookup_commands.h"
 #include "tools/zkall/session.h"
 #include "zkall.h"
@@ -63,10 +66,21 @@ void lookup(std::ostream& out, Session& s, const std::string& what, const SetQue
   cdclose(&h, nullptr);
 }
 
+void tour_library(std::ostream& out);
+void tour_open_data(std::ostream& out);
+
 }  // namespace
 
 int command_tour(std::ostream& out) {
   out << "ZKALL demo tour\n";
+  tour_library(out);
+  tour_open_data(out);
+  return 0;
+}
+
+namespace {
+
+void tour_library(std::ostream& out) {
   heading(out, "Starting the library (drom_init)");
   answer_prompts_with_cancel(out);
   Session s;
@@ -127,7 +141,17 @@ int command_tour(std::ostream& out) {
 
   heading(out, "Stopping the library (drom_term)");
   out << "done\n";
-  return 0;
 }
+
+void tour_open_data(std::ostream& out) {
+  heading(out, "Open data: the whole installation exported (zkall export)");
+  out << "(discs not at hand are skipped: the insert-disc prompt is answered Cancel)\n";
+  const std::filesystem::path dir = std::filesystem::absolute("../open-data").lexically_normal();
+  export_installation(dir / "demo.sqlite", dir / "png", out, false);
+  out << "\n-- The part names and part numbers of figure 1020 of catalog 4711A0:\n";
+  print_query(dir / "demo.sqlite", kFigurePartsQuery, out);
+}
+
+}  // namespace
 
 }  // namespace zk::tool
