@@ -19,6 +19,7 @@
 #include <initializer_list>
 #include <iterator>
 #include <map>
+#include <utility>
 #include <set>
 #include <string>
 #include <vector>
@@ -68,12 +69,10 @@ struct Scenario {
   bool reads_only;                  // no file may change
   std::vector<int> answers;            // what the function documents
   std::function<int()> run;         // opens, uses and closes again
-  // Files the calls rewrite whole: after a failure each holds its old bytes
-  // or all of its new ones (kWorkFileSize), never a part.
-  std::vector<std::string> rewritten = {};
+  // Files the calls rewrite whole, with their size: after a failure each
+  // holds its old bytes (or is still missing) or all of its new ones.
+  std::vector<std::pair<std::string, size_t>> rewritten = {};
 };
-
-constexpr size_t kWorkFileSize = 20000;
 
 // Returns the first non-zero answer of a sequence of calls.
 struct First {
@@ -209,7 +208,34 @@ const std::vector<Scenario>& scenarios() {
          TermLcpTmp();
          return first.result;
        },
-       {"C:\\ZKWORK\\SELECT.TMP", "C:\\ZKWORK\\LCPSEL.TMP"}},
+       {{"C:\\ZKWORK\\SELECT.TMP", 20000}, {"C:\\ZKWORK\\LCPSEL.TMP", 20000}}},
+      {"VBSetGrpCd, VBwrite_group_file, VBread_group_file", false, {0, -1, 1, 11, 13, 14, 20}, [] {
+         zk::platform::FrontEndString name(std::string("BRAKES"));
+         First first;
+         first(VBSetGrpCd("G01", name.get()));
+         first(VBwrite_group_file());
+         VBTermGrpTmp();
+         int16_t count = 0;
+         first(VBread_group_file(&count));
+         VBTermGrpTmp();
+         return first.result;
+       },
+       {{"C:\\ZKCAT\\MST\\ZKGRPMEI.D", 63063}, {"C:\\ZKCAT\\MST\\ZKGRPPNC.D", 600000}}},
+      {"VBRemakeGpFile", false, {0, -1, 11, 13}, [] { return VBRemakeGpFile(); }},
+      {"make_save_mst, get_save_no, a saved list written, deldata_save_mst_file", false,
+       {0, -1, -2, 11, 12, 13, 14, 15}, [] {
+         int32_t error = 0, number = 0, left = 0;
+         First first;
+         first(make_save_mst(&error));
+         if (first(get_save_no(&number, &error)) != 0) return first.result;
+         void* stream = nullptr;
+         if (first(open_save_dat_file(number, 2, 2, &stream, &error)) == 0) {
+           first(write_save_dat_file(stream, "SAVED LIST", 10, &error));
+           first(close_save_dat_file(&stream, &error));
+         }
+         first(deldata_save_mst_file(number, &left, &error));
+         return first.result;
+       }},
       {"file_copy", false, {0, 11, 12, 13, 14, 20}, [] {
          int32_t error = 0;
          return file_copy("C:\\ZKWORK\\COPY.TMP", "C:\\ZKWORK\\SELECT.TMP", &error);
@@ -255,10 +281,12 @@ Outcome run_with_faults(const Scenario& s) {
       if (zk::catalog::live_handles() != handles_before) out.broken.push_back(where + ", and left an engine handle alive");
       const auto after = snapshot();
       if (s.reads_only && after != before) out.broken.push_back(where + ", and changed a file");
-      for (const std::string& path : s.rewritten) {
+      for (const auto& [path, size] : s.rewritten) {
         const auto old_bytes = before.find(path), new_bytes = after.find(path);
-        const bool kept = old_bytes != before.end() && new_bytes != after.end() && old_bytes->second == new_bytes->second;
-        if (!kept && (new_bytes == after.end() || new_bytes->second.size() != kWorkFileSize))
+        const bool kept = old_bytes == before.end()
+                              ? new_bytes == after.end()
+                              : new_bytes != after.end() && old_bytes->second == new_bytes->second;
+        if (!kept && (new_bytes == after.end() || new_bytes->second.size() != size))
           out.broken.push_back(where + ", and left " + path + " neither old nor whole");
       }
       for (const auto& [path, bytes] : after)
@@ -281,6 +309,10 @@ TEST(FaultLoop, EveryFailingOperationOfEveryFunctionEndsCleanly) {
     // from a path that reaches every call.
     lay_out_demo();
     EXPECT_EQ(s.run(), 0) << s.name << " fails on the demo without a fault";
+    for (const auto& [path, size] : s.rewritten) {
+      const std::string* file = zk::fuzz::machine().file(path);
+      EXPECT_TRUE(file != nullptr && file->size() == size) << path << " is not written whole without a fault";
+    }
     zk::startup::free_table();
     const Outcome o = run_with_faults(s);
     for (const std::string& b : o.broken) ADD_FAILURE() << b;

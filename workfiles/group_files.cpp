@@ -13,6 +13,7 @@
 #include "startup/path_names.h"
 #include "workfiles/group_list.h"
 #include "workfiles/group_part_names.h"
+#include "workfiles/whole_file.h"
 
 namespace zk::workfiles {
 
@@ -155,9 +156,13 @@ int write_group_file() {
   if (const int r = path_of(kNameFile, names); r != 0) return report("get_path_name", r, 0, 169);
   if (const int r = path_of(kCodeFile, codes); r != 0) return report("get_path_name", r, 0, 176);
 
+  // Each file is rewritten whole through a temporary file that replaces it
+  // once complete (whole_file.h): a write that fails half-way leaves the
+  // file as it was.
   int err = 0;
-  platform::StreamPtr slots = open_stream(codes, "w+b", err);
-  if (!slots) return report("fopen", kOpenFailed, err, 183);
+  WholeFileRewrite code_file(codes);
+  if (!code_file.open(err)) return report("fopen", kOpenFailed, err, 183);
+  platform::Stream* slots = &code_file.stream();
   platform::HeapBlock image;
   if (!platform::current().allocate(kGroupNameFileSize, image)) return report("malloc", kNoMemoryCode, 0, 191);
   int16_t n = 0;
@@ -175,13 +180,17 @@ int write_group_file() {
   std::memset(blank.data(), ' ', blank.size());
   for (int16_t i = n; i < kGroupLimit; ++i)
     if (!write_all(*slots, blank.data(), blank.size(), err)) return report("fwrite", kWriteFailed, err, 230);
-  // A close that fails may have lost what was written.
-  if (const int e = slots->close(); e != 0) return report("fclose", kWriteFailed, e, 230);
+  // A close that fails may have lost what was written; a file that refuses
+  // to be replaced (read only, say) answers as one that cannot be opened.
+  if (code_file.commit(err) == WholeFileRewrite::Step::Close) return report("fclose", kWriteFailed, err, 230);
+  if (err != 0) return report("fopen", kOpenFailed, err, 183);
 
-  platform::StreamPtr out = open_stream(names, "w+b", err);
-  if (!out) return report("fopen", kOpenFailed, err, 247);
-  if (!write_all(*out, image.data(), image.size(), err)) return report("fwrite", kWriteFailed, err, 254);
-  if (const int e = out->close(); e != 0) return report("fclose", kWriteFailed, e, 254);
+  WholeFileRewrite name_file(names);
+  if (!name_file.open(err)) return report("fopen", kOpenFailed, err, 247);
+  if (!write_all(name_file.stream(), image.data(), image.size(), err))
+    return report("fwrite", kWriteFailed, err, 254);
+  if (name_file.commit(err) == WholeFileRewrite::Step::Close) return report("fclose", kWriteFailed, err, 254);
+  if (err != 0) return report("fopen", kOpenFailed, err, 247);
   return 0;
 }
 

@@ -9,6 +9,7 @@
 #include "startup/error_log.h"
 #include "startup/path_names.h"
 #include "workfiles/selection_lists.h"
+#include "workfiles/whole_file.h"
 #include "zkall.h"
 
 namespace zk::workfiles {
@@ -73,51 +74,27 @@ int read_image(const std::string& path, uint8_t* image, Failure& f) {
   return 0;
 }
 
-// The temporary name a work file is written under before it replaces the
-// file: the same name with the extension "$$$" (never longer than the name).
-std::string temporary_name(const std::string& path) {
-  const size_t dot = path.rfind('.');
-  const size_t separator = path.find_last_of("\\/:");
-  const bool has_extension = dot != std::string::npos && (separator == std::string::npos || dot > separator);
-  return (has_extension ? path.substr(0, dot) : path) + ".$$$";
-}
-
-// Writes the whole image as the file's new content. The image goes to a
-// temporary file beside it first, which then replaces the file: a write
-// that fails half-way (a full disc, an I/O error) leaves the old content in
-// place and no temporary file behind. A file that refuses to be replaced
-// (read only, say) answers as a file that cannot be opened for writing: 11
-// with the error, reported at the open.
+// Writes the whole image as the file's new content, through a temporary
+// file that replaces the file once complete (see whole_file.h): a write that
+// fails half-way leaves the old selection in place.
 int write_image(const std::string& path, const uint8_t* image, Failure& f) {
-  platform::Platform& p = platform::current();
+  WholeFileRewrite rewrite(path);
   int err = 0;
-  const std::string temporary = temporary_name(path);
-  platform::StreamPtr out = p.fopen(temporary, "w+b", err);
-  if (!out) {
+  if (!rewrite.open(err)) {
     f = {kOpenFailed, err, "fopen", 0};
     return f.code;
   }
-  const size_t put = out->write(image, kWorkFileSize);
-  const int write_error = out->error_number();
-  const int close_error = out->close();
-  int ignored = 0;
+  const size_t put = rewrite.stream().write(image, kWorkFileSize);
   if (put != kWorkFileSize) {
-    p.remove(temporary, ignored);
-    f = {kWriteFailed, write_error, "fwrite", 0};
+    f = {kWriteFailed, rewrite.stream().error_number(), "fwrite", 0};
     return f.code;
   }
-  // A failed close may have lost what the stream still held.
-  if (close_error != 0) {
-    p.remove(temporary, ignored);
-    f = {kWriteFailed, close_error, "fclose", 0};
-    return f.code;
+  switch (rewrite.commit(err)) {
+    case WholeFileRewrite::Step::None: return 0;
+    case WholeFileRewrite::Step::Close: f = {kWriteFailed, err, "fclose", 0}; break;  // what it held may be lost
+    case WholeFileRewrite::Step::Open: f = {kOpenFailed, err, "fopen", 0}; break;     // the file refuses it
   }
-  if (p.replace_file(temporary, path, err) != 0) {
-    p.remove(temporary, ignored);
-    f = {kOpenFailed, err, "fopen", 0};
-    return f.code;
-  }
-  return 0;
+  return f.code;
 }
 
 int raw_read(const char* name, void* buffer, int32_t& error) {
