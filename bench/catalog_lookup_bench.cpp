@@ -1,13 +1,15 @@
 // Keyed lookups in a one-million-record indexed catalog file set with three
 // index levels (cdreopen, then cdread with a random key), against SQLite
 // looking up the same keys in a WITHOUT ROWID table through a prepared
-// statement, in the same run. A counting platform tells how many blocks each
-// lookup reads, against the format's minimum of one block a level plus the
-// data block. After the run a table gives both rates and their ratio.
+// statement, in the same run. A counting platform tells how many blocks
+// reach the files per lookup: the first lookup on a fresh handle, a run of
+// random lookups on one handle (whose index blocks the index-block cache
+// keeps), and the front end's pattern, which opens the set, looks up one
+// name and closes it again, for the names of the parts of one figure.
+// After the run one table gives both rates and their ratio in processor and
+// in wall time, another the block reads.
 //
-//   cmake -S . -B build-cat-bench -DZKALL_BUILD_BENCH=ON -DCMAKE_BUILD_TYPE=Release
-//   cmake --build build-cat-bench --target catalog_lookup_bench -j2
-//   build-cat-bench/bench/catalog_lookup_bench
+//   scripts/bench.sh catalog
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
@@ -34,6 +36,7 @@ constexpr uint32_t kRecordLength = 64;
 constexpr uint32_t kKeyLength = 10;
 constexpr int kLevels = 3;
 constexpr size_t kProbes = 1 << 16;
+constexpr size_t kFigureParts = 50;  // part names of one figure
 
 // The POSIX platform, counting the reads that reach the files.
 class CountingPlatform : public zk::platform::PosixPlatform {
@@ -60,6 +63,7 @@ struct Data {
   std::vector<std::string> probes;  // random keys, every one present
   CountingPlatform platform;
   zkall_cd_handle* handle = nullptr;
+  zk::writer::PlacedSet placed;
   uint32_t index_blocks[kLevels] = {};
   sqlite3* db = nullptr;
   sqlite3_stmt* select = nullptr;
@@ -84,7 +88,7 @@ struct Data {
     }
     const zk::writer::FileSet set = zk::writer::build_set(spec);
     for (int i = 0; i < kLevels; ++i) index_blocks[i] = set.entries[static_cast<size_t>(i)].size;
-    const zk::writer::PlacedSet placed = zk::writer::place_set(set, 0);
+    placed = zk::writer::place_set(set, 0);
     zk::writer::write_files(dir.string(), placed.contents);
     int32_t detail = 0;
     if (zk::writer::open_placed_set(placed, dir.string(), 0, &handle, detail) != 0) std::abort();
@@ -124,17 +128,40 @@ Data& data() {
   return d;
 }
 
+// cdreopen and cdread with the key, as every caller searches: whether the
+// record came.
+bool lookup(zkall_cd_handle* h, const std::string& key, std::string& record) {
+  int32_t detail = 0;
+  cdreopen(h, &detail);
+  return cdread(record.data(), key.data(), kKeyLength, 0, nullptr, nullptr, h, &detail) == 0 &&
+         record.compare(0, kKeyLength, key) == 0;
+}
+
+zkall_cd_handle* open_fresh(Data& d) {
+  zkall_cd_handle* h = nullptr;
+  int32_t detail = 0;
+  if (zk::writer::open_placed_set(d.placed, d.dir.string(), 0, &h, detail) != 0) std::abort();
+  return h;
+}
+
+// Block reads of the first lookup on a handle just opened.
+double first_lookup_reads(Data& d) {
+  zkall_cd_handle* h = open_fresh(d);
+  std::string record(kRecordLength, '\0');
+  d.platform.reads = 0;
+  if (!lookup(h, d.probes[0], record)) std::abort();
+  const auto reads = static_cast<double>(d.platform.reads);
+  cdclose(&h, nullptr);
+  return reads;
+}
+
 void BM_ZkallKeyedLookup(benchmark::State& state) {
   Data& d = data();
   std::string record(kRecordLength, '\0');
   size_t i = 0;
   d.platform.reads = 0;
   for (auto _ : state) {
-    const std::string& key = d.probes[i++ & (kProbes - 1)];
-    int32_t detail = 0;
-    cdreopen(d.handle, &detail);
-    if (cdread(record.data(), key.data(), kKeyLength, 0, nullptr, nullptr, d.handle, &detail) != 0 ||
-        record.compare(0, kKeyLength, key) != 0) {
+    if (!lookup(d.handle, d.probes[i++ & (kProbes - 1)], record)) {
       state.SkipWithError("a key was not found");
       break;
     }
@@ -143,8 +170,29 @@ void BM_ZkallKeyedLookup(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations());
   state.counters["blocks_per_lookup"] =
       static_cast<double>(d.platform.reads) / static_cast<double>(std::max<int64_t>(state.iterations(), 1));
-  state.counters["minimum_blocks"] = kLevels + 1;
   state.counters["index_blocks"] = d.index_blocks[0] + d.index_blocks[1] + d.index_blocks[2];
+}
+
+// The front end's pattern: the names of the parts of one figure, each
+// looked up on a set opened for it and closed after it (as get_hinmei
+// does, without the master file).
+void BM_ZkallFigurePartNames(benchmark::State& state) {
+  Data& d = data();
+  std::string record(kRecordLength, '\0');
+  size_t i = 0;
+  d.platform.reads = 0;
+  for (auto _ : state) {
+    zkall_cd_handle* h = open_fresh(d);
+    const bool found = lookup(h, d.probes[i++ % kFigureParts], record);
+    cdclose(&h, nullptr);
+    if (!found) {
+      state.SkipWithError("a key was not found");
+      break;
+    }
+  }
+  state.SetItemsProcessed(state.iterations());
+  state.counters["blocks_per_lookup"] =
+      static_cast<double>(d.platform.reads) / static_cast<double>(std::max<int64_t>(state.iterations(), 1));
 }
 
 void BM_SqliteKeyedLookup(benchmark::State& state) {
@@ -165,20 +213,29 @@ void BM_SqliteKeyedLookup(benchmark::State& state) {
 
 BENCHMARK(BM_ZkallKeyedLookup)->MinTime(2.0);
 BENCHMARK(BM_SqliteKeyedLookup)->MinTime(2.0);
+BENCHMARK(BM_ZkallFigurePartNames)->MinTime(1.0);
 
 // The console report, keeping each benchmark's lookups per second of
-// processor time (of the median when the runs are repeated).
+// processor time and of wall time (of the median when the runs are
+// repeated) and its block reads per lookup.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
-  std::map<std::string, double> rates;
+  struct Rates {
+    double cpu = 0;
+    double wall = 0;
+    double blocks = -1;
+  };
+  std::map<std::string, Rates> rates;
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& r : runs) {
       const bool usable = r.run_type == Run::RT_Iteration || r.aggregate_name == "median";
-      const auto rate = r.counters.find("items_per_second");
-      if (usable && !r.error_occurred && rate != r.counters.end()) {
-        rates[r.run_name.function_name] = rate->second.value;
-        runs_per_rate = r.run_type == Run::RT_Iteration ? 1 : r.repetitions;
-      }
+      if (!usable || r.error_occurred) continue;
+      const double unit = benchmark::GetTimeUnitMultiplier(r.time_unit);
+      Rates& x = rates[r.run_name.function_name];
+      if (r.GetAdjustedCPUTime() > 0) x.cpu = unit / r.GetAdjustedCPUTime();
+      if (r.GetAdjustedRealTime() > 0) x.wall = unit / r.GetAdjustedRealTime();
+      if (const auto b = r.counters.find("blocks_per_lookup"); b != r.counters.end()) x.blocks = b->second.value;
+      runs_per_rate = r.run_type == Run::RT_Iteration ? 1 : r.repetitions;
     }
     ConsoleReporter::ReportRuns(runs);
   }
@@ -189,16 +246,28 @@ class RatioReporter : public benchmark::ConsoleReporter {
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  data();  // build before timing
+  Data& d = data();  // built before timing
+  const double first_reads = first_lookup_reads(d);
   zk::bench::RatioTable table("Keyed lookups per second, one-million-record set", "sqlite");
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   const auto rate = [&](const char* name) {
     const auto it = reporter.rates.find(name);
-    return it == reporter.rates.end() ? 0.0 : it->second;
+    return it == reporter.rates.end() ? RatioReporter::Rates{} : it->second;
   };
-  table.add("random keys", rate("BM_ZkallKeyedLookup"), rate("BM_SqliteKeyedLookup"));
-  table.print("processor time, median of " + std::to_string(reporter.runs_per_rate) + " runs");
+  const auto zkall = rate("BM_ZkallKeyedLookup");
+  const auto sqlite = rate("BM_SqliteKeyedLookup");
+  table.add("random keys, processor time", zkall.cpu, sqlite.cpu);
+  table.add("random keys, wall time", zkall.wall, sqlite.wall);
+  table.print("median of " + std::to_string(reporter.runs_per_rate) + " runs");
+
+  std::printf("\nBlock reads per lookup that reach the files (%d index levels, %u index blocks)\n", kLevels,
+              d.index_blocks[0] + d.index_blocks[1] + d.index_blocks[2]);
+  std::printf("%-58s %8.2f\n", "first lookup on a fresh handle", first_reads);
+  if (zkall.blocks >= 0) std::printf("%-58s %8.2f\n", "random keys on one handle", zkall.blocks);
+  const auto figure = rate("BM_ZkallFigurePartNames");
+  if (figure.blocks >= 0)
+    std::printf("%-58s %8.2f\n", "figure's 50 part names, open-lookup-close each", figure.blocks);
   benchmark::Shutdown();
   return 0;
 }

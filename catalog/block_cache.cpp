@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <unordered_map>
 #include <vector>
@@ -131,9 +132,11 @@ class Pool {
   uint32_t oldest_ = kNoSlot;
 };
 
+// Never destroyed: a handle still open when the process ends may be closed
+// by another static's destructor, after this one's would have run.
 Pool& pool() {
-  static Pool p;
-  return p;
+  static Pool* const p = std::make_unique<Pool>().release();
+  return *p;
 }
 
 bool g_on = true;

@@ -778,6 +778,15 @@ ZKALL_API void timer(int32_t seconds);
  * the open that vouches for it (an installed copy rewritten on the hard
  * disk between two opens is read afresh).
  *
+ * Seeks. The library follows where each file it opened in binary mode
+ * stands (through its own reads, writes and seeks: every engine call,
+ * cdseek_only, cdread_read_block, direct_read ...) and does not ask the
+ * system to move a file to where it already stands. cdreopen therefore
+ * costs no system call for a file a cached search has not moved. A caller
+ * that moves one of a handle's descriptors with its own runtime calls,
+ * bypassing the library, must move it back itself before relying on the
+ * positions cdreopen gives.
+ *
  * The status of a read's last step stands until cdreopen (or cdseek, which
  * calls it): once a search has ended (-1) or failed, every cdread answers
  * the same, with the same detail, whatever key it is given.
