@@ -1,7 +1,11 @@
 // The index-block cache: what it keeps, what it never keeps, and when it
-// lets go. (That it changes nothing a caller sees is the property test's.)
+// lets go (that it changes nothing a caller sees is the property test's);
+// and the seeks the platform leaves out because a file already stands
+// where it is sent.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <functional>
 #include <string>
 
 #include "catalog/block_cache.h"
@@ -137,6 +141,59 @@ TEST_F(BlockCacheTest, AnIndexLargerThanThePoolStillAnswersEveryKey) {
     }
   }
   EXPECT_EQ(catalog::cached_block_count(), catalog::kBlockCacheBlocks);
+}
+
+TEST_F(BlockCacheTest, ASeekToWhereAFileAlreadyStandsMakesNoSystemCall) {
+  std::string bytes(4096, '\0');
+  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>('a' + i * 7 % 26);
+  const std::string path = (dir_.path() / "POS.BIN").string();
+  std::ofstream(path, std::ios::binary) << bytes;
+  constexpr int kBinary = platform::kOpenBinary;
+  char scratch[128] = {};
+  int error = 0;
+  struct Case {
+    const char* what;
+    int flags;
+    std::function<void(int fd)> before;
+    int64_t to;
+    int system_seeks;
+  };
+  const Case cases[] = {
+      {"just opened, to 0", kBinary, [](int) {}, 0, 0},
+      {"after a read of 100, to 100", kBinary, [&](int fd) { platform_.read(fd, scratch, 100, error); }, 100, 0},
+      {"after a read of 100, to 0", kBinary, [&](int fd) { platform_.read(fd, scratch, 100, error); }, 0, 1},
+      {"after a seek from where it stood", kBinary, [&](int fd) { platform_.lseek(fd, 50, platform::kSeekCur, error); },
+       50, 0},
+      {"after a write of 10", kBinary | platform::kOpenReadWrite,
+       [&](int fd) { platform_.write(fd, scratch, 10, error); }, 10, 0},
+      {"after a read that came short, to where it ended", kBinary,
+       [&](int fd) {
+         platform_.faults().add(Op::ShortRead, platform::kErrnoIo);
+         platform_.read(fd, scratch, 100, error);
+         platform_.faults().clear();
+       },
+       50, 0},
+      {"after a read that failed", kBinary | platform::kOpenWriteOnly,
+       [&](int fd) { platform_.read(fd, scratch, 100, error); }, 0, 1},
+      {"text mode", kBinary | platform::kOpenText, [](int) {}, 0, 1},
+      {"without the binary flag", 0, [](int) {}, 0, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::ofstream(path, std::ios::binary) << bytes;
+    const int fd = platform_.open(path, c.flags, 0, error);
+    ASSERT_GE(fd, 0);
+    c.before(fd);
+    platform_.reset_counts();
+    EXPECT_EQ(platform_.lseek(fd, c.to, platform::kSeekSet, error), c.to);
+    EXPECT_EQ(platform_.seeks, c.system_seeks);
+    // The file does stand there.
+    if ((c.flags & platform::kOpenWriteOnly) == 0) {
+      ASSERT_EQ(platform_.read(fd, scratch, 8, error), 8);
+      EXPECT_EQ(std::string(scratch, 8), bytes.substr(static_cast<size_t>(c.to), 8));
+    }
+    platform_.close(fd, error);
+  }
 }
 
 }  // namespace
