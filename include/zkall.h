@@ -1065,6 +1065,289 @@ ZKALL_API int32_t ZKALL_CDECL cdfile_get(const char* name, const char* catalog_c
                                          uint32_t* size, void* unused1, void* unused2, void* unused3);
 
 /* ===================================================================== */
+/* Catalog record lookups                                                  */
+/* ===================================================================== */
+/* Names, code tables and abbreviations read from the indexed catalog files
+ * of the installed discs (through cdopen: drive -1, insert-disc prompt 700,
+ * record mode). A record is taken as long as its file set's master entry
+ * says (the handle's record_length), whatever layout the lookup expects: a
+ * field that reaches past the record's end is filled (NUL, or blanks where
+ * the field is blank-padded), never read from outside the record. The
+ * figure-name files of the built-in file table have 71-byte records, so
+ * their names hold 56 characters and 4 NUL bytes. */
+
+/* The name of figure `figure_no` (4 characters) of the current vehicle's
+ * catalog (ccar catalog_code, disc catalog_disc) from FIGMnn.DAT (nn: the
+ * data language, file kind 14), key catalog code + section digit: figure
+ * numbers below "3000" are searched in sections 1, 2, 3, below "5000" in 4,
+ * below "8000" in 5, above in 6; records of the section with another figure
+ * number are passed over. `name` (60 bytes) is zeroed first. 0 found; -1 not
+ * found (also when the name found begins with NUL); else the failing call's
+ * result with its detail in *detail, logged as ZKSUBC30,get_figmei with
+ * "cdopen" (80), "cdreopen" (93), "cdread" (114) or "cdclose" (129). A
+ * failed close is the answer only after 0 or -1. detail may be null. */
+ZKALL_API int32_t ZKALL_CDECL get_figmei(const char* figure_no, char* name, int32_t* detail);
+/* The name of part name code `code` (6 characters) from HINMnn.DAT (file
+ * kind 7) into `name` (60 bytes). *status on entry chooses the disc: 0 the
+ * current vehicle's (ccar catalog_disc), else the first installed disc of
+ * the current area; on return 0 found, 1 no such code (name: 60 blanks), 4
+ * the insert-disc prompt was cancelled (name unchanged). Results: 0 (with
+ * any of those statuses); 14 when the current area has no letter or no
+ * installed disc (logged GetAreaChar 167, setuped_top_cdno 172); the
+ * failure of cdopen (logged with the file name, 190) or cdread (214). A
+ * record shorter than 66 bytes gives a name padded with blanks. A null
+ * status reads as 0. */
+ZKALL_API int32_t ZKALL_CDECL get_hinmei(const char* code, char* name, uint16_t* status);
+
+/* Reads `file` (10 characters; with a catalog code, in that catalog of each
+ * disc) from one installed disc after another until one has a record with
+ * the key. `discs`/`disc_count`: the installed-disc indexes to try (at most
+ * the first 30 are kept), or null for every installed disc in table order;
+ * without a catalog code a disc with the same area letter and date as the
+ * disc listed just before it is skipped (copies of one edition; the first
+ * entry and disc 0 always stay), and so is a disc whose master files send
+ * cdopen to a disc already read. buffer, key, key_length, blocks,
+ * blocks_read, record_index are cdread's; `mode` 0 returns the first record
+ * and ends the search, 1 the same in block mode (as every mode but 0, 2 and
+ * -1), 2 returns a record per call and keeps the search for the next call
+ * with the same state word, -1 ends a search.
+ *
+ * *state is the caller's 32-bit state word: 0 to start; while a mode-2
+ * search goes on the library's name for it (the state's address on the
+ * 32-bit DLL; on 64-bit builds a non-zero token of the library's table of
+ * live searches, since an address does not fit); 0 again once the search
+ * has ended, whatever the result. Results: 0 with a record; -1 no disc has
+ * (another) matching record (discs whose file or master file is missing are
+ * passed over); 4 the insert-disc prompt was cancelled; a failure of cdopen,
+ * cdread or cdclose (a failed close after -1, or when skipping a disc, is
+ * the answer); 128 with 3101 (no state word, or a list of no discs: the
+ * search ends) or 3103 (a non-zero word that names no live search: the word
+ * becomes 0; with mode -1 that is 0); 20 with 3102 (no memory for the
+ * state). detail may be null. */
+ZKALL_API int32_t ZKALL_CDECL cdget_some_cd_data(const char* file, const char* catalog_code, uint8_t kind,
+                                                 int32_t mode, int32_t drive, const int32_t* discs,
+                                                 int32_t disc_count, void* buffer, const char* key,
+                                                 int32_t key_length, int32_t blocks, int32_t* blocks_read,
+                                                 int32_t* record_index, int32_t prompt_kind, uint32_t* state,
+                                                 int32_t* detail);
+
+/* An entry of the disc-number table (4 bytes). */
+typedef struct zkall_cdno_entry {
+  char area;         /* 0: the area letter of the disc asked for */
+  char sequence;     /* 1: sequence digit */
+  char disc_code[2]; /* 2: disc code from offset 87 of the vehicle names */
+} zkall_cdno_entry;
+
+/* The disc codes of the vehicle names SHAMEI.DAT read straight from the disc
+ * `disc_id` (cdopen_direct: file kind 1, the drive, number, date and prompt
+ * given, the size asked of the file system), each code once, records whose
+ * byte 87 is a blank left out; sorted by code and numbered: every entry
+ * gets the disc id's area letter, the first the second character of its own
+ * code as sequence digit, entry i that character + i (past '9' the
+ * characters run on in code order). 0 with *table (allocated with the C
+ * runtime's malloc: the caller releases it with the runtime's free; one
+ * entry's room when no code was found) and *count; otherwise *table null,
+ * *count 0 and the failure of cdopen_direct, cdread or cdclose, 20 with 3201
+ * / 3202 (no memory for the table / to grow it), 128 with 3203 (more than 10
+ * codes). detail may be null. */
+ZKALL_API int32_t ZKALL_CDECL cdmake_cdno_table(int32_t drive, const char* disc_id, const char* disc_no,
+                                                const char* disc_date, zkall_cdno_entry** table, int32_t* count,
+                                                int32_t prompt_kind, int32_t* detail);
+
+/* The meaning of an abbreviation in the data language. `abbreviation` is a
+ * front-end string (at most 20 bytes taken, over 20 blanks); RYAKUG.DAT
+ * (file kind 4: 20-byte key, 2-byte language code at 20, 80-byte meaning at
+ * 22) is read on the disc of ccar abbr_disc, record after record with the
+ * key, until one has the data language. The meaning goes into the front-end
+ * string `meaning` (at most its byte length and 130 bytes): up to three
+ * word-wrapped lines of at most 40 bytes, each followed by CR LF (at 40-41,
+ * 82-83, 124-125), blanks elsewhere. *status: 0 found, 1 no record in the
+ * data language (meaning untouched), 4 the disc prompt was cancelled.
+ * 0, or the failure of cdget_some_cd_data (logged as
+ * ZKSUBR01,ryak_get_mean, 77). The index keys of a file are compared as
+ * stored when the engine steps on: with an index written in lower case, a
+ * key typed in upper case finds only the records of the first block range
+ * it reaches. */
+ZKALL_API int32_t ZKALL_STDCALL VBryak_get_mean(zkall_vbstr abbreviation, zkall_vbstr meaning, uint16_t* status);
+
+/* ===================================================================== */
+/* Vehicle identification                                                  */
+/* ===================================================================== */
+
+/* The current vehicle (ccar area) for the front end: each copies its field
+ * into the front end's string (at least the field's width), NUL bytes made
+ * blanks. Nothing happens without common areas or with a null string. */
+ZKALL_API void ZKALL_STDCALL VBGetCat(zkall_vbstr str);        /* catalog code, 6 */
+ZKALL_API void ZKALL_STDCALL VBGetModel(zkall_vbstr str);      /* model, 20 */
+ZKALL_API void ZKALL_STDCALL VBGetFrameModel(zkall_vbstr str); /* frame model, 7 */
+ZKALL_API void ZKALL_STDCALL VBGetFrameNo(zkall_vbstr str);    /* frame number, 7 */
+ZKALL_API void ZKALL_STDCALL VBGetAd(zkall_vbstr str);         /* Ad field, 6 */
+ZKALL_API void ZKALL_STDCALL VBGetColorNo(zkall_vbstr str);    /* colour number, 3 */
+ZKALL_API void ZKALL_STDCALL VBGetTrimNo(zkall_vbstr str);     /* trim number, 4 */
+ZKALL_API void ZKALL_STDCALL VBGetNotes(zkall_vbstr str);      /* notes, 30 */
+ZKALL_API void ZKALL_STDCALL VBGetVName(zkall_vbstr str);      /* vehicle name, 20 */
+ZKALL_API void ZKALL_STDCALL VBGetProDateF(zkall_vbstr str);   /* production date from, 4 */
+ZKALL_API void ZKALL_STDCALL VBGetProDateT(zkall_vbstr str);   /* production date to, 4 */
+/* The two 10-byte halves of the first characteristic. */
+ZKALL_API void ZKALL_STDCALL VBGetCharact1(zkall_vbstr first, zkall_vbstr second);
+/* Second-characteristic code `index` (5 bytes); an index outside 0..45
+ * writes nothing. */
+ZKALL_API void ZKALL_STDCALL VBGetCharact2(int16_t index, zkall_vbstr str);
+/* The 17-character VIN (vin10, then frame_no) into the string, at most its
+ * byte length; returns that byte length. */
+ZKALL_API int32_t ZKALL_STDCALL VBGetVin(zkall_vbstr str);
+/* The date (8 bytes) of the first installed disc of the current area; the
+ * string is left alone when the area has none. */
+ZKALL_API void ZKALL_STDCALL VBGetCrntCatCDDate(zkall_vbstr str);
+
+/* VINs are 17 characters, not terminated; a position (from 1) is empty when
+ * its byte is 0x20 or less. Vehicle information is keyed by a 9-character
+ * key field: the VIN's first 9 characters for the makes of the manufacturer
+ * table, its first 8 and a blank for all others. The 15 identifiers of the
+ * table (the first three characters of a VIN, compared exactly) are
+ * configuration, kept in one place: vehicle/manufacturer_table.h. */
+
+/* 9 for a VIN of a listed make, else 8. */
+ZKALL_API int32_t ZKALL_CDECL v_set_vin_len(const char* vin);
+/* '0' for a VIN of a listed make, else a blank. */
+ZKALL_API char ZKALL_CDECL v_set_vin_char(const char* vin);
+/* Fills the 9-byte key field with blanks and copies the VIN's first 8 or 9
+ * characters into it; returns the length taken. */
+ZKALL_API int32_t ZKALL_CDECL v_copy_vin(const char* vin, char* key);
+/* When position 11 is filled: an empty position 9, then an empty position
+ * 10, becomes v_set_vin_char. */
+ZKALL_API void ZKALL_CDECL v_edit_vin(char* vin);
+/* 1 when the 7 bytes are a frame number (a letter or digit, six digits, no
+ * blank), else 0. */
+ZKALL_API int32_t ZKALL_CDECL v_valid_frameno(const char* frame_no);
+
+/* JOUHOU.TMP, in the work directory: the candidate vehicles of a lookup,
+ * 191-byte records: 0 code (6, criterion 2), 6 VIN key field (9, criterion
+ * 1), 15 code (15, criterion 4), 30 production date from YYMM, 34 to YYMM
+ * (all blanks: the one at 177), 48 codes (125, criterion 8), 177 second date
+ * to, 181 value (4, criterion 32), 185 value (4, criterion 64), 190 sign:
+ * 0x20 or less for a candidate, else the sign of the step that excluded it.
+ *
+ * The file slot holds a stream of the library, on every build the address
+ * of that stream (a slot is pointer-sized): callers keep it, test it for
+ * null and pass it back to v_open_jouhou_tmp and v_close_jouhou_tmp; it is
+ * not a C runtime FILE. The library follows a slot only when it names one of
+ * its open streams; any other value counts as an empty slot. Callers that
+ * read or write the records open the file by its path
+ * (v_make_jouhou_tmp_name). */
+typedef struct zkall_jouhou_slot {
+  void* stream; /* 0: the library's open stream, or null */
+} zkall_jouhou_slot; /* 4|8 bytes */
+
+/* Writes "JOUHOU.TMP" into the 80-byte buffer and completes it with the
+ * work directory: 0, or -1 when the path would be too long. */
+ZKALL_API int32_t ZKALL_CDECL v_make_jouhou_tmp_name(char* buffer);
+/* Closes the file in *slot, then opens JOUHOU.TMP into it: mode 1 reading,
+ * 2 created or emptied for writing, 3 reading and writing, all binary; the
+ * record count (length / 191) into *count when count is not null. 0; 12
+ * when the close fails; -1 when the path is too long (detail 0); 11 with the
+ * error number when the open fails, and with 22 (EINVAL) for any other mode
+ * or a null slot; 15 with the error number when the length cannot be had.
+ * The slot holds the open file or null on every return. detail may be
+ * null. */
+ZKALL_API int32_t ZKALL_CDECL v_open_jouhou_tmp(int32_t mode, zkall_jouhou_slot* slot, int32_t* count,
+                                                int32_t* detail);
+/* Closes the file in *slot and empties it: 0 (also for an empty slot), or 12
+ * with the error number (the stream is released all the same). */
+ZKALL_API int32_t ZKALL_CDECL v_close_jouhou_tmp(zkall_jouhou_slot* slot, int32_t* detail);
+/* One narrowing step over JOUHOU.TMP. `criteria` bits select what the
+ * candidates (sign 0x20 or less) must match, byte for byte: 1 the VIN (its
+ * key field as v_copy_vin builds it), 2 code6, 4 code15, 8 codes125, 16 the
+ * production period (date6, CCYYMM: From <= date and, unless To is open,
+ * date <= To, the YYMM dates placed in 19YY/20YY by the year window), 32
+ * value32, 64 value64 (4 bytes as stored). Every record that is not a
+ * matching candidate gets the sign of the current step: "vcmfdotln"
+ * indexed by ccar step_codes[step_no]. Unselected arguments are not read; a
+ * selected null argument matches nothing. 0 some candidate matched; 1 none
+ * did (nothing written); -1/11 no path; 11/errno open; 20/record count no
+ * memory; 14/12 first-pass read; 15/13 seek to read; 14/14 second-pass
+ * read; 15/15 seek to write; 13/16 write; 12/17 close; 128/18 the step
+ * number outside 0..217 or its code outside 0..8 (nothing written). Records
+ * signed before a failure keep their sign. detail may be null. */
+ZKALL_API int32_t ZKALL_CDECL v_jtmp_sign(int32_t criteria, uint32_t value32, uint32_t value64, const char* vin,
+                                          const char* code6, const char* code15, const char* codes125,
+                                          const char* date6, int32_t* detail);
+/* Looks the catalog code (6 characters) up in SHAMEI.DAT (file kind 1) of
+ * each installed disc of `discs` in turn (cdget_some_cd_data, mode 0). 0
+ * found and the vehicle's catalog disc (the record's disc number at 87, in
+ * the area of the disc that had the record) installed; 6 found but that
+ * disc not installed; 1 on none of the discs (also for count 0 or less); or
+ * the lookup's failure. When found, the 97-byte record goes to `record` and
+ * the catalog disc's index (or -1) to *disc, each when not null. */
+ZKALL_API int32_t ZKALL_CDECL v_check_shamei_d(const char* catalog_code, const int32_t* discs, int32_t count,
+                                               char* record, int32_t* disc, int32_t* detail);
+
+/* VCLINF.TMP, in the work directory: the symbol list of a vehicle. A
+ * 133-byte header (17: catalog code, 6; 100: line count, 32-bit native),
+ * then up to 250 lines of 32 bytes: headings "** text **", code lines (0-9
+ * symbol code, 10-28 first piece of its explanation, 29 applies flag: 1 when
+ * the code equals ccar char1_first over 10 bytes or one of the first 21
+ * char2 codes over 5), continuation lines (10-28 the next piece of up to 19
+ * characters). */
+
+typedef struct zkall_vinf_control zkall_vinf_control;
+/* The error hook: called with the block after a failure of the file layer
+ * (which has closed the file); its answer is the failing call's answer. */
+typedef int32_t(ZKALL_CDECL* zkall_vinf_hook)(zkall_vinf_control* block);
+
+/* The record-file control block (the caller's; natural alignment). */
+struct zkall_vinf_control {
+  zkall_cd_handle* tokume;    /*  0     TOKUME.DAT while a list is built, else null */
+  zkall_cd_handle* kigouu;    /*  4|8   KIGOUU.DAT likewise */
+  int32_t disc;               /*  8|16  installed disc of the catalog, for cdopen */
+  zkall_vinf_hook error_hook; /* 12|24  may be null */
+  int32_t open_flags;         /* 16|32  0x0002 read-write, 0x0100 create, 0x0200 truncate, 0x8000 binary */
+  int32_t perm;               /* 20|36  with create: 0x0100 read, 0x0080 write */
+  int32_t fd;                 /* 24|40  descriptor of VCLINF.TMP, -1 when closed */
+};                            /* 28|48 */
+
+/* The record-file layer. A failure is logged as ZKSUBV31 with the
+ * function's own name: "open2" (result, 0, 0), "lseek" (descriptor, 0, 0),
+ * "read" / "write" (descriptor, bytes moved, 0); the file is then closed
+ * and the answer is the hook's (0 without a hook). A null block or buffer
+ * answers -1 and does nothing. The path is built once and kept while the
+ * work directory stays the same. */
+
+/* Opens VCLINF.TMP with the block's flags (and permission when creating):
+ * the descriptor, also stored in the block. */
+ZKALL_API int32_t ZKALL_CDECL init_VINFT(zkall_vinf_control* block);
+/* The 133-byte header: 133. */
+ZKALL_API int32_t ZKALL_CDECL get_hdr_VINFT(zkall_vinf_control* block, void* header);
+ZKALL_API int32_t ZKALL_CDECL put_hdr_VINFT(zkall_vinf_control* block, const void* header);
+/* Line n (32 bytes at 133 + 32 n): 32. */
+ZKALL_API int32_t ZKALL_CDECL get_rec_VINFT(zkall_vinf_control* block, int32_t line, void* buffer);
+ZKALL_API int32_t ZKALL_CDECL put_rec_VINFT(zkall_vinf_control* block, int32_t line, const void* buffer);
+/* Closes the file if open (descriptor -1 afterwards). */
+ZKALL_API void ZKALL_CDECL term_VINFT(zkall_vinf_control* block);
+/* 0 when VCLINF.TMP exists, -1 when not. */
+ZKALL_API int32_t ZKALL_CDECL chk_ext_VINFT(void);
+
+/* Builds VCLINF.TMP for the catalog of the header (133 bytes, not changed
+ * by the call): flags read-write/create/truncate/binary, permission read and
+ * write, and an error hook that closes both catalog files are put into the
+ * block; the block's catalog handles are the library's during the call and
+ * null afterwards. Without a catalog code (first byte 0x20 or less): the
+ * header and 250 lines of zero bytes. Otherwise, for each heading of
+ * TOKUME.DAT in the data language (at most 250; 6 group number 16-bit, 8
+ * language, 10 text 20) a heading line, then for each record of KIGOUU.DAT
+ * of that group and language (6 group, 8 code 10, 18 language, 20
+ * explanation 70) a code line and its continuation lines; the header with
+ * the line count last. 0, or -1 when reading the catalog failed (logged as
+ * ZKSUBV30 v_pop_read cdopen 111 / cdread 122 / cdopen 141, v_pop_read2
+ * cdreopen 177 / cdread 191, v_pop_tblset "Area over" 230 / 282 for a 251st
+ * line) or the file layer failed: the build stops at the first failure and
+ * the header is not written. */
+ZKALL_API int32_t ZKALL_CDECL v_pop_make_vclinf_tmp(zkall_vinf_control* block, const void* header);
+/* Deletes VCLINF.TMP: 0, or -1. */
+ZKALL_API int32_t ZKALL_CDECL v_pop_del_vclinftmp(void);
+/* The full path of VCLINF.TMP into the 80-byte buffer, NUL-padded: 0, or -1
+ * when it would be too long. */
+ZKALL_API int32_t ZKALL_STDCALL vinf_get_path(char* buffer);
 /* Hard-disk indexed files and the price master                            */
 /* ===================================================================== */
 /* Prices lie on the hard disk as indexed file sets described by a master

@@ -20,3 +20,4 @@ echo
 echo "The demo installation stays in $dir; explore it with, for example:"
 echo "  build/demo/tools/zkall discs --install $dir"
 echo "  build/demo/tools/zkall find E1 HINM04.DAT 3000 --install $dir"
+echo "  build/demo/tools/zkall vin SZKSL16GL0A123456 199805 --install $dir"

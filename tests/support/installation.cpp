@@ -60,10 +60,18 @@ Installation::~Installation() {
 #ifdef _WIN32
   for (const auto& entry : defined_) wine::remove_drive(entry.first);
   std::error_code ec;
+  // Windows keeps a process's current directory from being removed: leave
+  // whatever directory of C: the test went to.
+  fs::current_path(tmp_.path(), ec);
   for (const auto& e : fs::directory_iterator(drive_root('c'), ec)) {
     if (std::find(system_drive_before_.begin(), system_drive_before_.end(), e.path()) != system_drive_before_.end())
       continue;
+    // A test may leave read-only files behind, which Windows refuses to
+    // delete: every entry below is made writable first.
     fs::permissions(e.path(), fs::perms::owner_write, fs::perm_options::add, ec);
+    if (fs::is_directory(e.path(), ec))
+      for (const auto& inner : fs::recursive_directory_iterator(e.path(), ec))
+        fs::permissions(inner.path(), fs::perms::owner_write, fs::perm_options::add, ec);
     fs::remove_all(e.path(), ec);
   }
 #endif

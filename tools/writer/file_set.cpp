@@ -2,6 +2,9 @@
 #include "tools/writer/file_set.h"
 
 #include <algorithm>
+#include <functional>
+#include <map>
+#include <memory>
 #include <stdexcept>
 
 #include "catalog/format.h"
@@ -106,7 +109,11 @@ struct Level {
 
 // Lays entries out in blocks; the units of the level's blocks for the level
 // above.
-Level pack_entries(const std::vector<Entry>& entries, uint32_t ikl, uint32_t entry_length, uint32_t per_block) {
+// Writes an entry key (folded) with the letters the set asks for.
+using Speller = std::function<std::string(const std::string&)>;
+
+Level pack_entries(const std::vector<Entry>& entries, uint32_t ikl, uint32_t entry_length, uint32_t per_block,
+                   const Speller& spell) {
   const uint32_t fit = static_cast<uint32_t>(kBlock / entry_length);
   const uint32_t cap = per_block == 0 ? fit : std::min(per_block, fit);
   if (cap == 0) fail("an index entry does not fit a block");
@@ -120,7 +127,8 @@ Level pack_entries(const std::vector<Entry>& entries, uint32_t ikl, uint32_t ent
       if (e.block > cat::kMaxChildBlock || e.count > cat::kMaxChildCount)
         fail("child pointer does not fit 6 + 3 digits");
       const size_t at = (i - first) * entry_length;
-      for (size_t k = 0; k < ikl; ++k) block[at + k] = unfold(e.key[k]);
+      const std::string key = spell(e.key);
+      std::copy(key.begin(), key.begin() + ikl, block.begin() + static_cast<std::ptrdiff_t>(at));
       if (ikl > 0 && block[at] == '\0') fail("an index key beginning with NUL would end its block");
       put_digits(block, at + ikl, e.block, cat::kChildBlockDigits);
       put_digits(block, at + ikl + cat::kChildBlockDigits, e.count, cat::kChildCountDigits);
@@ -140,8 +148,33 @@ std::vector<std::string> distinct(std::vector<std::string> keys) {
 
 // Builds the index levels bottom up over the data blocks' units (or, for an
 // alternate set, over ready-made bottom entries) and fills the level entries.
+// The raw index key of a record: as folded_index_key, without the folding.
+std::string raw_index_key(const SetSpec& spec, const std::string& record);
+
+// How a set spells its entry keys; `records` are the records the keys come
+// from, in file order (the first spelling of a key is kept).
+Speller speller_of(const SetSpec& spec, const std::vector<const std::string*>& records) {
+  switch (spec.index_key_case) {
+    case IndexKeyCase::Lower: return [](const std::string& key) { return key; };
+    case IndexKeyCase::Record: {
+      auto spelled = std::make_shared<std::map<std::string, std::string>>();
+      for (const std::string* r : records) spelled->emplace(folded_index_key(spec, *r), raw_index_key(spec, *r));
+      return [spelled](const std::string& key) {
+        auto it = spelled->find(key);
+        return it != spelled->end() ? it->second : key;
+      };
+    }
+    case IndexKeyCase::Upper: break;
+  }
+  return [](const std::string& key) {
+    std::string out = key;
+    std::transform(out.begin(), out.end(), out.begin(), unfold);
+    return out;
+  };
+}
+
 void build_levels(FileSet& set, const std::vector<Unit>& data_units, const std::vector<std::string>& keys,
-                  const std::vector<Entry>* bottom_entries) {
+                  const std::vector<Entry>* bottom_entries, const Speller& spell) {
   const SetSpec& spec = set.spec;
   std::vector<Unit> below = data_units;
   for (int level = spec.levels - 1; level >= 0; --level) {
@@ -154,7 +187,7 @@ void build_levels(FileSet& set, const std::vector<Unit>& data_units, const std::
     else
       entries = per_block_entries(below, spec.group_blocks, spec.overlap);
     const uint32_t per_block = level == cat::kTopLevel ? 0 : spec.entries_per_block;
-    Level built = pack_entries(entries, set.index_key_length, set.entry_length, per_block);
+    Level built = pack_entries(entries, set.index_key_length, set.entry_length, per_block, spell);
     if (level == cat::kTopLevel && built.units.size() > 1) fail("the top level does not fit one block");
     set.levels[i] = std::move(built.bytes);
     below = std::move(built.units);
@@ -194,10 +227,16 @@ std::string level_name(const SetSpec& spec, int level) {
   return name;
 }
 
-std::string folded_index_key(const SetSpec& spec, const std::string& record) {
+namespace {
+std::string raw_index_key(const SetSpec& spec, const std::string& record) {
   std::string key = record.substr(spec.key_offset, spec.key_length);
   if (cat::drops_sixth_byte(spec.kind) && key.size() > cat::kDroppedKeyByte) key.erase(cat::kDroppedKeyByte, 1);
-  return folded(key.substr(0, index_key_length_of(spec)));
+  return key.substr(0, index_key_length_of(spec));
+}
+}  // namespace
+
+std::string folded_index_key(const SetSpec& spec, const std::string& record) {
+  return folded(raw_index_key(spec, record));
 }
 
 FileSet build_set(const SetSpec& spec) {
@@ -256,7 +295,9 @@ FileSet build_set(const SetSpec& spec) {
     next = last;
   }
 
-  build_levels(set, units, distinct(std::move(keys)), nullptr);
+  std::vector<const std::string*> in_order;
+  for (const Keyed& k : order) in_order.push_back(&spec.records[k.record]);
+  build_levels(set, units, distinct(std::move(keys)), nullptr, speller_of(spec, in_order));
   fill_data_entry(set.entries[cat::kDataLevel], spec, spec.name, static_cast<uint32_t>(set.blocks.size()));
   return set;
 }
@@ -294,7 +335,10 @@ FileSet build_alternate_set(const SetSpec& spec_in, const FileSet& main) {
   }
   std::stable_sort(bottom.begin(), bottom.end(), [](const Entry& a, const Entry& b) { return less_bytes(a.key, b.key); });
   if (spec.levels == 0 && !bottom.empty()) fail("an alternate index set needs index levels");
-  build_levels(set, {}, distinct(std::move(keys)), &bottom);
+  std::vector<const std::string*> in_order;
+  for (const auto& block : main.blocks)
+    for (const std::string& r : block) in_order.push_back(&r);
+  build_levels(set, {}, distinct(std::move(keys)), &bottom, speller_of(spec, in_order));
   const std::string data_name = cat::entry_name(main.entries[cat::kDataLevel]);
   fill_data_entry(set.entries[cat::kDataLevel], spec, data_name, main.entries[cat::kDataLevel].size);
   return set;

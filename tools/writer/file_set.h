@@ -9,10 +9,14 @@
 // range; at a level searched with mask 2 (or a mask-3 level asked to work
 // per key) there is one entry per distinct key, whose child range covers
 // every child block that key reaches, so consecutive ranges overlap where a
-// key's records share a block with the next key's. Entry keys are written
-// with the letters a to z in upper case: an entry key then never lies above
-// any spelling of a search key that folds to it, so a search that compares
-// an entry it has taken with its key as stored never stops early.
+// key's records share a block with the next key's. By default entry keys
+// are written with the letters a to z in upper case: an entry key then never
+// lies above any spelling of a search key that folds to it, so a search that
+// compares an entry it has taken with its key as stored never stops early.
+// Real files may hold their index keys in lower or mixed case instead
+// (IndexKeyCase): a search with an upper-case key then stops after the first
+// child range it reaches, as the engine compares the last key taken as
+// stored.
 #pragma once
 
 #include <array>
@@ -25,6 +29,14 @@
 #include "catalog/master_file.h"
 
 namespace zk::writer {
+
+// How the letters of index entry keys are written.
+enum class IndexKeyCase {
+  Upper,   // A to Z (the default)
+  Lower,   // a to z
+  Record,  // as the record the key comes from spells it (the first such
+           // record in file order)
+};
 
 struct SetSpec {
   std::string name;                 // data file name, at most 10 characters ("SHAMEI.DAT")
@@ -47,6 +59,7 @@ struct SetSpec {
   uint32_t group_blocks = 1;                        // child blocks per entry at a per-block level
   bool overlap = false;                             // per-block ranges also take in the block before
   bool keep_order = false;                          // write the records as given (no sorting)
+  IndexKeyCase index_key_case = IndexKeyCase::Upper;  // letters of the index entry keys
   std::vector<std::string> records;                 // record_length bytes each
 };
 

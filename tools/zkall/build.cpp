@@ -49,13 +49,29 @@ writer::SetSpec spec_of(const SetDescription& s) {
   spec.levels = s.levels;
   for (size_t i = 0; i < 3; ++i) spec.level_masks[i] = static_cast<uint8_t>(s.level_masks[i]);
   spec.data_mask = static_cast<uint8_t>(s.data_mask);
+  spec.index_key_case = s.index_case == KeyCase::Lower    ? writer::IndexKeyCase::Lower
+                        : s.index_case == KeyCase::Record ? writer::IndexKeyCase::Record
+                                                          : writer::IndexKeyCase::Upper;
   spec.records = s.records;
   return spec;
 }
 
-writer::FileSet build(const SetDescription& s) {
+// The set and, behind it, its alternate index sets over its data file
+// (searched with masks 3, 3, 2 as the built-in file table's are).
+std::vector<writer::FileSet> build(const SetDescription& s) {
   try {
-    return writer::build_set(spec_of(s));
+    std::vector<writer::FileSet> sets{writer::build_set(spec_of(s))};
+    for (const AlternateIndex& a : s.alternates) {
+      writer::SetSpec alt = spec_of(s);
+      alt.level_suffix = a.suffix;
+      alt.kind = static_cast<uint8_t>(a.kind);
+      alt.key_offset = static_cast<uint32_t>(a.key_offset);
+      alt.key_length = static_cast<uint32_t>(a.key_length);
+      alt.index_key_length.reset();
+      alt.level_masks = {3, 3, 2};
+      sets.push_back(writer::build_alternate_set(alt, sets.front()));
+    }
+    return sets;
   } catch (const std::invalid_argument& e) {
     throw DescriptionError(s.line, "set " + s.name + ": " + e.what());
   }
@@ -105,13 +121,16 @@ void build_installation(const Description& d, const fs::path& dir_in, std::ostre
           throw DescriptionError(s.line, "a catalog's sets lie on its disc or inside its master file");
         auto& cat = catalogs[s.catalog];
         cat.code = s.catalog;
-        cat.sets.push_back({build(s), s.where == Where::Master ? catalog::kLocationInMaster : catalog::kLocationOwnFile});
+        for (auto& set : build(s))
+          cat.sets.push_back({std::move(set), s.where == Where::Master ? catalog::kLocationInMaster
+                                                                       : catalog::kLocationOwnFile});
         continue;
       }
       if (s.where == Where::Master) throw DescriptionError(s.line, "a root set cannot lie inside a master file");
-      w.root_sets.push_back({build(s),
-                             s.where == Where::HardDisk ? catalog::kLocationHardDisk : catalog::kLocationOwnFile,
-                             s.where == Where::OtherDisc ? s.other_disc : std::string()});
+      for (auto& set : build(s))
+        w.root_sets.push_back({std::move(set),
+                               s.where == Where::HardDisk ? catalog::kLocationHardDisk : catalog::kLocationOwnFile,
+                               s.where == Where::OtherDisc ? s.other_disc : std::string()});
     }
     for (auto& [code, cat] : catalogs) w.catalogs.push_back(cat);
 

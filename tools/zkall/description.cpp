@@ -45,6 +45,14 @@ std::vector<int> numbers(int line, const std::string& s) {
   return out;
 }
 
+// A 'fields' line: widths of blank-padded texts, or "u16" for a decimal
+// number written as 16 bits in native byte order.
+std::vector<FieldSpec> field_specs(int line, const std::string& value) {
+  std::vector<FieldSpec> out;
+  for (const auto& w : words(value)) out.push_back(w == "u16" ? FieldSpec{2, true} : FieldSpec{number(line, w), false});
+  return out;
+}
+
 void need_width(int line, const std::string& what, const std::string& value, size_t width) {
   if (value.size() != width)
     throw DescriptionError(line, what + " must have " + std::to_string(width) + " characters: '" + value + "'");
@@ -54,7 +62,7 @@ enum class Section { None, Config, Messages, Screens, Drive, Disc, Set, Images, 
 
 // Builds one record from a line of '|'-separated fields, each padded with
 // blanks to its width.
-std::string record_from(int line, const std::string& text, const std::vector<int>& fields, int record_length) {
+std::string record_from(int line, const std::string& text, const std::vector<FieldSpec>& fields, int record_length) {
   std::vector<std::string> parts;
   size_t start = 0;
   for (;;) {
@@ -69,7 +77,14 @@ std::string record_from(int line, const std::string& text, const std::vector<int
                                      std::to_string(parts.size()));
   std::string rec;
   for (size_t i = 0; i < parts.size(); ++i) {
-    const auto width = static_cast<size_t>(fields[i]);
+    if (fields[i].u16) {
+      const int v = number(line, parts[i]);
+      if (v < 0 || v > 0xFFFF) throw DescriptionError(line, "field " + std::to_string(i + 1) + " is no 16-bit number");
+      const auto value = static_cast<uint16_t>(v);
+      rec.append(reinterpret_cast<const char*>(&value), sizeof value);
+      continue;
+    }
+    const auto width = static_cast<size_t>(fields[i].width);
     if (parts[i].size() > width)
       throw DescriptionError(line, "field " + std::to_string(i + 1) + " is longer than " + std::to_string(width) +
                                        ": '" + parts[i] + "'");
@@ -117,7 +132,17 @@ void set_key(int line, SetDescription& s, const std::string& key, const std::str
     need_width(line, "a level suffix", value, 2);
     s.suffix = value;
   } else if (key == "fields") {
-    s.fields = numbers(line, value);
+    s.fields = field_specs(line, value);
+  } else if (key == "index-case") {
+    if (value == "upper") s.index_case = KeyCase::Upper;
+    else if (value == "lower") s.index_case = KeyCase::Lower;
+    else if (value == "record") s.index_case = KeyCase::Record;
+    else throw DescriptionError(line, "index-case is upper, lower or record");
+  } else if (key == "alternate") {
+    const auto w = words(value);
+    if (w.size() != 4 || w[0].size() != 2)
+      throw DescriptionError(line, "alternate is: <suffix of 2 characters> <kind> <key offset> <key length>");
+    s.alternates.push_back({w[0], number(line, w[1]), number(line, w[2]), number(line, w[3])});
   } else {
     throw DescriptionError(line, "unknown key of a set: '" + key + "'");
   }
@@ -148,7 +173,7 @@ void hd_set_key(int line, HdSetDescription& s, const std::string& key, const std
   } else if (key == "block") {
     s.block_size = number(line, value);
   } else if (key == "fields") {
-    s.fields = numbers(line, value);
+    s.fields = field_specs(line, value);
   } else {
     throw DescriptionError(line, "unknown key of a hard-disk set: '" + key + "'");
   }
@@ -163,7 +188,7 @@ void local_price_key(int line, LocalPriceDescription& l, const std::string& key,
   } else if (key == "run") {
     l.run_limit = number(line, value);
   } else if (key == "fields") {
-    l.fields = numbers(line, value);
+    l.fields = field_specs(line, value);
   } else {
     throw DescriptionError(line, "unknown key of local prices: '" + key + "'");
   }

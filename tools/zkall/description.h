@@ -36,6 +36,26 @@ struct DiscSpec {
 
 enum class Where { Disc, HardDisk, Master, OtherDisc };
 
+// How the letters of a set's index keys are written (the catalog writer's
+// IndexKeyCase).
+enum class KeyCase { Upper, Lower, Record };
+
+// A field of a record line: a text of `width` bytes, blank-padded, or a
+// decimal number written as 16 bits in native byte order ("u16").
+struct FieldSpec {
+  int width = 0;
+  bool u16 = false;
+};
+
+// A further index set over a set's data file (the second and third index
+// sets of JOUHOU.DAT): its level names' suffix, file kind number and key.
+struct AlternateIndex {
+  std::string suffix;
+  int kind = 0;
+  int key_offset = 0;
+  int key_length = 0;
+};
+
 struct SetDescription {
   std::string disc;     // the disc whose master file lists the set
   std::string name;     // data file name
@@ -51,7 +71,9 @@ struct SetDescription {
   std::vector<int> level_masks{3, 3, 3};
   int data_mask = 2;
   std::string suffix = "IA";
-  std::vector<int> fields;           // widths of a record line's fields
+  KeyCase index_case = KeyCase::Upper;
+  std::vector<AlternateIndex> alternates;
+  std::vector<FieldSpec> fields;     // a record line's fields
   std::vector<std::string> records;  // record_length bytes each
   int line = 0;
 };
@@ -84,7 +106,7 @@ struct HdSetDescription {
   std::vector<int> level_masks{3, 3, 3};
   int data_mask = 2;
   int block_size = 0;  // 0: the writer's default
-  std::vector<int> fields;
+  std::vector<FieldSpec> fields;
   std::vector<std::string> records;
   int line = 0;
 };
@@ -94,7 +116,7 @@ struct LocalPriceDescription {
   int pair = 1;
   int key_offset = 0;
   int run_limit = 0;  // records per index entry; 0: one entry per key
-  std::vector<int> fields;
+  std::vector<FieldSpec> fields;
   std::vector<std::string> records;
   int line = 0;
 };

@@ -11,6 +11,7 @@
 #include "tools/zkall/build.h"
 #include "tools/zkall/commands.h"
 #include "tools/zkall/description.h"
+#include "tools/zkall/lookup_commands.h"
 
 namespace {
 
@@ -31,6 +32,14 @@ Reading an installation (--install <dir>, or $ZKALL_INSTALL):
   zkall image <disc> <location> <out> an illustration (location record: 6 digits of
                                       first block, 3 of blocks) decoded to <out>.bmp
                                       and <out>.png, with its coded texts
+  zkall name <code>                   a part name (get_hinmei)
+  zkall figure <catalog> <figure>     a figure name of a catalog (get_figmei)
+  zkall abbr <abbreviation>           an abbreviation explained (VBryak_get_mean)
+  zkall vin <VIN> [<CCYYMM>|<model>]...  the vehicles of a VIN in JOUHOU.TMP, narrowed
+                                      by a production month or a model code each step
+  zkall symbols <catalog>             the symbol list VCLINF.TMP of a catalog
+      options of these: --disc <id> (default: the current area's first disc)
+                        --lang <nn> (default: the configured data language)
   zkall price <part number>           prices through the price master (--selector 0-2
                                       picks the price of a three-price file)
   zkall localprice <pair> <key>       local prices of a key in LOCALP1 to LOCALP3
@@ -46,6 +55,7 @@ struct Args {
   std::string catalog;
   int kind = 0;
   bool frame = false;
+  zk::tool::LookupOptions lookup;
   int selector = 0;
 };
 
@@ -62,6 +72,8 @@ Args parse(int argc, char** argv) {
     else if (s == "--catalog") a.catalog = value("--catalog");
     else if (s == "--kind") a.kind = std::stoi(value("--kind"));
     else if (s == "--frame") a.frame = true;
+    else if (s == "--disc") a.lookup.disc = value("--disc");
+    else if (s == "--lang") a.lookup.lang = value("--lang");
     else if (s == "--selector") a.selector = std::stoi(value("--selector"));
     else if (s.rfind("--", 0) == 0) throw std::runtime_error("unknown option " + s);
     else a.positional.push_back(s);
@@ -133,6 +145,26 @@ int run(int argc, char** argv) {
   if (cmd == "image") {
     need(a, 3, "image <disc> <location> <out>");
     return command_image(a.positional[0], a.positional[1], a.positional[2], std::cout);
+  }
+  if (cmd == "name") {
+    need(a, 1, "name <code>");
+    return command_name(a.positional[0], a.lookup, std::cout);
+  }
+  if (cmd == "figure") {
+    need(a, 2, "figure <catalog> <figure>");
+    return command_figure(a.positional[0], a.positional[1], a.lookup, std::cout);
+  }
+  if (cmd == "abbr") {
+    need(a, 1, "abbr <abbreviation>");
+    return command_abbr(a.positional[0], a.lookup, std::cout);
+  }
+  if (cmd == "vin") {
+    if (a.positional.empty()) throw std::invalid_argument("vin <VIN> [<CCYYMM>|<model code>]...");
+    return command_vin(a.positional[0], {a.positional.begin() + 1, a.positional.end()}, a.lookup, std::cout);
+  }
+  if (cmd == "symbols") {
+    need(a, 1, "symbols <catalog>");
+    return command_symbols(a.positional[0], a.lookup, std::cout);
   }
   if (cmd == "price") {
     need(a, 1, "price <part number>");

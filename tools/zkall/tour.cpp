@@ -1,12 +1,14 @@
 // The guided tour of the demo installation: starts the library the way the
 // front end does and walks through the installed discs and lookups by key
-// across discs, one of them on a disc that is in no drive.
+// across discs, one of them on a disc that is in no drive, an illustration,
+// names and abbreviations, and a vehicle identified by its VIN.
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "tools/zkall/build.h"
 #include "tools/zkall/commands.h"
+#include "tools/zkall/lookup_commands.h"
 #include "tools/zkall/session.h"
 #include "zkall.h"
 
@@ -106,6 +108,8 @@ int command_tour(std::ostream& out) {
     show_image(s, e.disc, e.location, "../illustrations/" + e.ident, out);
   }
 
+  tour_names(s, out);
+  tour_vehicle(s, out);
   heading(out, "Prices");
   tour_prices(s, out);
 

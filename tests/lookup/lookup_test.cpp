@@ -1,0 +1,392 @@
+// The catalog record lookups against discs written by the catalog writer:
+// figure and part names, the multi-disc reader, the disc-number table and
+// abbreviations, with their log lines and failure paths.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "lookup/some_cd_data.h"
+#include "support/catalog_fixture.h"
+#include "zkall.h"
+
+namespace zk::test {
+namespace {
+
+using platform::Op;
+
+RecordLines abbreviations(std::vector<std::string> lines) {
+  return {"RYAKUG.DAT", 4, 102, 0, 20, {"20", "2", "80"}, std::move(lines)};
+}
+
+writer::SetSpec vehicle_names(std::vector<std::string> lines) {
+  writer::SetSpec s = record_set({"SHAMEI.DAT", 1, 97, 23, 6, {"23", "6", "58", "2", "8"}, std::move(lines)});
+  s.index_key_length = 5;  // the layout of the built-in file table
+  s.level_masks = {3, 3, 2};
+  return s;
+}
+
+// 80 characters with a blank just behind the 40th: two lines.
+const std::string kLine1 = "ANTI-LOCK BRAKING SYSTEM WITH ELECTRONIC";
+const std::string kLine2 = "BRAKE FORCE DISTRIBUTION AND ASSISTANCE";
+const std::string kLong80 = kLine1 + " " + kLine2;
+
+class LookupTest : public CatalogFixture {
+ protected:
+  void SetUp() override {
+    CatalogFixture::SetUp();
+    // E1 (drive D:) holds the names, its abbreviations and vehicle names; E2
+    // (in no drive until inserted) other abbreviations; G1 lists its
+    // abbreviations on E1; E3 is a copy of E2's edition.
+    writer::Disc e1 = disc("E1", "19990401", "01");
+    e1.root_sets.push_back({writer::build_set(record_set(
+                                {"FIGM01.DAT", 14, 71, 0, 7, {"6", "1", "4", "4", "56"},
+                                 {"4711A0|1||1010|ENGINE BLOCK", "4711A0|1||1020|OIL PUMP AND OIL FILTER",
+                                  "4711A0|2||2110|CLUTCH", "4711A0|3||2999|GEARBOX", "4711A0|3||1020|NOT THIS ONE",
+                                  "4711A0|4||3510|" + std::string(56, 'N'), "4711A0|6||9999|LAST FIGURE",
+                                  "5200B1|1||1030|OTHER CATALOG"}})),
+                            0, ""});
+    e1.root_sets.push_back({writer::build_set(record_set(
+                                {"HINM01.DAT", 7, 66, 0, 6, {"6", "60"}, {"100010|CYLINDER HEAD", "100120|OIL FILTER"}})),
+                            0, ""});
+    e1.root_sets.push_back({writer::build_set(record_set(abbreviations(
+                                {"ABS|01|ANTI-LOCK BRAKING SYSTEM", "ABS|03|SYSTEME ANTIBLOCAGE", "ABX|01|" + kLong80}))),
+                            0, ""});
+    e1.root_sets.push_back({writer::build_set(vehicle_names(
+                                {"SUNLINE|4711A0|SEDAN|B2|19960301", "ROADSTAR|5200B1|COUPE|A1|19970901",
+                                 "VANGUARD|6100C2|VAN|B2|19980201", "SUNLINE J|4711J0|SEDAN|C3|19960101",
+                                 "NO DISC|7000A0|TEST||19990101"})),
+                            0, ""});
+    lay_out("E1", e1, 'd');
+    writer::Disc e2 = disc("E2", "19990701", "02");
+    e2.root_sets.push_back(
+        {writer::build_set(record_set(abbreviations({"ABS|04|ANTIBLOCKIERSYSTEM", "LHD|01|LEFT-HAND DRIVE"}))), 0, ""});
+    lay_out("E2", e2, 'e');
+    writer::Disc g1 = disc("G1", "19990501", "01");
+    g1.root_sets.push_back({writer::build_set(record_set(abbreviations({"ABS|01|ON E1"}))), 0, "E1"});
+    g1.root_sets.push_back(
+        {writer::build_set(record_set({"HINM01.DAT", 7, 66, 0, 6, {"6", "60"}, {"100120|OIL FILTER"}})), 0, ""});
+    lay_out("G1", g1, 'f');
+    inst.install_catalog("E3", "19990701", "03");
+    ASSERT_EQ(drom_check_setup(0), 0);
+    ASSERT_EQ(+get_ctop_addr()->disc_count, 5);  // E1 E2 E3 EA G1
+  }
+  void set_lang(const char* lang) { std::memcpy(get_ctop_addr()->lang, lang, 2); }
+  zkall_ccar& car() { return *get_ccar_addr(); }
+};
+
+TEST_F(LookupTest, FigureNamesBySectionOfTheFigureNumber) {
+  std::memcpy(car().catalog_code, "4711A0", 6);
+  car().catalog_disc = 0;
+  struct Case {
+    const char* figure;
+    int rc;
+    std::string name;  // the 56 characters a 71-byte record holds
+  } cases[] = {
+      {"1020", 0, "OIL PUMP AND OIL FILTER"},  // passes over 1010, ends the search in section 1
+      {"2110", 0, "CLUTCH"},                   // section 2 after section 1
+      {"2999", 0, "GEARBOX"},                  // section 3
+      {"3510", 0, std::string(56, 'N')},       // section 4 only
+      {"9999", 0, "LAST FIGURE"},              // section 6
+      {"1030", -1, ""},                        // only in another catalog
+      {"5000", -1, ""},                        // section 5 is empty
+  };
+  for (const Case& c : cases) {
+    char name[60];
+    std::memset(name, 'x', sizeof name);
+    int32_t detail = -1;
+    EXPECT_EQ(get_figmei(c.figure, name, &detail), c.rc) << c.figure;
+    EXPECT_EQ(detail, 0);
+    std::string want = c.name;
+    if (c.rc == 0) want.resize(56, ' ');
+    want.resize(60, '\0');  // nothing is taken from behind the record
+    EXPECT_EQ(std::string(name, 60), want) << c.figure;
+  }
+  EXPECT_TRUE(log().empty());
+  EXPECT_TRUE(nothing_open());
+}
+
+TEST_F(LookupTest, FigureNameFailuresAreLoggedWithTheirSite) {
+  std::memcpy(car().catalog_code, "4711A0", 6);
+  struct Case {
+    const char* lang;
+    Op op;
+    int nth;
+    int rc;
+    std::string report;
+  } cases[] = {
+      {"03", Op::Alloc, 0, 128, "ZKSUBC30,get_figmei,cdopen,(128)(104)(80)"},  // no FIGM03.DAT listed
+      {"01", Op::Seek, 1, 15, "ZKSUBC30,get_figmei,cdreopen,(15)(5)(93)"},
+      {"01", Op::Read, 2, 14, "ZKSUBC30,get_figmei,cdread,(14)(5)(114)"},
+      {"01", Op::Close, 1, 12, "ZKSUBC30,get_figmei,cdclose,(12)(5)(129)"},
+  };
+  for (const Case& c : cases) {
+    set_lang(c.lang);
+    if (c.nth > 0) inst.platform().faults().add(c.op, platform::kErrnoIo, "FIGM01", c.nth);
+    char name[60];
+    int32_t detail = 0;
+    EXPECT_EQ(get_figmei("1010", name, &detail), c.rc) << c.report;
+    EXPECT_EQ(detail, c.rc == 128 ? 104 : 5);
+    ASSERT_FALSE(log().empty());
+    EXPECT_EQ(log().back(), c.report);
+    inst.platform().faults().clear();
+    EXPECT_TRUE(nothing_open() || c.op == Op::Close);  // a failed close leaves its bit set
+  }
+}
+
+TEST_F(LookupTest, PartNamesWithTheStatusWord) {
+  struct Case {
+    uint16_t status_in;
+    int32_t area;
+    int32_t disc;
+    const char* lang;
+    const char* code;
+    int rc;
+    uint16_t status_out;
+    std::string name;
+    std::string report;
+  } cases[] = {
+      {0, 0, 0, "01", "100120", 0, 0, "OIL FILTER", ""},
+      {0, 0, 0, "01", "100121", 0, 1, "", ""},                      // 60 blanks
+      {1, 0, 3, "01", "100010", 0, 0, "CYLINDER HEAD", ""},         // area E's first disc, not the vehicle's
+      {0, 0, 4, "01", "100120", 0, 4, "?", ""},                     // G1 in no drive: cancelled
+      {1, 2, 0, "01", "100120", 14, 1, "?", "ZKSUBC30,get_hinmei,setuped_top_cdno,(14)(1)(172)"},
+      {1, 7, 0, "01", "100120", 14, 1, "?", "ZKSUBC30,get_hinmei,GetAreaChar,(14)(7)(167)"},
+      {0, 0, 0, "05", "100120", 128, 0, "?", "ZKSUBC30,get_hinmei,HINM05.DAT,(128)(104)(190)"},
+  };
+  for (const Case& c : cases) {
+    get_ctop_addr()->current_area = c.area;
+    car().catalog_disc = c.disc;
+    set_lang(c.lang);
+    char name[60];
+    std::memset(name, '?', sizeof name);
+    uint16_t status = c.status_in;
+    EXPECT_EQ(get_hinmei(c.code, name, &status), c.rc) << c.code << " " << c.area;
+    EXPECT_EQ(status, c.status_out) << c.code << " " << c.area;
+    std::string want = c.name;
+    want.resize(60, c.name == "?" ? '?' : ' ');
+    EXPECT_EQ(std::string(name, 60), want);
+    EXPECT_EQ(log().empty() ? "" : log().back(), c.report);
+    EXPECT_TRUE(nothing_open());
+  }
+  EXPECT_EQ(prompts.size(), 1u);
+}
+
+TEST_F(LookupTest, PartNameReadFailureIsLogged) {
+  inst.platform().faults().add(Op::Read, platform::kErrnoIo, "HINM01.DAT");
+  char name[60];
+  uint16_t status = 0;
+  EXPECT_EQ(get_hinmei("100120", name, &status), 14);
+  EXPECT_EQ(log().back(), "ZKSUBC30,get_hinmei,cdread,(14)(5)(214)");
+  EXPECT_TRUE(nothing_open());
+}
+
+class SomeCdTest : public LookupTest {
+ protected:
+  int get(const char* key, int32_t mode, const int32_t* discs = nullptr, int32_t count = 0) {
+    std::memset(rec, 0, sizeof rec);
+    return cdget_some_cd_data("RYAKUG.DAT", nullptr, 4, mode, -1, discs, count, rec, key, 20, 0, nullptr, nullptr,
+                              700, &state, &detail);
+  }
+  static std::string key(const std::string& k) { return k + std::string(20 - k.size(), ' '); }
+  std::string found() const { return std::string(rec + 20, 2) + std::string(rec + 22, 20); }
+  char rec[2048];
+  uint32_t state = 0;
+  int32_t detail = -1;
+};
+
+TEST_F(SomeCdTest, FirstRecordOnTheDiscThatHasIt) {
+  insert('e', "E2", "19990701");
+  EXPECT_EQ(get(key("LHD").c_str(), 0), 0);  // not on E1, found on E2
+  EXPECT_EQ(found(), "01LEFT-HAND DRIVE     ");
+  EXPECT_EQ(state, 0u);
+  EXPECT_TRUE(nothing_open());
+  EXPECT_EQ(lookup::live_searches(), 0u);
+}
+
+TEST_F(SomeCdTest, EachRecordOfEachDiscOnceInMode2) {
+  // E3 (the same edition as E2) is never opened, and G1 sends cdopen to E1,
+  // already read: neither adds a record or asks for a disc.
+  insert('e', "E2", "19990701");
+  std::vector<std::string> seen;
+  int rc;
+  while ((rc = get(key("ABS").c_str(), 2)) == 0) {
+    EXPECT_NE(state, 0u);
+    seen.push_back(found().substr(0, 2));
+  }
+  EXPECT_EQ(rc, -1);
+  EXPECT_EQ(seen, (std::vector<std::string>{"01", "03", "04"}));
+  EXPECT_EQ(state, 0u);
+  EXPECT_TRUE(prompts.empty());
+  EXPECT_TRUE(nothing_open());
+}
+
+TEST_F(SomeCdTest, OnlyTheDiscsOfAGivenListAreRead) {
+  insert('e', "E2", "19990701");
+  const int32_t list[] = {1};
+  ASSERT_EQ(get(key("ABS").c_str(), 2, list, 1), 0);
+  EXPECT_EQ(found().substr(0, 2), "04");
+  EXPECT_EQ(get(key("ABS").c_str(), 2, list, 1), -1);  // E1's records are not read
+  ASSERT_EQ(get(key("ABS").c_str(), 2, list, 1), 0);
+  EXPECT_EQ(get(nullptr, -1), 0);  // ends the search
+  EXPECT_EQ(state, 0u);
+  EXPECT_EQ(lookup::live_searches(), 0u);
+  EXPECT_TRUE(nothing_open());
+}
+
+TEST_F(SomeCdTest, RefusalsCancelAndFaultsEndTheSearch) {
+  const int32_t list[] = {0};
+  struct Case {
+    std::string name;
+    uint32_t word;
+    const int32_t* discs;
+    int32_t count;
+    Op op;
+    int nth;
+    int rc;
+    int32_t detail;
+  } cases[] = {
+      {"E2 in no drive: cancelled", 0, nullptr, 0, Op::Alloc, 0, 4, 0},
+      {"a list of no discs", 0, list, 0, Op::Alloc, 0, 128, 3101},
+      {"a word naming no search", 12345, nullptr, 0, Op::Alloc, 0, 128, 3103},
+      {"no memory for the state", 0, nullptr, 0, Op::Alloc, 1, 20, 3102},
+      {"the close after E1's -1 fails", 0, nullptr, 0, Op::Close, 1, 12, 5},
+  };
+  for (const Case& c : cases) {
+    if (c.nth > 0) inst.platform().faults().add(c.op, platform::kErrnoIo, c.op == Op::Close ? "RYAKUG" : "", c.nth);
+    state = c.word;
+    EXPECT_EQ(get(key("LHD").c_str(), 2, c.discs, c.count), c.rc) << c.name;
+    EXPECT_EQ(detail, c.detail) << c.name;
+    EXPECT_EQ(state, 0u) << c.name;
+    EXPECT_EQ(lookup::live_searches(), 0u);
+    EXPECT_TRUE(nothing_open() || c.op == Op::Close) << c.name;  // a failed close leaves its bit set
+    inst.platform().faults().clear();
+  }
+  EXPECT_EQ(cdget_some_cd_data("RYAKUG.DAT", nullptr, 4, 0, -1, nullptr, 0, rec, "LHD", 3, 0, nullptr, nullptr,
+                               700, nullptr, &detail),
+            128);
+  EXPECT_EQ(detail, 3101);
+}
+
+TEST_F(LookupTest, AbbreviationsInTheDataLanguage) {
+  struct Case {
+    const char* typed;
+    const char* lang;
+    int32_t disc;
+    uint16_t status;
+    std::string meaning;  // 130 bytes when found
+  } cases[] = {
+      {"ABS", "03", 0, 0, "SYSTEME ANTIBLOCAGE" + std::string(21, ' ') + "\r\n"},
+      {"ABX", "01", 0, 0, kLine1 + "\r\n" + kLine2 + " \r\n"},  // 80 characters wrapped at a blank
+      {"ABS", "05", 0, 1, ""},  // no record in language 05
+      {"ABS", "01", 1, 4, ""},  // E2 is in no drive: cancelled
+  };
+  for (const Case& c : cases) {
+    set_lang(c.lang);
+    car().abbr_disc = c.disc;
+    platform::FrontEndString typed(c.typed), meaning(130, '#');
+    uint16_t status = 99;
+    EXPECT_EQ(VBryak_get_mean(typed.get(), meaning.get(), &status), 0) << c.typed;
+    EXPECT_EQ(status, c.status) << c.typed << c.lang;
+    std::string want = c.meaning.empty() ? std::string(130, '#') : c.meaning;
+    want.resize(130, ' ');
+    EXPECT_EQ(meaning.str(), want) << c.typed << c.lang;
+  }
+  EXPECT_TRUE(log().empty());
+  EXPECT_TRUE(nothing_open());
+}
+
+TEST_F(LookupTest, AbbreviationLookupFailureIsLogged) {
+  car().abbr_disc = 2;  // E3: its master file lists no RYAKUG.DAT
+  platform::FrontEndString typed("ABS"), meaning(130);
+  uint16_t status = 99;
+  EXPECT_EQ(VBryak_get_mean(typed.get(), meaning.get(), &status), 128);
+  EXPECT_EQ(log().back(), "ZKSUBR01,ryak_get_mean,cdget_some_cd_data,(128)(104)(77)");
+}
+
+// The engine finds an index entry by the folding comparison but, to step on
+// to the next entry, compares the entry it took as stored. With index keys
+// written in lower case, an upper-case key stops after the first child
+// range it reaches; the abbreviation's records behind that range are not
+// found.
+TEST_F(LookupTest, IndexKeysInLowerCaseAnswerUpperCaseKeysFromTheirFirstRangeOnly) {
+  struct Case {
+    writer::IndexKeyCase index_case;
+    const char* typed;
+    const char* lang;
+    uint16_t status;
+  } cases[] = {
+      {writer::IndexKeyCase::Upper, "ABS", "05", 0},  {writer::IndexKeyCase::Lower, "ABS", "01", 0},
+      {writer::IndexKeyCase::Lower, "ABS", "05", 1},  {writer::IndexKeyCase::Lower, "abs", "05", 0},
+      {writer::IndexKeyCase::Record, "ABS", "05", 1}, {writer::IndexKeyCase::Record, "Abs", "05", 0},
+  };
+  insert('e', "E2", "19990701");
+  car().abbr_disc = 1;
+  for (const Case& c : cases) {
+    writer::SetSpec s = record_set(abbreviations(
+        {"Abs|01|ONE", "Abs|02|TWO", "Abs|03|THREE", "Abs|04|FOUR", "Abs|05|FIVE", "Zzz|01|LAST"}));
+    s.records_per_block = 3;  // languages 04 and 05 in the second block
+    s.index_key_case = c.index_case;
+    writer::Disc e2 = disc("E2", "19990701", "02");
+    e2.root_sets.push_back({writer::build_set(s), 0, ""});
+    lay_out("E2", e2, 'e');
+    set_lang(c.lang);
+    platform::FrontEndString typed(c.typed), meaning(130);
+    uint16_t status = 99;
+    EXPECT_EQ(VBryak_get_mean(typed.get(), meaning.get(), &status), 0);
+    EXPECT_EQ(status, c.status) << static_cast<int>(c.index_case) << " " << c.typed << " " << c.lang;
+  }
+}
+
+TEST_F(LookupTest, DiscNumberTableSortedAndNumbered) {
+  zkall_cdno_entry* table = nullptr;
+  int32_t count = -1;
+  int32_t detail = -1;
+  ASSERT_EQ(cdmake_cdno_table(-1, "E1", "01", "19990401", &table, &count, 700, &detail), 0);
+  ASSERT_EQ(count, 3);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(table), 12), "E1A1E2B2E3C3");
+  std::free(table);
+  EXPECT_TRUE(nothing_open());
+}
+
+TEST_F(LookupTest, DiscNumberTableFailuresLeaveNoTable) {
+  std::vector<std::string> eleven;
+  for (int i = 0; i < 11; ++i)
+    eleven.push_back("CAR|" + std::to_string(100000 + i) + "|X|" + static_cast<char>('D' + i / 10) +
+                     static_cast<char>('0' + i % 10) + "|19990101");
+  writer::Disc e2 = disc("E2", "19990701", "02");
+  e2.root_sets.push_back({writer::build_set(vehicle_names(eleven)), 0, ""});
+  lay_out("E2", e2, 'e');
+  struct Case {
+    const char* id;
+    bool inserted;
+    Op op;
+    int nth;
+    int rc;
+    int32_t detail;
+  } cases[] = {
+      {"E2", false, Op::Alloc, 0, 4, 0},       // E2 in no drive: cancelled
+      {"E1", true, Op::Alloc, 1, 20, 3201},    // no memory for the table
+      {"E2", true, Op::Alloc, 0, 128, 3203},   // eleven disc codes
+      {"E1", true, Op::Close, 1, 12, 5},       // only the close fails
+  };
+  for (const Case& c : cases) {
+    if (c.inserted) insert('e', "E2", "19990701");
+    if (c.nth > 0) inst.platform().faults().add(c.op, platform::kErrnoIo, c.op == Op::Close ? "SHAMEI" : "", c.nth);
+    zkall_cdno_entry left_over{};
+    zkall_cdno_entry* table = &left_over;
+    int32_t count = -1;
+    int32_t detail_out = -1;
+    EXPECT_EQ(cdmake_cdno_table(-1, c.id, nullptr, nullptr, &table, &count, 700, &detail_out), c.rc);
+    EXPECT_EQ(detail_out, c.detail);
+    EXPECT_EQ(table, nullptr);
+    EXPECT_EQ(count, 0);
+    EXPECT_TRUE(nothing_open() || c.op == Op::Close);  // a failed close leaves its bit set
+    inst.platform().faults().clear();
+  }
+}
+
+}  // namespace
+}  // namespace zk::test

@@ -1,0 +1,482 @@
+// Vehicle identification: the current-vehicle accessors, VIN editing, the
+// work file JOUHOU.TMP and its narrowing steps, the catalog-disc check and
+// the symbol list VCLINF.TMP built from catalog files written by the writer.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "support/catalog_fixture.h"
+#include "vehicle/jouhou_tmp.h"
+#include "zkall.h"
+
+namespace zk::test {
+namespace {
+
+using platform::Op;
+
+// A 70-character explanation without blank or comma: pieces of 19, 19, 19
+// and 13 characters.
+std::string letters70() {
+  std::string s;
+  for (int i = 0; i < 70; ++i) s += static_cast<char>('A' + i % 26);
+  return s;
+}
+
+class VehicleTest : public CatalogFixture {
+ protected:
+  void SetUp() override {
+    CatalogFixture::SetUp();
+    // E1 (drive D:) and E2 (drive E:) hold vehicle names; E1 also catalog
+    // 4711A0 with its group headings and symbols in the catalog directory.
+    auto names = [](std::vector<std::string> lines) {
+      writer::SetSpec s = record_set({"SHAMEI.DAT", 1, 97, 23, 6, {"23", "6", "58", "2", "8"}, std::move(lines)});
+      s.index_key_length = 5;
+      s.level_masks = {3, 3, 2};
+      return writer::build_set(s);
+    };
+    writer::Disc e1 = disc("E1", "19990401", "01");
+    e1.root_sets.push_back({names({"SUNLINE|4711A0|SEDAN|01|19960301"}), 0, ""});
+    writer::CatalogDir cat{"4711A0", {}};
+    cat.sets.push_back({writer::build_set(record_set(
+                            {"TOKUME.DAT", 0, 30, 0, 0, {"6", "u16", "2", "20"},
+                             {"4711A0|1|01|ENGINE", "4711A0|1|03|MOTEUR", "4711A0|2|01| APPLIES TO YOUR CAR",
+                              "4711A0|3|01|EMPTY GROUP"}})),
+                        0});
+    cat.sets.push_back({writer::build_set(record_set(symbols({"4711A0|1|SL16|01|" + letters70(),
+                                                              "4711A0|1|SL16|03|FRENCH",
+                                                              "4711A0|1|5MT|01|FIVE-SPEED MANUAL, FLOOR SHIFT",
+                                                              "4711A0|2|ABS|01|", "4711A0|9|OTHER|01|NO HEADING"}))),
+                        0});
+    e1.catalogs.push_back(cat);
+    lay_out("E1", e1, 'd');
+    writer::Disc e2 = disc("E2", "19990701", "02");
+    e2.root_sets.push_back({names({"VANGUARD|6100C2|VAN|02|19980201", "PROTO|7000X0|TEST|07|19990101"}), 0, ""});
+    lay_out("E2", e2, 'e');
+    insert('e', "E2", "19990701");
+  }
+  static RecordLines symbols(std::vector<std::string> lines) {
+    return {"KIGOUU.DAT", 0, 90, 0, 0, {"6", "u16", "10", "2", "70"}, std::move(lines)};
+  }
+  zkall_ccar& car() { return *get_ccar_addr(); }
+};
+
+// ---- the current vehicle ------------------------------------------------------------
+
+TEST_F(VehicleTest, AccessorsCopyTheirFieldWithNulMadeBlank) {
+  auto* bytes = reinterpret_cast<char*>(&car());
+  for (size_t i = 0; i < sizeof(zkall_ccar); ++i) bytes[i] = static_cast<char>(i % 3 == 1 ? '\0' : 'a' + i % 26);
+  auto field = [&](size_t at, size_t width) {
+    std::string s(bytes + at, width);
+    for (char& ch : s) ch = ch == '\0' ? ' ' : ch;
+    return s;
+  };
+  using Getter = void(ZKALL_STDCALL*)(zkall_vbstr);
+  struct Case {
+    Getter get;
+    size_t offset, width;
+  } cases[] = {{VBGetCat, 0, 6},      {VBGetModel, 612, 20},   {VBGetFrameModel, 30, 7}, {VBGetFrameNo, 37, 7},
+               {VBGetAd, 44, 6},      {VBGetColorNo, 51, 3},   {VBGetTrimNo, 54, 4},     {VBGetNotes, 60, 30},
+               {VBGetVName, 340, 20}, {VBGetProDateF, 364, 4}, {VBGetProDateT, 368, 4}};
+  for (const Case& c : cases) {
+    platform::FrontEndString s(static_cast<uint32_t>(c.width + 1), '#');
+    c.get(s.get());
+    EXPECT_EQ(s.str(), field(c.offset, c.width) + "#") << c.offset;
+  }
+  platform::FrontEndString first(10), second(10), code(6, '#');
+  VBGetCharact1(first.get(), second.get());
+  EXPECT_EQ(first.str() + second.str(), field(90, 20));
+  VBGetCharact2(45, code.get());
+  EXPECT_EQ(code.str(), field(335, 5) + "#");
+  platform::FrontEndString untouched(5, '#');
+  VBGetCharact2(46, untouched.get());
+  VBGetCharact2(-1, untouched.get());
+  EXPECT_EQ(untouched.str(), "#####");
+
+  const std::string vin = field(372, 10) + field(37, 7);
+  for (uint32_t length : {17u, 5u, 20u}) {
+    platform::FrontEndString s(length, '#');
+    EXPECT_EQ(VBGetVin(s.get()), static_cast<int32_t>(length));
+    EXPECT_EQ(s.str(), (vin + "###").substr(0, length));
+  }
+}
+
+TEST_F(VehicleTest, CurrentCatalogDiscDate) {
+  platform::FrontEndString date(8, '#');
+  get_ctop_addr()->current_area = 2;  // U: no disc installed
+  VBGetCrntCatCDDate(date.get());
+  EXPECT_EQ(date.str(), "########");
+  get_ctop_addr()->current_area = 0;
+  VBGetCrntCatCDDate(date.get());
+  EXPECT_EQ(date.str(), "19990401");
+}
+
+// ---- VIN and frame numbers ------------------------------------------------------------
+
+TEST(Vin, KeyLengthFillAndCompletion) {
+  struct Case {
+    std::string vin;
+    int32_t length;
+    char fill;
+    std::string key;
+    std::string edited;
+  } cases[] = {
+      {"JZKAB1234C6789012", 9, '0', "JZKAB1234", "JZKAB1234C6789012"},
+      {"jzkAB1234C6789012", 8, ' ', "jzkAB123 ", "jzkAB1234C6789012"},  // letter case counts
+      {"JZKAB123  C678901", 9, '0', "JZKAB123 ", "JZKAB12300C678901"},
+      {"9ZKAB1234 C678901", 9, '0', "9ZKAB1234", "9ZKAB12340C678901"},  // the table's last entry
+      {std::string("XYZAB123\0\1C678901", 17), 8, ' ', "XYZAB123 ", "XYZAB123  C678901"},
+      {"JZKAB123   678901", 9, '0', "JZKAB123 ", "JZKAB123   678901"},  // position 11 empty
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(v_set_vin_len(c.vin.data()), c.length) << c.vin;
+    EXPECT_EQ(v_set_vin_char(c.vin.data()), c.fill);
+    char key[9];
+    EXPECT_EQ(v_copy_vin(c.vin.data(), key), c.length);
+    EXPECT_EQ(std::string(key, 9), c.key);
+    std::string vin = c.vin;
+    v_edit_vin(vin.data());
+    EXPECT_EQ(vin, c.edited);
+  }
+}
+
+TEST(Vin, FrameNumbers) {
+  struct Case {
+    const char* frame;
+    int32_t valid;
+  } cases[] = {{"A123456", 1}, {"1234567", 1}, {"A12345 ", 0}, {"A12 456", 0},
+               {"-123456", 0}, {"AB23456", 0}, {"A12345\x01", 0}};
+  for (const Case& c : cases) EXPECT_EQ(v_valid_frameno(c.frame), c.valid) << c.frame;
+}
+
+// ---- JOUHOU.TMP ----------------------------------------------------------------------------
+
+std::string jouhou(const std::string& code6, const std::string& vin_key, const std::string& code15,
+                   const std::string& from, const std::string& to, const std::string& to2, uint32_t v32 = 0,
+                   uint32_t v64 = 0, char sign = ' ') {
+  std::string r(191, ' ');
+  r.replace(0, 6, code6);
+  r.replace(6, 9, vin_key);
+  r.replace(15, code15.size(), code15);
+  r.replace(30, 4, from);
+  r.replace(34, 4, to);
+  r.replace(177, 4, to2);
+  std::memcpy(r.data() + 181, &v32, 4);
+  std::memcpy(r.data() + 185, &v64, 4);
+  r[190] = sign;
+  return r;
+}
+
+class JouhouTest : public VehicleTest {
+ protected:
+  void write(const std::vector<std::string>& records, const std::string& tail = "") {
+    std::string bytes;
+    for (const auto& r : records) bytes += r;
+    inst.write('c', "WORK\\JOUHOU.TMP", bytes + tail);
+  }
+  std::string signs() {
+    const std::string bytes = inst.read('c', "WORK\\JOUHOU.TMP");
+    std::string out;
+    for (size_t at = 190; at < bytes.size(); at += 191) out += bytes[at];
+    return out;
+  }
+  void step(int32_t no, int8_t code) {
+    car().step_no = no;
+    car().step_codes[no] = static_cast<char>(code);
+  }
+};
+
+TEST_F(JouhouTest, OpenModesAndTheSlot) {
+  char path[80];
+  ASSERT_EQ(v_make_jouhou_tmp_name(path), 0);
+  EXPECT_STREQ(path, "C:\\WORK\\JOUHOU.TMP");
+  zkall_jouhou_slot slot{};
+  struct Case {
+    int32_t mode;
+    std::string content;  // written first unless "-"
+    int rc;
+    int32_t detail, count;
+    bool open;
+  } cases[] = {
+      {1, "-", 11, 2, -1, false},  // no file yet
+      {2, "-", 0, 0, 0, true},     // created
+      {3, std::string(382, 'r') + "tail", 0, 0, 2, true},
+      {1, "-", 0, 0, 2, true},     // the file of the row before, closed first
+      {4, "-", 11, 22, -1, false}, // a bad mode
+  };
+  for (const Case& c : cases) {
+    if (c.content != "-") inst.write('c', "WORK\\JOUHOU.TMP", c.content);
+    int32_t count = -1, detail = -1;
+    EXPECT_EQ(v_open_jouhou_tmp(c.mode, &slot, &count, &detail), c.rc) << c.mode;
+    EXPECT_EQ(detail, c.detail);
+    EXPECT_EQ(count, c.count);
+    EXPECT_EQ(slot.stream != nullptr, c.open);
+    EXPECT_EQ(vehicle::slot_stream(&slot) != nullptr, c.open);
+    EXPECT_EQ(vehicle::open_jouhou_streams(), c.open ? 1u : 0u);  // the slot's earlier file was closed
+  }
+  int32_t detail = 0;
+  EXPECT_EQ(v_open_jouhou_tmp(1, nullptr, nullptr, &detail), 11);
+  EXPECT_EQ(detail, 22);
+  inst.platform().faults().add(Op::Seek, platform::kErrnoIo, "JOUHOU");  // while counting
+  EXPECT_EQ(v_open_jouhou_tmp(1, &slot, &detail, &detail), 15);
+  EXPECT_EQ(detail, 5);
+  EXPECT_EQ(vehicle::open_jouhou_streams(), 0u);
+  ASSERT_EQ(v_open_jouhou_tmp(1, &slot, nullptr, nullptr), 0);
+  inst.platform().faults().add(Op::Close, platform::kErrnoIo, "JOUHOU");
+  EXPECT_EQ(v_close_jouhou_tmp(&slot, &detail), 12);
+  EXPECT_EQ(detail, 5);
+  EXPECT_EQ(slot.stream, nullptr);
+  EXPECT_EQ(v_close_jouhou_tmp(&slot, &detail), 0);
+}
+
+TEST_F(JouhouTest, NarrowingStepByStep) {
+  write({jouhou("4711A0", "JZKAB1234", "SL16GL5MT", "9603", "9708", "    ", 1, 2),
+         jouhou("4711A0", "JZKAB1234", "SL16GL4AT", "9709", "    ", "0012", 7, 9),
+         jouhou("4711A1", "JZKAB1234", "SL16GL5MT", "5101", "    ", "    ", 7, 2),  // from 1951, open end
+         jouhou("4711A0", "XYZAB123 ", "SL16GL5MT", "9603", "9912", "    "),
+         jouhou("4711A0", "JZKAB1234", "SL16GL5MT", "9603", "9912", "    ", 0, 0, 'x'),  // excluded before
+         jouhou("4711A0", "JZKAB1234", "SL16GL5MT", "5012", "    ", "    ")});            // from 2050
+  const std::string code15 = "SL16GL5MT      ";
+  const std::string blanks125(125, ' ');
+  struct Case {
+    int32_t criteria;
+    uint32_t v32, v64;
+    const char *vin, *code6, *code15, *codes125, *date;
+    int8_t step_code;
+    int rc;
+    std::string signs;
+  } cases[] = {
+      {1, 0, 0, "JZKAB1234567890AB", nullptr, nullptr, nullptr, nullptr, 0, 0, "   vv "},
+      {16, 0, 0, nullptr, nullptr, nullptr, nullptr, "199801", 1, 0, "c  ccc"},
+      {32 | 64, 7, 9, nullptr, nullptr, nullptr, nullptr, nullptr, 2, 0, "m mmmm"},  // the third fails on 64 only
+      {4, 0, 0, nullptr, nullptr, code15.c_str(), nullptr, nullptr, 3, 1, "m mmmm"},  // nothing matches
+      {8, 0, 0, nullptr, nullptr, nullptr, blanks125.c_str(), nullptr, 4, 0, "d dddd"},
+      {16, 0, 0, nullptr, nullptr, nullptr, nullptr, "200101", 5, 1, "d dddd"},  // past the date at 177
+      {0, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, 8, 0, "n nnnn"},
+  };
+  int32_t no = 0;
+  for (const Case& c : cases) {
+    step(no++, c.step_code);
+    int32_t detail = -1;
+    EXPECT_EQ(v_jtmp_sign(c.criteria, c.v32, c.v64, c.vin, c.code6, c.code15, c.codes125, c.date, &detail), c.rc)
+        << c.criteria;
+    EXPECT_EQ(detail, 0);
+    EXPECT_EQ(signs(), c.signs) << c.criteria;
+  }
+}
+
+TEST_F(JouhouTest, NarrowingFailures) {
+  struct Case {
+    Op op;
+    int nth;
+    int rc;
+    int32_t detail;
+    std::string signs;
+  } cases[] = {
+      {Op::Open, 1, 11, 5, "   "},   {Op::Alloc, 1, 20, 3, "   "}, {Op::Read, 1, 14, 12, "   "},
+      {Op::Seek, 1, 15, 13, "   "},  {Op::Read, 4, 14, 14, "   "}, {Op::Seek, 2, 15, 15, "   "},
+      {Op::Write, 1, 13, 16, "   "}, {Op::Close, 1, 12, 17, " v "},
+  };
+  step(0, 0);
+  for (const Case& c : cases) {
+    write({jouhou("4711A0", "JZKAB1234", "", "9603", "    ", "    "),
+           jouhou("4711A1", "JZKAB1234", "", "9603", "    ", "    "),
+           jouhou("4711A0", "JZKAB1234", "", "9603", "    ", "    ")},
+          "tail");
+    inst.platform().faults().add(c.op, platform::kErrnoIo, c.op == Op::Alloc ? "" : "JOUHOU", c.nth);
+    int32_t detail = -1;
+    EXPECT_EQ(v_jtmp_sign(2, 0, 0, nullptr, "4711A0", nullptr, nullptr, nullptr, &detail), c.rc);
+    EXPECT_EQ(detail, c.detail);
+    EXPECT_EQ(signs(), c.signs);
+    inst.platform().faults().clear();
+  }
+  car().step_no = 218;  // past the 218 step codes
+  int32_t detail = 0;
+  EXPECT_EQ(v_jtmp_sign(2, 0, 0, nullptr, "4711A0", nullptr, nullptr, nullptr, &detail), 128);
+  EXPECT_EQ(detail, 18);
+  write({});
+  EXPECT_EQ(v_jtmp_sign(0, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, &detail), 1);  // empty file
+}
+
+TEST_F(VehicleTest, CatalogDiscOfAVehicle) {
+  const int32_t e1_e2[] = {0, 1};
+  const int32_t g1[] = {3};
+  struct Case {
+    const char* code;
+    const int32_t* discs;
+    int32_t count;
+    int rc;
+    int32_t disc;
+    std::string name;
+  } cases[] = {
+      {"6100C2", e1_e2, 2, 0, 1, "VANGUARD"},  // on the second disc only
+      {"4711A0", e1_e2, 2, 0, 0, "SUNLINE"},
+      {"7000X0", e1_e2, 2, 6, -1, "PROTO"},  // its catalog disc 07 is not installed
+      {"9999Z9", e1_e2, 2, 1, -9, ""},
+      {"4711A0", e1_e2, 0, 1, -9, ""},
+      {"4711A0", g1, 1, 128, -9, ""},  // G1's master file lists no vehicle names
+  };
+  for (const Case& c : cases) {
+    char record[97] = {};
+    int32_t disc = -9, detail = 0;
+    EXPECT_EQ(v_check_shamei_d(c.code, c.discs, c.count, record, &disc, &detail), c.rc) << c.code;
+    EXPECT_EQ(disc, c.disc) << c.code;
+    EXPECT_EQ(std::string(record, c.name.size()), c.name);
+    EXPECT_TRUE(nothing_open());
+  }
+}
+
+// ---- VCLINF.TMP ------------------------------------------------------------------------------
+
+// A line: its first 28 bytes (blank-padded), byte 28, the applies flag.
+std::string line(const std::string& text, char b28 = 0, char applies = 0) {
+  std::string l = text;
+  l.resize(28, ' ');
+  return l + b28 + applies + std::string(2, '\0');
+}
+
+class SymbolListTest : public VehicleTest {
+ protected:
+  void SetUp() override {
+    VehicleTest::SetUp();
+    std::memcpy(car().char1_first, " APPLIES T", 10);
+    std::memcpy(car().char2[20], "SL16 ", 5);  // the 21st code is compared
+    std::memcpy(car().char2[21], "ABS  ", 5);  // the 22nd is not
+    header.assign(133, 'h');
+    header.replace(17, 6, "4711A0");
+  }
+  int build(const std::string& code) {
+    header.replace(17, 6, code);
+    block.fd = -1;
+    return v_pop_make_vclinf_tmp(&block, header.data());
+  }
+  std::string file() { return inst.read('c', "WORK\\VCLINF.TMP"); }
+  zkall_vinf_control block{};
+  std::string header;
+};
+
+TEST_F(SymbolListTest, HeadingsCodesAndContinuationLines) {
+  ASSERT_EQ(build("4711A0"), 0);
+  const std::string x = letters70();
+  const std::string lines = line("** ENGINE **") + line("SL16      " + x.substr(0, 18), x[18], 1) +
+                            line("          " + x.substr(19, 18), x[37]) + line("          " + x.substr(38, 18), x[56]) +
+                            line("          " + x.substr(57, 13), ' ') + line("5MT       FIVE-SPEED MANUAL,", ' ') +
+                            line("          FLOOR SHIFT", ' ') + line(" APPLIES TO YOUR CAR", 0, 1) +
+                            line("ABS") + line("** EMPTY GROUP **");
+  std::string want_header = header;
+  const int32_t count = 10;
+  std::memcpy(want_header.data() + 100, &count, 4);
+  EXPECT_EQ(file(), want_header + lines);
+  EXPECT_EQ(block.tokume, nullptr);
+  EXPECT_EQ(block.kigouu, nullptr);
+  EXPECT_EQ(block.fd, -1);
+  EXPECT_TRUE(nothing_open());
+
+  zkall_vinf_control reader{};
+  reader.open_flags = 0x8000;
+  ASSERT_GE(init_VINFT(&reader), 0);
+  char got[32];
+  EXPECT_EQ(get_rec_VINFT(&reader, 9, got), 32);
+  EXPECT_EQ(std::string(got, 32), line("** EMPTY GROUP **"));
+  term_VINFT(&reader);
+  EXPECT_EQ(reader.fd, -1);
+}
+
+TEST_F(SymbolListTest, ListsWithoutCatalogOrLanguage) {
+  ASSERT_EQ(build("      "), 0);
+  EXPECT_EQ(file(), header + std::string(250 * 32, '\0'));
+  std::memcpy(get_ctop_addr()->lang, "05", 2);  // no heading in language 05
+  ASSERT_EQ(build("4711A0"), 0);
+  std::string want = header;
+  std::memset(want.data() + 100, 0, 4);
+  EXPECT_EQ(file(), want);
+}
+
+TEST_F(SymbolListTest, TheLine251IsRefused) {
+  struct Case {
+    std::string last_explanation;
+    int blank_codes;
+    std::string report;
+  } cases[] = {
+      {"", 250, "ZKSUBV30,v_pop_tblset,Area over,(0)(0)(230)"},
+      {"TWO PIECES OF TEXT, THE SECOND ON A CONTINUATION LINE", 248, "ZKSUBV30,v_pop_tblset,Area over,(0)(0)(282)"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> codes(static_cast<size_t>(c.blank_codes), "4711B0|1|CODE|01|");
+    codes.push_back("4711B0|1|LAST|01|" + c.last_explanation);
+    writer::Disc e1 = disc("E1", "19990401", "01");
+    writer::CatalogDir cat{"4711B0", {}};
+    cat.sets.push_back(
+        {writer::build_set(record_set({"TOKUME.DAT", 0, 30, 0, 0, {"6", "u16", "2", "20"}, {"4711B0|1|01|ALL"}})), 2});
+    cat.sets.push_back({writer::build_set(record_set(symbols(codes))), 2});
+    e1.catalogs.push_back(cat);
+    lay_out("E1", e1, 'd');
+    EXPECT_EQ(build("4711B0"), -1);
+    EXPECT_EQ(log().back(), c.report);
+    const std::string bytes = file();
+    EXPECT_EQ(bytes.size(), 133u + 250u * 32u);
+    EXPECT_EQ(bytes.substr(0, 133), std::string(133, '\0'));  // the header is not written
+    EXPECT_EQ(bytes.substr(133 + 249 * 32, 32), c.blank_codes == 250 ? line("CODE") : line("LAST      TWO PIECES OF TEXT", ','));
+    EXPECT_TRUE(nothing_open());
+  }
+}
+
+TEST_F(SymbolListTest, FailuresAreLoggedAndCloseEverything) {
+  struct Case {
+    std::string code;
+    Op op;
+    std::string path;
+    int nth;
+    std::string report;  // its start
+  } cases[] = {
+      {"9999Z9", Op::Alloc, "", 0, "ZKSUBV30,v_pop_read,cdopen,(-1)(2)(111)"},
+      {"4711A0", Op::Open, "KIGOUU", 1, "ZKSUBV30,v_pop_read,cdopen,(11)(5)(141)"},
+      {"4711A0", Op::Read, "TOKUME", 1, "ZKSUBV30,v_pop_read,cdread,(14)(5)(122)"},
+      {"4711A0", Op::Seek, "KIGOUU", 1, "ZKSUBV30,v_pop_read2,cdreopen,(15)(5)(177)"},
+      {"4711A0", Op::Read, "KIGOUU", 1, "ZKSUBV30,v_pop_read2,cdread,(14)(5)(191)"},
+      {"4711A0", Op::Open, "VCLINF", 1, "ZKSUBV31,init_VINFT,open2,(-1)(0)(0)"},
+      {"4711A0", Op::Write, "VCLINF", 3, "ZKSUBV31,put_rec_VINFT,write,("},
+      {"4711A0", Op::Read, "VCLINF", 2, "ZKSUBV31,get_rec_VINFT,read,("},
+      {"4711A0", Op::Read, "VCLINF", 3, "ZKSUBV31,get_rec_VINFT,read,("},  // the explanation's line
+  };
+  for (const Case& c : cases) {
+    if (c.nth > 0) inst.platform().faults().add(c.op, platform::kErrnoIo, c.path, c.nth);
+    EXPECT_EQ(build(c.code), -1) << c.report;
+    ASSERT_FALSE(log().empty());
+    EXPECT_EQ(log().back().substr(0, c.report.size()), c.report);
+    EXPECT_EQ(block.tokume, nullptr);
+    EXPECT_EQ(block.kigouu, nullptr);
+    EXPECT_TRUE(nothing_open()) << c.report;
+    inst.platform().faults().clear();
+  }
+}
+
+int32_t ZKALL_CDECL answer_77(zkall_vinf_control*) { return 77; }
+
+TEST_F(SymbolListTest, LayerFailureAnswersWithTheHook) {
+  zkall_vinf_control closed{};
+  closed.fd = -1;
+  char buf[133] = {};
+  EXPECT_EQ(put_rec_VINFT(&closed, 0, buf), 0);  // no hook
+  EXPECT_EQ(log().back(), "ZKSUBV31,put_rec_VINFT,lseek,(-1)(0)(0)");
+  closed.error_hook = answer_77;
+  EXPECT_EQ(get_hdr_VINFT(&closed, buf), 77);
+  EXPECT_EQ(log().back(), "ZKSUBV31,get_hdr_VINFT,lseek,(-1)(0)(0)");
+}
+
+TEST_F(SymbolListTest, ExistenceDeletionAndPath) {
+  char path[80];
+  std::memset(path, 'x', sizeof path);
+  EXPECT_EQ(vinf_get_path(path), 0);
+  EXPECT_EQ(std::string(path, 80), std::string("C:\\WORK\\VCLINF.TMP") + std::string(62, '\0'));
+  EXPECT_EQ(chk_ext_VINFT(), -1);
+  ASSERT_EQ(build("4711A0"), 0);
+  EXPECT_EQ(chk_ext_VINFT(), 0);
+  EXPECT_EQ(v_pop_del_vclinftmp(), 0);
+  EXPECT_EQ(chk_ext_VINFT(), -1);
+  EXPECT_EQ(v_pop_del_vclinftmp(), -1);
+}
+
+}  // namespace
+}  // namespace zk::test
