@@ -5,7 +5,9 @@
 // reach the files per lookup: the first lookup on a fresh handle, a run of
 // random lookups on one handle (whose index blocks the index-block cache
 // keeps), and the front end's pattern, which opens the set, looks up one
-// name and closes it again, for the names of the parts of one figure.
+// name and closes it again, for the names of the parts of one figure: with
+// the engine's calls on the set above, and through get_hinmei on a part-name
+// file of 100,000 names on an installed disc (master file and all).
 // After the run one table gives both rates and their ratio in processor and
 // in wall time, another the block reads.
 //
@@ -22,6 +24,8 @@
 
 #include "bench/ratio_table.h"
 #include "platform/posix/posix_platform.h"
+#include "support/installation.h"
+#include "tools/writer/disc_layout.h"
 #include "tools/writer/file_set.h"
 #include "tools/writer/master_writer.h"
 #include "tools/writer/open_set.h"
@@ -128,6 +132,76 @@ Data& data() {
   return d;
 }
 
+// The front end's side: the standard test installation with the library
+// started in it, disc E1 in drive D: holding HINM01.DAT (part names, 66-byte
+// records keyed by a 6-character code, three index levels), and a platform
+// that counts the reads of the part-name files apart from all others.
+constexpr int kPartNames = 100000;
+
+class FrontEndPlatform : public zk::test::TestPlatform {
+ public:
+  using TestPlatform::TestPlatform;
+  int64_t name_reads = 0;   // reads of HINM01.DAT and its levels
+  int64_t other_reads = 0;  // master files and the rest
+
+ protected:
+  int do_open(const std::string& path, int flags, int perm, int& error) override {
+    const int fd = TestPlatform::do_open(path, flags, perm, error);
+    if (fd >= 0) name_file_[fd] = path.find("HINM01.") != std::string::npos;
+    return fd;
+  }
+  int64_t do_read(int fd, void* buf, size_t n, int& error) override {
+    ++(name_file_[fd] ? name_reads : other_reads);
+    return TestPlatform::do_read(fd, buf, n, error);
+  }
+
+ private:
+  std::map<int, bool> name_file_;
+};
+
+std::string part_code(int i) {
+  char k[8];
+  std::snprintf(k, sizeof k, "%06d", i * 9 + 100000);
+  return k;
+}
+
+struct FrontEnd {
+  zk::test::Installation inst;
+  std::unique_ptr<FrontEndPlatform> counting;
+  std::vector<std::string> figure;  // the part name codes of one figure
+
+  FrontEnd() {
+    inst.lay_out_standard();
+    if (drom_init() != 0) std::abort();
+    zk::writer::SetSpec spec;
+    spec.name = "HINM01.DAT";
+    spec.kind = 7;
+    spec.record_length = 66;
+    spec.key_length = 6;
+    spec.levels = 3;
+    spec.keep_order = true;
+    for (int i = 0; i < kPartNames; ++i) {
+      std::string r = part_code(i) + "PART NAME " + std::to_string(i);
+      r.resize(66, ' ');
+      spec.records.push_back(std::move(r));
+    }
+    zk::writer::Disc e1;
+    e1.header = zk::writer::master_header("19990401", "E1", "01", '1');
+    e1.root_sets.push_back({zk::writer::build_set(spec), 0, ""});
+    zk::writer::lay_out_disc(e1, zk::test::host_path(inst.drive_root('c'), "CAT\\MST\\E1").string(),
+                             inst.drive_root('d').string());
+    counting = std::make_unique<FrontEndPlatform>((inst.root() / "dosdevices").string());
+    zk::platform::install(counting.get());
+    std::mt19937 rng(777);
+    std::uniform_int_distribution<int> pick(0, kPartNames - 1);
+    for (size_t i = 0; i < kFigureParts; ++i) figure.push_back(part_code(pick(rng)));
+  }
+  ~FrontEnd() {
+    zk::platform::install(&inst.platform());
+    drom_term();
+  }
+};
+
 // cdreopen and cdread with the key, as every caller searches: whether the
 // record came.
 bool lookup(zkall_cd_handle* h, const std::string& key, std::string& record) {
@@ -211,9 +285,38 @@ void BM_SqliteKeyedLookup(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations());
 }
 
+// The part names of one figure through get_hinmei, as the front end asks
+// for them (status 1: the first installed disc of the current area).
+void BM_GetHinmeiFigureParts(benchmark::State& state) {
+  static FrontEnd* front = nullptr;
+  if (front == nullptr) {
+    zk::platform::install(nullptr);
+    static FrontEnd f;
+    front = &f;
+  }
+  zk::platform::install(front->counting.get());
+  char name[60];
+  size_t i = 0;
+  front->counting->name_reads = front->counting->other_reads = 0;
+  for (auto _ : state) {
+    uint16_t status = 1;
+    if (get_hinmei(front->figure[i++ % kFigureParts].c_str(), name, &status) != 0 || status != 0) {
+      state.SkipWithError("a part name was not found");
+      break;
+    }
+    benchmark::DoNotOptimize(name);
+  }
+  const auto n = static_cast<double>(std::max<int64_t>(state.iterations(), 1));
+  state.SetItemsProcessed(state.iterations());
+  state.counters["blocks_per_lookup"] = static_cast<double>(front->counting->name_reads) / n;
+  state.counters["other_reads"] = static_cast<double>(front->counting->other_reads) / n;
+  zk::platform::install(&data().platform);
+}
+
 BENCHMARK(BM_ZkallKeyedLookup)->MinTime(2.0);
 BENCHMARK(BM_SqliteKeyedLookup)->MinTime(2.0);
 BENCHMARK(BM_ZkallFigurePartNames)->MinTime(1.0);
+BENCHMARK(BM_GetHinmeiFigureParts)->MinTime(1.0);
 
 // The console report, keeping each benchmark's lookups per second of
 // processor time and of wall time (of the median when the runs are
@@ -268,6 +371,9 @@ int main(int argc, char** argv) {
   const auto figure = rate("BM_ZkallFigurePartNames");
   if (figure.blocks >= 0)
     std::printf("%-58s %8.2f\n", "figure's 50 part names, open-lookup-close each", figure.blocks);
+  const auto names = rate("BM_GetHinmeiFigureParts");
+  if (names.blocks >= 0)
+    std::printf("%-58s %8.2f\n", "figure's 50 part names through get_hinmei (100,000 names)", names.blocks);
   benchmark::Shutdown();
   return 0;
 }
