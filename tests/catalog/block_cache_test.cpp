@@ -141,6 +141,9 @@ TEST_F(BlockCacheTest, AnIndexLargerThanThePoolStillAnswersEveryKey) {
     }
   }
   EXPECT_EQ(catalog::cached_block_count(), catalog::kBlockCacheBlocks);
+  // The blocks used last took the place of those used longest ago.
+  ASSERT_EQ(lookup(h.get(), key_of(1999)), 0);
+  EXPECT_EQ(reads, 1);
 }
 
 TEST_F(BlockCacheTest, ASeekToWhereAFileAlreadyStandsMakesNoSystemCall) {
