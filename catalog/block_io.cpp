@@ -2,7 +2,9 @@
 #include "catalog/block_io.h"
 
 #include <algorithm>
+#include <cstring>
 
+#include "catalog/block_cache.h"
 #include "catalog/cd_handle.h"
 #include "catalog/format.h"
 #include "platform/platform.h"
@@ -88,6 +90,25 @@ int engine_read(zkall_cd_handle& h, int32_t level, void* buffer, int32_t blocks,
   if (budget != nullptr && !budget->spend(static_cast<uint64_t>(std::max(blocks, 0))))
     return refuse(detail, detail_code::kWorkLimit);
   return read_blocks(h, level, buffer, blocks, detail);
+}
+
+int read_index_block(zkall_cd_handle& h, int32_t level, uint32_t block, WorkBudget* budget, int32_t& detail) {
+  detail = 0;
+  zkall_cd_level& d = h.levels[level];
+  const uint64_t absolute = uint64_t{d.scan_start} + block;
+  // Only what a read would have delivered is ever kept: a block of an open
+  // file of a readable location kind, read into the level's own buffer.
+  if (d.fd >= 0 && d.buffer != nullptr && d.location_kind <= kLocationInMaster) {
+    if (const uint8_t* kept = cached_block(d.fd, absolute)) {
+      if (budget != nullptr && !budget->spend(1)) return refuse(detail, detail_code::kWorkLimit);
+      std::memcpy(d.buffer, kept, kBlockSize);
+      return rc::kOk;
+    }
+  }
+  if (int r = seek_block(h, level, block, detail); r != rc::kOk) return r;
+  if (int r = engine_read(h, level, d.buffer, 1, budget, detail); r != rc::kOk) return r;
+  if (d.buffer != nullptr) keep_block(d.fd, absolute, d.buffer);
+  return rc::kOk;
 }
 
 int cdseek_only(zkall_cd_handle* h, int32_t level, uint32_t block, int32_t& detail) {

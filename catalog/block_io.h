@@ -73,4 +73,11 @@ int read_blocks(zkall_cd_handle& h, int32_t level, void* buffer, int32_t blocks,
 int engine_read(zkall_cd_handle& h, int32_t level, void* buffer, int32_t blocks, WorkBudget* budget,
                 int32_t& detail);
 
+// The walk's read of block `block` of an index level's scan range into the
+// level's buffer: seek_block, then engine_read of one block, except that a
+// block the index-block cache holds for the level's open file
+// (block_cache.h) is copied from there, with neither seek nor read (its
+// block still comes out of the budget). A block read whole is kept.
+int read_index_block(zkall_cd_handle& h, int32_t level, uint32_t block, WorkBudget* budget, int32_t& detail);
+
 }  // namespace zk::catalog

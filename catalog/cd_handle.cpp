@@ -7,6 +7,7 @@
 #include <new>
 #include <unordered_map>
 
+#include "catalog/block_cache.h"
 #include "platform/platform.h"
 #include "startup/common_areas.h"
 #include "startup/file_handles.h"
@@ -197,6 +198,7 @@ int release_handle(zkall_cd_handle* h, int32_t& error, HandleEngine engine) {
     const auto done = closed.begin() + static_cast<std::ptrdiff_t>(closed_count);
     if (std::find(closed.begin(), done, fd) != done) continue;
     closed[closed_count++] = fd;
+    drop_blocks(fd);
     int close_error = 0;
     if (startup::release2(fd, close_error) != 0) {
       result = rc::kCloseFailed;

@@ -116,8 +116,7 @@ int search_index(zkall_cd_handle& h, Walk* walk, int32_t& detail) {
         ++level.blocks_scanned;
         continue;
       }
-      if (int r = seek_block(h, at, level.blocks_scanned, detail); r != rc::kOk) return r;
-      if (int r = engine_read(h, at, level.buffer, 1, walk != nullptr ? &walk->budget : nullptr, detail);
+      if (int r = read_index_block(h, at, level.blocks_scanned, walk != nullptr ? &walk->budget : nullptr, detail);
           r != rc::kOk)
         return r;
       if (walk != nullptr) walk->read(at, uint64_t{level.scan_start} + level.blocks_scanned);

@@ -762,6 +762,37 @@ ZKALL_API void timer(int32_t seconds);
  * null handle gets (cdclose: 900), 0 from cdfilelen. (An address that a
  * later open is given again names that new handle.)
  *
+ * Index-block cache. Catalog files do not change while they are open, so
+ * an index block read whole once serves every later search of the same
+ * open file: the library keeps the index blocks its searches read (never
+ * data blocks, never a block whose read failed or came short), under the
+ * open they were read through and their place in the file, in one pool of
+ * 512 blocks (1 MiB) for the whole process, the block used longest ago
+ * giving way. Repeated lookups on one handle then read only their data
+ * blocks; the first lookup on a handle reads one block a level and the data
+ * block, as ever. A block taken from the pool is copied into the level's
+ * buffer and counted like a read, so results, details, outputs, the
+ * handle's fields and buffers are what they would be without it; the level
+ * file is then neither sought nor read, so between searches its position
+ * is wherever the last read of it left it (cdreopen positions every file as
+ * ever). What is kept belongs to the open: cdclose drops it, and a file
+ * opened again (a new handle, the same set opened after a disc switch, a
+ * descriptor closed and opened again through close2 and open2) starts from
+ * the file. Two handles on the same set each keep their own blocks. The
+ * cache is per open rather than per physical file: a set opened for each
+ * lookup (get_hinmei) gains nothing from it, but nothing kept can outlive
+ * the open that vouches for it (an installed copy rewritten on the hard
+ * disk between two opens is read afresh).
+ *
+ * Seeks. The library follows where each file it opened in binary mode
+ * stands (through its own reads, writes and seeks: every engine call,
+ * cdseek_only, cdread_read_block, direct_read ...) and does not ask the
+ * system to move a file to where it already stands. cdreopen therefore
+ * costs no system call for a file a cached search has not moved. A caller
+ * that moves one of a handle's descriptors with its own runtime calls,
+ * bypassing the library, must move it back itself before relying on the
+ * positions cdreopen gives.
+ *
  * The status of a read's last step stands until cdreopen (or cdseek, which
  * calls it): once a search has ended (-1) or failed, every cdread answers
  * the same, with the same detail, whatever key it is given.

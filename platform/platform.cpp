@@ -87,8 +87,28 @@ int Platform::open(const std::string& path, int flags, int perm, int& error) {
     return -1;
   }
   int fd = do_open(path, flags, perm, error);
-  if (fd >= 0) fd_paths_[fd] = path;
+  if (fd >= 0) {
+    fd_paths_[fd] = path;
+    // A text-mode descriptor (the runtime's default without the binary
+    // flag) delivers other bytes than it passes over, and an appending one
+    // writes at the end: where they stand is not followed.
+    if ((flags & kOpenBinary) != 0 && (flags & (kOpenText | kOpenAppend)) == 0)
+      positions_[fd] = 0;
+    else
+      positions_.erase(fd);
+  }
   return fd;
+}
+
+void Platform::moved(int fd, int64_t result, bool relative) {
+  const auto it = positions_.find(fd);
+  if (it == positions_.end()) return;
+  if (result < 0)
+    it->second = kUnknownPosition;
+  else if (!relative)
+    it->second = result;
+  else if (it->second != kUnknownPosition)
+    it->second += result;
 }
 
 int64_t Platform::read(int fd, void* buf, size_t n, int& error) {
@@ -100,10 +120,13 @@ int64_t Platform::read(int fd, void* buf, size_t n, int& error) {
   }
   if (int e = fault(Op::ShortRead, path)) {
     int64_t got = do_read(fd, buf, n / 2, error);
+    moved(fd, got, true);
     if (got >= 0) error = e;
     return got;
   }
-  return do_read(fd, buf, n, error);
+  const int64_t got = do_read(fd, buf, n, error);
+  moved(fd, got, true);
+  return got;
 }
 
 int64_t Platform::write(int fd, const void* buf, size_t n, int& error) {
@@ -112,22 +135,31 @@ int64_t Platform::write(int fd, const void* buf, size_t n, int& error) {
     error = e;
     return -1;
   }
-  return do_write(fd, buf, n, error);
+  const int64_t put = do_write(fd, buf, n, error);
+  moved(fd, put, true);
+  return put;
 }
 
 int64_t Platform::lseek(int fd, int64_t offset, int origin, int& error) {
   error = 0;
+  if (faults_.empty() && origin == kSeekSet && offset >= 0) {
+    const auto it = positions_.find(fd);
+    if (it != positions_.end() && it->second == offset) return offset;
+  }
   if (int e = fault(Op::Seek, faults_.empty() ? std::string() : fd_path(fd))) {
     error = e;
     return -1;
   }
-  return do_lseek(fd, offset, origin, error);
+  const int64_t at = do_lseek(fd, offset, origin, error);
+  moved(fd, at, false);
+  return at;
 }
 
 int Platform::close(int fd, int& error) {
   error = 0;
   const std::string path = fd_path(fd);
   int rc = do_close(fd, error);
+  positions_.erase(fd);
   if (rc == 0) fd_paths_.erase(fd);
   if (int e = fault(Op::Close, path)) {
     // The descriptor is released all the same, as a failed close does.

@@ -311,6 +311,13 @@ class Platform {
   StreamPtr fopen(const std::string& path, const char* mode, int& error);
 
   // Runtime descriptors. `flags` and `perm` in the Windows runtime's numbers.
+  // The platform follows where each binary, non-appending descriptor it
+  // opened stands (its opens, reads, writes and seeks), and a seek from the
+  // start to where the descriptor already stands returns at once, without
+  // the system call, unless a fault plan is set (the test seam then sees
+  // every seek). A descriptor moved behind the platform's back (the
+  // runtime's own calls on a number the library opened) would be taken to
+  // stand where the platform left it.
   int open(const std::string& path, int flags, int perm, int& error);
   // read/write return the count, or -1 with the errno.
   int64_t read(int fd, void* buf, size_t n, int& error);
@@ -412,6 +419,11 @@ class Platform {
   std::string fd_path(int fd) const;
   FaultPlan faults_;
   std::map<int, std::string> fd_paths_;  // for path-filtered fault rules
+  static constexpr int64_t kUnknownPosition = -1;
+  std::map<int, int64_t> positions_;     // where each followed descriptor stands
+  // Follows a read or write of `result` bytes (`relative`) or a seek to
+  // `result`; a negative result leaves the position unknown.
+  void moved(int fd, int64_t result, bool relative);
 };
 
 // The platform the library uses: the operating system's own unless a test

@@ -2,8 +2,10 @@
 # The benchmarks, side by side with their peers in one run each:
 #   catalog_lookup_bench  keyed lookups of the indexed-file engine against
 #                         SQLite (WITHOUT ROWID table, prepared statement) on
-#                         a one-million-record file set; block reads per
-#                         lookup against the format's minimum
+#                         a one-million-record file set, ratios in processor
+#                         and in wall time; the block reads per lookup that
+#                         reach the files: first lookup on a fresh handle, a
+#                         run on one handle, and open-lookup-close per name
 #   image_decode_bench    the illustration decoder against libtiff's on
 #                         full-size 1616 x 1158 illustrations, fed in pieces
 #                         and whole; five runs of each in random order, the

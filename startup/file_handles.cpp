@@ -1,6 +1,8 @@
 // The file-handle table and the opens and closes that keep it.
 #include "startup/file_handles.h"
 
+#include <array>
+#include <map>
 #include <set>
 
 #include "platform/platform.h"
@@ -18,6 +20,16 @@ std::set<int>& high_handles() {
   return handles;
 }
 
+// The number of the open that gave each descriptor now open through open2,
+// counted from 1 over the process's life, so a descriptor number given to
+// another file later never names the earlier one.
+uint64_t g_last_serial = 0;
+std::array<uint64_t, kTableBits> g_low_serials{};
+std::map<int, uint64_t>& high_serials() {
+  static std::map<int, uint64_t> serials;
+  return serials;
+}
+
 bool registered(int fd) {
   if (fd < 0) return false;
   if (fd < kTableBits) return (g_table & (1u << fd)) != 0;
@@ -25,24 +37,37 @@ bool registered(int fd) {
 }
 
 void enter(int fd) {
-  if (fd < kTableBits)
+  if (fd < kTableBits) {
     g_table |= 1u << fd;
-  else
+    g_low_serials[static_cast<size_t>(fd)] = ++g_last_serial;
+  } else {
     high_handles().insert(fd);
+    high_serials()[fd] = ++g_last_serial;
+  }
 }
 
 // Takes a descriptor out of the table word or the registry.
 void forget(int fd) {
   if (fd < 0) return;
-  if (fd < kTableBits)
+  if (fd < kTableBits) {
     g_table &= ~(1u << fd);
-  else
+    g_low_serials[static_cast<size_t>(fd)] = 0;
+  } else {
     high_handles().erase(fd);
+    high_serials().erase(fd);
+  }
 }
 
 }  // namespace
 
 uint32_t* handle_table() { return &g_table; }
+
+uint64_t open_serial(int fd) {
+  if (fd < 0) return 0;
+  if (fd < kTableBits) return g_low_serials[static_cast<size_t>(fd)];
+  const auto it = high_serials().find(fd);
+  return it == high_serials().end() ? 0 : it->second;
+}
 
 int b_setl(uint32_t* word, int32_t n) {
   if (!word || n < 0 || n >= kTableBits) return -1;

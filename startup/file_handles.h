@@ -36,6 +36,12 @@ int close2(int fd);
 // later closeall2 must not close whatever file is given its number next.
 int release2(int fd, int& error);
 
+// The serial number of the open that gave `fd`, while it is open through
+// open2: every open gets a new one, so a number that names the same open
+// file names the same file (the block cache keys on it). 0 for a descriptor
+// not open through open2.
+uint64_t open_serial(int fd);
+
 // Closes every registered descriptor: 0, or -1 when at least one failed.
 int closeall2();
 

@@ -7,10 +7,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <random>
 #include <stdexcept>
 
+#include "catalog/block_cache.h"
 #include "catalog_support.h"
+#include "platform/platform.h"
 
 #ifndef _WIN32
 #include <filesystem>
@@ -335,5 +338,81 @@ TEST_F(CatalogProperty, RandomSetsOnADiscImageAnswerAsAPlainScan) {
 }
 #endif
 
+
+// The index-block cache against no cache: two handles on the same set, one
+// read with the cache and one without, are given the same random calls;
+// after each, everything a caller can see must be the same.
+class CacheProperty : public CatalogProperty {
+ protected:
+  void TearDown() override { catalog::set_block_cache(true); }
+
+  // Every field of the record (a file as open or not, the level being
+  // searched by its number) and the blocks in the level buffers.
+  static std::string observed(const zkall_cd_handle& h) {
+    zkall_cd_handle copy;
+    std::memcpy(&copy, &h, sizeof copy);
+    std::string blocks;
+    for (zkall_cd_level& level : copy.levels) {
+      level.fd = level.fd >= 0 ? 1 : -1;
+      if (level.buffer != nullptr) blocks.append(reinterpret_cast<const char*>(level.buffer), 2048);
+      level.buffer = nullptr;
+    }
+    copy.current = reinterpret_cast<zkall_cd_level*>(h.current == nullptr ? 0 : 1 + (h.current - h.levels));
+    return std::string(reinterpret_cast<const char*>(&copy), sizeof copy) + blocks;
+  }
+
+  // One call chosen by `op` and what it shows: result, detail, the record
+  // read, after cdreopen where each file stands.
+  std::string act(zkall_cd_handle* h, uint32_t op, const std::string& key) {
+    int32_t detail = -7;
+    std::string out(static_cast<size_t>(std::max(h->record_length, 1)), '\0');
+    const auto length = static_cast<int32_t>(key.size());
+    int r = 0;
+    if (op < 3) {
+      r = cdreopen(h, &detail);
+      for (const zkall_cd_level& level : h->levels) {
+        int error = 0;
+        if (level.fd >= 0) out += std::to_string(platform_.lseek(level.fd, 0, platform::kSeekCur, error)) + ",";
+      }
+    } else if (op < 8) {
+      r = cdread(out.data(), key.data(), length, 0, nullptr, nullptr, h, &detail);
+    } else if (op == 8) {
+      r = cdread(out.data(), nullptr, 0, 0, nullptr, nullptr, h, &detail);
+    } else {
+      r = cdseek_key(key.data(), length, h, &detail);
+    }
+    return std::to_string(r) + "/" + std::to_string(detail) + ":" + out + observed(*h);
+  }
+};
+
+TEST_F(CacheProperty, RandomCallsSeeTheSameWithAndWithoutTheCache) {
+  std::mt19937 rng(1414);
+  int cached_reads = 0;
+  int plain_reads = 0;
+  for (int i = 0; i < 24 * sweep(); ++i) {
+    Generated g = random_set(rng, i % 6 == 5 ? 2500 : 400);
+    const writer::FileSet set = build_fitting(g.spec);
+    const uint8_t location = static_cast<uint8_t>(i % 3);
+    SCOPED_TRACE("set " + std::to_string(i) + ": " + g.description + ", location " + std::to_string(location));
+    Handle cached = open(set, location);
+    Handle plain = open(set, location);
+    ASSERT_NE(plain.get(), nullptr);
+    const std::vector<std::string> keys = probes(rng, g, 12);
+    for (int step = 0; step < 80; ++step) {
+      const uint32_t op = pick(rng, 0, 9);
+      const std::string& key = keys[pick(rng, 0, static_cast<uint32_t>(keys.size() - 1))];
+      std::string seen[2];
+      for (int side : {0, 1}) {
+        catalog::set_block_cache(side == 0);
+        platform_.reset_counts();
+        seen[side] = act(side == 0 ? cached.get() : plain.get(), op, key);
+        (side == 0 ? cached_reads : plain_reads) += platform_.reads;
+      }
+      ASSERT_EQ(seen[0], seen[1]) << "step " << step << ", call " << op << ", key '" << key << "'";
+    }
+  }
+  // The cache takes reads away.
+  EXPECT_LT(cached_reads, plain_reads);
+}
 }  // namespace
 }  // namespace zk::test
