@@ -306,18 +306,6 @@ TEST_F(CdreadTest, AFileOfAnUnknownLocationKindIsNotRead) {
   EXPECT_EQ(platform_.reads, 0);
 }
 
-TEST_F(CdreadTest, ReopenRewindsEveryFileToTheStartOfItsRange) {
-  writer::SetSpec spec = simple_spec(500, 2);
-  spec.entries_per_block = 4;
-  Handle h = open(writer::build_set(spec));
-  ASSERT_EQ(read(h.get(), "K444"), 0);
-  ASSERT_EQ(cdreopen(h.get(), &detail), 0);
-  int error = 0;
-  for (int level : {0, 1, 3}) EXPECT_EQ(platform_.lseek(h->levels[level].fd, 0, platform::kSeekCur, error), 0);
-  EXPECT_EQ(h->levels[0].scan_count, h->levels[0].size);
-  EXPECT_EQ(h->current_level, 0);
-}
-
 TEST_F(CdreadTest, CloseReleasesTheHandleAndToleratesNull) {
   Handle h = open(writer::build_set(simple_spec(5)));
   zkall_cd_handle* raw = h.get();
