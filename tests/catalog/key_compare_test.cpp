@@ -116,7 +116,11 @@ TEST(DSearch2, PassesOverEntriesWhoseFirstBytesDifferUnfolded) {
   // Mask 3 stops at the first entry that passes the pre-check.
   EXPECT_EQ(d_search2("abcd", 4, area.data(), 3, 0, 12, 4, &index), 2);
   EXPECT_EQ(index, 0);
-  // Signed lengths: a negative area or entry length scans nothing.
+  // An entry cut short by the end of the area is never compared.
+  EXPECT_EQ(d_search2("AB", 2, "abcdabcdabcdAB", 2, 0, 14, 4, &index), 0);
+  // Nothing to scan: no key, no area, negative area or entry lengths.
+  EXPECT_EQ(d_search2(nullptr, 4, area.data(), 3, 0, 12, 4, &index), 0);
+  EXPECT_EQ(d_search2("abcd", 4, nullptr, 3, 0, 12, 4, &index), 0);
   EXPECT_EQ(d_search2("abcd", 4, area.data(), 3, 0, -12, 4, &index), 0);
   EXPECT_EQ(d_search2("abcd", 4, area.data(), 3, 0, 12, -4, &index), 0);
   EXPECT_EQ(d_search2("abcd", 4, area.data(), 3, 0, 12, 0, &index), 0);

@@ -1,32 +1,18 @@
-// The catalog writer: byte layouts of master headers and entries, root and
-// catalog master files (entry counts, byte 15, files stored inside),
-// hard-disk copies, index entries, the specs it refuses, and whole discs
-// laid out and read back through their master files as the opening
-// functions will.
+// The catalog writer the tests build their discs with: byte layouts of
+// master headers and entries, root and catalog master files (entry counts,
+// byte 15, files stored inside), hard-disk copies and index entries. Discs
+// laid out whole are read back by the opening tests.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 #include "catalog/master_file.h"
 #include "catalog_support.h"
-#include "tools/writer/disc_layout.h"
-#include "tools/writer/open_set.h"
 
 namespace zk::test {
 namespace {
 
-namespace fs = std::filesystem;
 using catalog::MasterEntry;
-
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
 
 uint8_t byte_at(const std::string& s, size_t i) { return static_cast<uint8_t>(s[i]); }
 
@@ -196,153 +182,6 @@ TEST(IndexLevels, EntriesCarryUpperCaseKeysAndDecimalChildPointers) {
   spec.level_masks = {3, 3, 3};
   spec.overlap = true;  // each range also takes the block before it
   EXPECT_EQ(writer::build_set(spec).levels[0].substr(0, 39), "AAAA000000001AAAA000000002BBBB000001002");
-}
-
-TEST(IndexLevels, SpecsThatCannotBeWrittenAreRefused) {
-  const struct {
-    const char* what;
-    std::function<void(writer::SetSpec&)> change;
-  } cases[] = {
-      {"record of another length", [](writer::SetSpec& s) { s.records[0].pop_back(); }},
-      {"record beginning with NUL", [](writer::SetSpec& s) { s.records[0][0] = '\0'; }},
-      {"key outside the record", [](writer::SetSpec& s) { s.key_offset = 22; }},
-      {"name of 11 characters", [](writer::SetSpec& s) { s.name = "TESTTEST.DA"; }},
-      {"four levels", [](writer::SetSpec& s) { s.levels = 4; }},
-      {"index key longer than the key", [](writer::SetSpec& s) { s.index_key_length = 5; }},
-      {"top level over one block", [](writer::SetSpec& s) { s.records_per_block = 1; s.records.resize(200, s.records[0]); }},
-      {"a key in 1000 blocks", [](writer::SetSpec& s) {
-         s.level_masks = {2, 3, 3};
-         s.records_per_block = 1;
-         s.records.assign(1000, s.records[0]);
-       }},
-      {"index key beginning with NUL", [](writer::SetSpec& s) {
-         s.records_per_block = 1;  // the record's key heads an entry of its own
-         s.records[0][2] = '\0';
-       }},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    writer::SetSpec spec = simple_spec(3, 1);
-    c.change(spec);
-    EXPECT_THROW(writer::build_set(spec), std::invalid_argument);
-  }
-  const writer::FileSet main = writer::build_set(jouhou_main());
-  writer::SetSpec alt = jouhou_alternate();
-  alt.overlap = true;
-  EXPECT_THROW(writer::build_alternate_set(alt, main), std::invalid_argument);
-}
-
-// A disc laid out whole, then read back the way the opening functions do:
-// the master file is decoded, the set's four entries found, its files
-// located by their location kind and opened.
-class DiscLayoutTest : public CatalogTest {
- protected:
-  struct Found {
-    std::array<MasterEntry, 4> entries{};
-    bool ok = false;
-  };
-  static Found find(const std::string& master, const std::string& name, size_t limit) {
-    Found f;
-    for (size_t at = 32 + 3 * 32; at + 32 <= std::min(master.size(), limit); at += 32) {
-      if (catalog::entry_name(decode_entry(master, at)) != name) continue;
-      for (size_t i = 0; i < 4; ++i) f.entries[i] = decode_entry(master, at - (3 - i) * 32);
-      f.ok = true;
-      return f;
-    }
-    return f;
-  }
-  std::string first_record(const Found& f, const std::array<std::string, 4>& paths, const std::string& key) {
-    zkall_cd_handle* raw = nullptr;
-    int32_t d = 0;
-    EXPECT_EQ(writer::open_set_files(f.entries, paths, 0, &raw, d), 0);
-    Handle h(raw);
-    std::string buf(static_cast<size_t>(h->record_length), '\0');
-    if (cdread(buf.data(), key.data(), static_cast<int32_t>(key.size()), 0, nullptr, nullptr, h.get(), &d) != 0)
-      return {};
-    return buf;
-  }
-};
-
-writer::SetSpec named(const std::string& name, int records) {
-  writer::SetSpec s = simple_spec(records, 2);
-  s.name = name;
-  s.records_per_block = 3;
-  return s;
-}
-
-TEST_F(DiscLayoutTest, ADiscAndItsInstalledDirectoryReadBackThroughTheirMasterFiles) {
-  writer::Disc disc;
-  disc.header = writer::master_header("20240301", "E1", "01", 7, "E1");
-  disc.root_sets.push_back({writer::build_set(named("SHAMEI.DAT", 50)), 0, ""});
-  disc.root_sets.push_back({writer::build_set(named("HINM01.DAT", 60)), 1, ""});
-  disc.root_sets.push_back({writer::build_set(named("FIGM01.DAT", 10)), 0, "E2"});
-  writer::CatalogDir cat{"ABC123", {}};
-  cat.sets.push_back({writer::build_set(named("EMINDE.DAT", 30)), 2});
-  cat.sets.push_back({writer::build_set(named("BUINDE.DAT", 40)), 0});
-  disc.catalogs.push_back(cat);
-  const fs::path installed = dir_.path() / "ecmst" / "E1";
-  const fs::path cd = dir_.path() / "cdrom";
-  writer::lay_out_disc(disc, installed.string(), cd.string());
-
-  EXPECT_TRUE(fs::exists(cd / "SHAMEI.DAT"));
-  EXPECT_TRUE(fs::exists(cd / "SHAMEI.IA1"));
-  EXPECT_TRUE(fs::exists(installed / "HINM01.DAT"));
-  EXPECT_TRUE(fs::exists(installed / "HINM01.IA1"));
-  EXPECT_FALSE(fs::exists(installed / "HINM01.IA2"));  // stored in the top level's file
-  EXPECT_FALSE(fs::exists(cd / "FIGM01.DAT"));         // lies on another disc
-  EXPECT_TRUE(fs::exists(cd / "ABC123" / "BUINDE.DAT"));
-  EXPECT_FALSE(fs::exists(cd / "ABC123" / "EMINDE.DAT"));
-
-  const std::string root = slurp(installed / "ZKROOTMF.MST");
-  ASSERT_EQ(root.size(), 32u + 12 * 32);
-  EXPECT_EQ(root.substr(22, 4), "E101");
-  EXPECT_EQ(root.substr(28, 2), "E1");
-
-  const Found shamei = find(root, "SHAMEI.DAT", root.size());
-  ASSERT_TRUE(shamei.ok);
-  EXPECT_EQ(shamei.entries[3].location, 0);
-  EXPECT_EQ(first_record(shamei, {(cd / "SHAMEI.IA1").string(), (cd / "SHAMEI.IA2").string(), "",
-                                  (cd / "SHAMEI.DAT").string()},
-                         "K042"),
-            named("SHAMEI.DAT", 50).records[42]);
-
-  const Found hinm = find(root, "HINM01.DAT", root.size());
-  ASSERT_TRUE(hinm.ok);
-  EXPECT_EQ(hinm.entries[1].location, 1);
-  const std::string top = (installed / "HINM01.IA1").string();
-  EXPECT_EQ(first_record(hinm, {top, top, top, (installed / "HINM01.DAT").string()}, "K059"),
-            named("HINM01.DAT", 60).records[59]);
-
-  const Found figm = find(root, "FIGM01.DAT", root.size());
-  ASSERT_TRUE(figm.ok);
-  for (const auto& e : figm.entries) EXPECT_EQ(std::string(e.disc_id.data(), 2), "E2");
-
-  const std::string master = slurp(installed / "ZKABC123.MST");
-  ASSERT_GE(master.size(), 2048u);
-  const Found eminde = find(master, "EMINDE.DAT", 2048);
-  ASSERT_TRUE(eminde.ok);
-  EXPECT_EQ(eminde.entries[3].location, 2);
-  const std::string mst = (installed / "ZKABC123.MST").string();
-  EXPECT_EQ(first_record(eminde, {mst, mst, mst, mst}, "K007"), named("EMINDE.DAT", 30).records[7]);
-  const Found buinde = find(master, "BUINDE.DAT", 2048);
-  ASSERT_TRUE(buinde.ok);
-  const fs::path bdir = cd / "ABC123";
-  EXPECT_EQ(first_record(buinde, {(bdir / "BUINDE.IA1").string(), (bdir / "BUINDE.IA2").string(), "",
-                                  (bdir / "BUINDE.DAT").string()},
-                         "K039"),
-            named("BUINDE.DAT", 40).records[39]);
-}
-
-TEST_F(DiscLayoutTest, AFrameNumberDiscGetsItsOwnMasterFileName) {
-  writer::Disc disc;
-  disc.header = writer::master_header("20240301", "EA", "01");
-  disc.root_sets.push_back({writer::build_set(named("FRAMNO.DAT", 20)), 1, ""});
-  const fs::path frame = dir_.path() / "framewld" / "EA";
-  writer::lay_out_disc(disc, frame.string(), (dir_.path() / "cd").string(), catalog::kFrameMasterName);
-  const std::string master = slurp(frame / "ZKFRNOMF.MST");
-  ASSERT_EQ(master.size(), 32u + 4 * 32);
-  EXPECT_EQ(catalog::entry_name(decode_entry(master, 32 + 3 * 32)), "FRAMNO.DAT");
-  EXPECT_FALSE(fs::exists(frame / "ZKROOTMF.MST"));
 }
 
 }  // namespace

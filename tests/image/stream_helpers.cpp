@@ -25,11 +25,6 @@ BitWriter& BitWriter::repeat(const std::string& text, int n) {
   return *this;
 }
 
-BitWriter& BitWriter::align() {
-  while (n_ % 8 != 0) bits("0");
-  return *this;
-}
-
 std::vector<uint8_t> BitWriter::bytes() const { return out_; }
 
 namespace code {

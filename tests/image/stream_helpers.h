@@ -16,10 +16,7 @@ class BitWriter {
   BitWriter& bits(const std::string& text);
   // `n` copies of the bit pattern.
   BitWriter& repeat(const std::string& text, int n);
-  // 0 bits up to the next byte boundary.
-  BitWriter& align();
   std::vector<uint8_t> bytes() const;
-  size_t size() const { return n_; }
 
  private:
   std::vector<uint8_t> out_;

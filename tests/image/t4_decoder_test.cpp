@@ -1,7 +1,8 @@
 // The decoder on hand-built bit streams: the EOL and its fill bits, tag bits,
 // one- and two-dimensional lines, the end of the image, every status word,
-// the refusal of broken lines, the held-back byte and the decoder's life
-// (a second start, a failed allocation, the release of an abandoned image).
+// the refusal of broken lines and of arguments it cannot use, the held-back
+// byte and the decoder's life (a second start, a failed allocation, the
+// release of an abandoned image).
 #include <gtest/gtest.h>
 
 #include "image/stream_helpers.h"
@@ -35,31 +36,52 @@ class T4Decoder : public ::testing::Test {
   }
 };
 
-TEST_F(T4Decoder, AnInputLengthOfZeroOrANullInputDoesNothing) {
+// No input (a length of zero, a null pointer) asks for input and leaves the
+// width alone; no room for output (zero, negative) asks for output and
+// reports the width. Neither takes a bit of the stream nor touches the buffer.
+TEST_F(T4Decoder, AnEmptyInputOrOutputTakesNothing) {
   ASSERT_EQ(start(16), 0x1F02);
-  uint8_t out[4] = {0xAA, 0xAA, 0xAA, 0xAA};
-  int32_t width = 999, in_len = 0, out_len = 4, status = 0;
-  const uint8_t in[1] = {0x80};
-  EXPECT_EQ(decode_exec(1, &width, in, &in_len, out, &out_len, &status), 0);
-  EXPECT_EQ(status, 0x2000);
-  EXPECT_EQ(out_len, 0);
-  EXPECT_EQ(width, 999);
-  EXPECT_EQ(out[0], 0xAA);  // not even the first clearing happened
-  in_len = 1;  // a null input is no input either
-  EXPECT_EQ(decode_exec(1, &width, nullptr, &in_len, out, &out_len, &status), 0);
-  EXPECT_EQ(status, 0x2000);
-  EXPECT_EQ(width, 999);
-  EXPECT_EQ(out[0], 0xAA);
-
-  // The image then decodes from its first bit.
   const auto stream = BitWriter().bits(kEol1D + white(3) + black(2) + white(11) + kRtc).bytes();
-  in_len = static_cast<int32_t>(stream.size());
-  out_len = 4;
+  const int32_t whole = static_cast<int32_t>(stream.size());
+  const struct {
+    bool null_input;
+    int32_t in_len, out_len, status, width;
+  } cases[] = {{false, 0, 4, 0x2000, 999}, {true, whole, 4, 0x2000, 999}, {false, whole, 0, 0x1500, 16},
+               {false, whole, -1, 0x1500, 16}};
+  uint8_t out[4] = {0xAA, 0xAA, 0xAA, 0xAA};
+  int32_t width = 999, status = 0;
+  for (const auto& c : cases) {
+    int32_t in_len = c.in_len, out_len = c.out_len;
+    EXPECT_EQ(decode_exec(1, &width, c.null_input ? nullptr : stream.data(), &in_len, out, &out_len, &status), 0);
+    EXPECT_EQ(status, c.status) << c.in_len << "/" << c.out_len;
+    EXPECT_EQ(out_len, 0);
+    EXPECT_EQ(width, c.width);
+    EXPECT_EQ(out[0], 0xAA);  // not even the first clearing happened
+  }
+  // The image then decodes from its first bit.
+  int32_t in_len = whole, out_len = 4;
   EXPECT_EQ(decode_exec(1, &width, stream.data(), &in_len, out, &out_len, &status), 0);
   EXPECT_EQ(status, 0x9F00);
   ASSERT_EQ(out_len, 2);
   EXPECT_EQ(out[0], 0x18);
   EXPECT_EQ(out[1], 0x00);
+}
+
+TEST_F(T4Decoder, AMissingWidthLengthOrStatusPointerIsRefused) {
+  const auto stream = BitWriter().bits(kEol1D + white(16) + kRtc).bytes();
+  for (int missing = 0; missing < 4; ++missing) {
+    int32_t width = 16, in_len = static_cast<int32_t>(stream.size()), out_len = 8, status = 0x5A5A;
+    uint8_t out[8] = {};
+    int32_t* const w = missing == 0 ? nullptr : &width;
+    int32_t* const in = missing == 1 ? nullptr : &in_len;
+    int32_t* const ol = missing == 2 ? nullptr : &out_len;
+    int32_t* const st = missing == 3 ? nullptr : &status;
+    EXPECT_EQ(decode_exec(0, w, stream.data(), in, out, ol, st), -1) << missing;
+    EXPECT_EQ(decode_release(), -1) << missing;  // nothing was started
+    if (missing != 3) {
+      EXPECT_EQ(status, 0x5A5A) << missing;
+    }
+  }
 }
 
 // An EOL is eleven or more 0 bits and a 1; fill bits make it longer. Fewer

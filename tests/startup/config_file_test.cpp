@@ -97,12 +97,6 @@ TEST_F(ConfigFileTest, WindowsLineEndsReadTheSame) {
   EXPECT_STREQ(c->expgpnho[1], "y");
 }
 
-TEST_F(ConfigFileTest, KeysMustMatchExactly) {
-  zkall_ctop* c = start({"ecram=C:\\LOWER", "ECRAM = C:\\BLANKS", "ECRAMX=C:\\LONGER", "UNKNOWN=1"});
-  EXPECT_STREQ(c->ecram_path, "");
-  EXPECT_TRUE(inst.log_lines().empty());
-}
-
 TEST_F(ConfigFileTest, LanguageWordsMatchByTheirBeginning) {
   struct Case {
     const char* value;
@@ -120,13 +114,38 @@ TEST_F(ConfigFileTest, LanguageWordsMatchByTheirBeginning) {
   }
 }
 
-TEST_F(ConfigFileTest, PathCheckMeasuresInnerStretchesOnly) {
-  zkall_ctop* c = start({"ECMST=C:\\DATA\\CATALOGUE9"});  // the last stretch is not measured
-  EXPECT_STREQ(c->ecmst_path, "C:\\DATA\\CATALOGUE9");
-  c = start({"ECMST=C:\\12345678\\X"});  // 8 between two backslashes: fine
-  EXPECT_STREQ(c->ecmst_path, "C:\\12345678\\X");
-  c = start({"ECMST="});  // empty passes
-  EXPECT_STREQ(c->ecmst_path, "");
+// Lines read without complaint, and the value they leave in one field.
+TEST_F(ConfigFileTest, AcceptedLinesAndTheValueTheyLeave) {
+  using Field = std::string (*)(const zkall_ctop*);
+  const Field ecram = [](const zkall_ctop* c) { return std::string(c->ecram_path); };
+  const Field ecmst = [](const zkall_ctop* c) { return std::string(c->ecmst_path); };
+  const Field price = [](const zkall_ctop* c) { return std::string(c->price_path); };
+  const Field localp = [](const zkall_ctop* c) { return std::string(c->localp_path); };
+  const Field area = [](const zkall_ctop* c) { return std::to_string(c->current_area); };
+  const struct {
+    std::vector<std::string> lines;
+    Field field;
+    std::string want;
+  } cases[] = {
+      // Keys match exactly: case, blanks and longer keys are other keys.
+      {{"ecram=C:\\LOWER", "ECRAM = C:\\BLANKS", "ECRAMX=C:\\LONGER", "UNKNOWN=1"}, ecram, ""},
+      // Only the inner stretches of a path are measured.
+      {{"ECMST=C:\\DATA\\CATALOGUE9"}, ecmst, "C:\\DATA\\CATALOGUE9"},
+      {{"ECMST=C:\\12345678\\X"}, ecmst, "C:\\12345678\\X"},
+      {{"ECMST="}, ecmst, ""},
+      // The price directories follow the installed directory.
+      {{"PRICE=D:", "ECMST=C:\\CAT\\MST"}, price, "D:\\CAT\\MST"},
+      {{"PRICE=D:", "ECMST=C:\\CAT\\MST"}, localp, "C:\\CAT\\MST"},
+      {{"ECMST=C:\\CAT\\MST"}, price, "C:\\CAT\\MST"},
+      // An unknown area letter is no error; the letter is upper-cased first.
+      {{"CRNTAREA=X"}, area, "-1"},
+      {{"CRNTAREA=j"}, area, "3"},
+  };
+  for (const auto& k : cases) {
+    SCOPED_TRACE(k.lines[0]);
+    EXPECT_EQ(k.field(start(k.lines)), k.want);
+    EXPECT_TRUE(inst.log_lines().empty());
+  }
 }
 
 TEST_F(ConfigFileTest, CatalogDrivesAreOnlyThoseThatExist) {
@@ -149,22 +168,6 @@ TEST_F(ConfigFileTest, AtMostTenCatalogDrives) {
   zkall_ctop* c = start({"CDROM=" + list});
   EXPECT_EQ(c->drive_count, 10);
   EXPECT_EQ(std::string(c->drives[9], 2), "M:");
-}
-
-TEST_F(ConfigFileTest, PriceDirectoryFollowsTheInstalledDirectory) {
-  zkall_ctop* c = start({"PRICE=D:", "ECMST=C:\\CAT\\MST"});
-  EXPECT_STREQ(c->price_path, "D:\\CAT\\MST");
-  EXPECT_STREQ(c->localp_path, "C:\\CAT\\MST");  // no LOCALP line
-  c = start({"ECMST=C:\\CAT\\MST"});
-  EXPECT_STREQ(c->price_path, "C:\\CAT\\MST");
-}
-
-TEST_F(ConfigFileTest, UnknownAreaLetterIsNoError) {
-  zkall_ctop* c = start({"CRNTAREA=X"});
-  EXPECT_EQ(+c->current_area, -1);
-  EXPECT_TRUE(inst.log_lines().empty());
-  c = start({"CRNTAREA=j"});  // upper-cased first
-  EXPECT_EQ(+c->current_area, 3);
 }
 
 TEST_F(ConfigFileTest, EcmstallItems) {

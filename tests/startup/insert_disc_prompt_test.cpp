@@ -45,11 +45,26 @@ TEST_F(InsertDiscPromptTest, TextNamesTheDriveAndTheInstalledDiscNumber) {
   EXPECT_EQ(styles[0], 37u);
 }
 
-TEST_F(InsertDiscPromptTest, AnyDriveIsNamedByScreenText111) {
-  int32_t answer = 0;
-  ASSERT_EQ(disp_msgbox(881, -1, "G1", "07", &answer), 0);
-  EXPECT_EQ(shown[0].substr(71, 11), "CD-ROM   ]\n");
-  EXPECT_EQ(shown[0].substr(153), "Gen.   07]");  // a given disc number wins
+// The drive by its index in the drive table (-1 or one outside the table:
+// any drive, screen text 111), and the answer: Retry 2, Cancel 1.
+TEST_F(InsertDiscPromptTest, DrivesAndAnswers) {
+  const struct {
+    int32_t drive;
+    int box;
+    const char* drive_text;
+    int32_t answer;
+  } cases[] = {{-1, platform::kIdRetry, "CD-ROM   ]\n", 2},
+               {12, platform::kIdRetry, "CD-ROM   ]\n", 2},
+               {1, platform::kIdCancel, "E:       ]\n", 1}};
+  for (const auto& k : cases) {
+    shown.clear();
+    box_answer = k.box;
+    int32_t answer = 0;
+    ASSERT_EQ(disp_msgbox(882, k.drive, "G1", "07", &answer), 0) << k.drive;
+    EXPECT_EQ(answer, k.answer);
+    EXPECT_EQ(shown[0].substr(71, 11), k.drive_text) << k.drive;
+    EXPECT_EQ(shown[0].substr(153), "Gen.   07]");  // a given disc number wins
+  }
 }
 
 TEST_F(InsertDiscPromptTest, DiscLabelsByAreaAndKind) {
@@ -73,14 +88,6 @@ TEST_F(InsertDiscPromptTest, DiscLabelsByAreaAndKind) {
   EXPECT_EQ(shown[0].substr(153), "         ]");
 }
 
-TEST_F(InsertDiscPromptTest, CancelAnswersOne) {
-  box_answer = platform::kIdCancel;
-  int32_t answer = 0;
-  EXPECT_EQ(disp_msgbox(882, 1, "EA", nullptr, &answer), 0);
-  EXPECT_EQ(answer, 1);
-  EXPECT_EQ(shown[0].substr(71, 11), "E:       ]\n");
-}
-
 TEST_F(InsertDiscPromptTest, FailuresAreLoggedWithTheirSites) {
   int32_t answer = 0;
   EXPECT_EQ(disp_msgbox(999, 0, "E1", nullptr, &answer), -1);
@@ -99,12 +106,6 @@ TEST_F(InsertDiscPromptTest, FailuresAreLoggedWithTheirSites) {
                                        "ZKSUBM01,disp_msgbox,MessageBox,(-4)(1)(298)",
                                        "ZKSUBM01,disp_msgbox,get_scr_text,(-2)(0)(202)"}));
   EXPECT_EQ(shown.size(), 1u);  // only the -4 case reached the box
-}
-
-TEST_F(InsertDiscPromptTest, ADriveOutsideTheTableIsNamedAsAnyDrive) {
-  int32_t answer = 0;
-  ASSERT_EQ(disp_msgbox(881, 12, "E1", nullptr, &answer), 0);
-  EXPECT_EQ(shown[0].substr(71, 11), "CD-ROM   ]\n");
 }
 
 }  // namespace

@@ -194,20 +194,21 @@ TEST_F(InstalledDiscsTest, MissingMasterFileFailsWithElevenAndKeepsSetupOk) {
             std::vector<std::string>{"ZKSUBS01,setuped_cd_check,C:\\CAT\\MST\\E2\\ZKROOTMF.MST,(11)(2)(328)"});
 }
 
-TEST_F(InstalledDiscsTest, ShortHeaderFailsWithFourteen) {
-  catalog("E1", "01");
-  inst.write('c', "CAT\\MST\\E1\\ZKROOTMF.MST", std::string(31, '1'));
-  EXPECT_EQ(setuped_cd_check(), 14);
-  EXPECT_EQ(inst.log_reports(),
-            std::vector<std::string>{"ZKSUBS01,setuped_cd_check,C:\\CAT\\MST\\E1\\ZKROOTMF.MST,(14)(0)(335)"});
-}
-
-TEST_F(InstalledDiscsTest, ReadErrorOfAHeaderIsFourteenWithTheErrorNumber) {
-  catalog("E1", "01");
-  inst.platform().faults().add(platform::Op::Read, platform::kErrnoIo, "ZKROOTMF.MST");
-  EXPECT_EQ(setuped_cd_check(), 14);
-  EXPECT_EQ(inst.log_reports(),
-            std::vector<std::string>{"ZKSUBS01,setuped_cd_check,C:\\CAT\\MST\\E1\\ZKROOTMF.MST,(14)(5)(335)"});
+// A header cut short and one that cannot be read: 14, with the error number.
+TEST_F(InstalledDiscsTest, AHeaderThatCannotBeReadWholeIsFourteen) {
+  const std::string master = "C:\\CAT\\MST\\E1\\ZKROOTMF.MST";
+  for (bool fault : {false, true}) {
+    catalog("E1", "01");
+    if (fault) {
+      inst.platform().faults().add(platform::Op::Read, platform::kErrnoIo, "ZKROOTMF.MST");
+    } else {
+      inst.write('c', "CAT\\MST\\E1\\ZKROOTMF.MST", std::string(31, '1'));
+    }
+    std::filesystem::remove(inst.cwd() / "ZKERROR.LOG");
+    EXPECT_EQ(setuped_cd_check(), 14);
+    EXPECT_EQ(inst.log_reports(), std::vector<std::string>{"ZKSUBS01,setuped_cd_check," + master +
+                                                           (fault ? ",(14)(5)(335)" : ",(14)(0)(335)")});
+  }
 }
 
 TEST_F(InstalledDiscsTest, ListingFailuresAreTwelveWithTheirSite) {

@@ -50,64 +50,60 @@ TEST_F(PathNamesTest, WorkDirectoryWithEveryEnding) {
   }
 }
 
-TEST_F(PathNamesTest, InstalledDirectoryTakesTheDiscId) {
+// Every kind with its directory, the disc id or drive its index picks, and
+// the indexes each table refuses (the name then stays as it was).
+TEST_F(PathNamesTest, EveryKindJoinsItsDirectoryAndTheName) {
   set(c->ecmst_path, "C:\\CAT\\MST");
-  std::memcpy(c->discs[2].disc_id, "U1", 2);
-  std::string out;
-  EXPECT_EQ(run(1, 2, "IMAGEF.DAT", out), 0);
-  EXPECT_EQ(out, "C:\\CAT\\MST\\U1\\IMAGEF.DAT");
-  EXPECT_EQ(run(1, -1, "IMAGEF.DAT", out), 0);
-  EXPECT_EQ(out, "C:\\CAT\\MST\\IMAGEF.DAT");
-}
-
-TEST_F(PathNamesTest, FrameNumberDirectoriesTakeTheDiscIdExceptForMinusOne) {
+  set(c->price_path, "D:\\PRICE");
+  set(c->localp_path, "E:\\LOCAL\\");
+  set(c->ecfil_path, "C:\\ZK");
   set(c->framewld_path, "D:\\FRW");
   set(c->framejpn_path, "D:\\FRJ");
   std::memcpy(c->discs[0].disc_id, "EA", 2);
   std::memcpy(c->discs[1].disc_id, "JA", 2);
-  std::string out;
-  EXPECT_EQ(run(6, 0, "ZKFRNOMF.MST", out), 0);
-  EXPECT_EQ(out, "D:\\FRW\\EA\\ZKFRNOMF.MST");
-  EXPECT_EQ(run(7, 1, "ZKFRNOMF.MST", out), 0);
-  EXPECT_EQ(out, "D:\\FRJ\\JA\\ZKFRNOMF.MST");
-  EXPECT_EQ(run(7, -1, "*.", out), 0);
-  EXPECT_EQ(out, "D:\\FRJ\\*.");
-}
-
-TEST_F(PathNamesTest, PlainDirectoriesOfKindsTwoToFour) {
-  set(c->price_path, "D:\\PRICE");
-  set(c->localp_path, "E:\\LOCAL\\");
-  set(c->ecfil_path, "C:\\ZK");
-  std::string out;
-  EXPECT_EQ(run(2, 5, "PRICE.MST", out), 0);
-  EXPECT_EQ(out, "D:\\PRICE\\PRICE.MST");
-  EXPECT_EQ(run(3, -1, "LOCALP.MST", out), 0);
-  EXPECT_EQ(out, "E:\\LOCAL\\LOCALP.MST");
-  EXPECT_EQ(run(4, -1, "ZKDROM01.MSG", out), 0);
-  EXPECT_EQ(out, "C:\\ZK\\ZKDROM01.MSG");
-}
-
-TEST_F(PathNamesTest, DriveKindUsesTheDriveEntry) {
+  std::memcpy(c->discs[2].disc_id, "U1", 2);
   std::memcpy(c->drives[0], "D:", 2);
-  std::string out;
-  EXPECT_EQ(run(5, 0, "E1\\SHAMEI.DAT", out), 0);
-  EXPECT_EQ(out, "D:\\E1\\SHAMEI.DAT");
-  // A zero drive entry and index -1 both leave the name relative.
-  EXPECT_EQ(run(5, 1, "E1\\SHAMEI.DAT", out), 0);
-  EXPECT_EQ(out, "E1\\SHAMEI.DAT");
-  EXPECT_EQ(run(5, -1, "X", out), 0);
-  EXPECT_EQ(out, "X");
+  std::memcpy(c->drives[9], "Z:", 2);
+  const struct {
+    uint32_t kind;
+    int32_t index;
+    const char* name;
+    int rc;
+    const char* out;
+  } cases[] = {
+      {1, 2, "IMAGEF.DAT", 0, "C:\\CAT\\MST\\U1\\IMAGEF.DAT"},
+      {1, -1, "IMAGEF.DAT", 0, "C:\\CAT\\MST\\IMAGEF.DAT"},
+      {2, 5, "PRICE.MST", 0, "D:\\PRICE\\PRICE.MST"},
+      {3, -1, "LOCALP.MST", 0, "E:\\LOCAL\\LOCALP.MST"},
+      {4, -1, "ZKDROM01.MSG", 0, "C:\\ZK\\ZKDROM01.MSG"},
+      {5, 0, "E1\\SHAMEI.DAT", 0, "D:\\E1\\SHAMEI.DAT"},
+      {5, 1, "E1\\SHAMEI.DAT", 0, "E1\\SHAMEI.DAT"},  // a zero drive entry: relative
+      {5, -1, "X", 0, "X"},
+      {5, 9, "A", 0, "Z:\\A"},
+      {6, 0, "ZKFRNOMF.MST", 0, "D:\\FRW\\EA\\ZKFRNOMF.MST"},
+      {7, 1, "ZKFRNOMF.MST", 0, "D:\\FRJ\\JA\\ZKFRNOMF.MST"},
+      {7, -1, "*.", 0, "D:\\FRJ\\*."},
+      {1, 30, "A", -1, "A"},
+      {1, -2, "A", -1, "A"},
+      {5, 10, "A", -1, "A"},
+      {0xFFFFFFFFu, -1, "A", 0, "A"},
+  };
+  for (const auto& k : cases) {
+    SCOPED_TRACE(std::to_string(k.kind) + "/" + std::to_string(k.index));
+    std::string out;
+    EXPECT_EQ(run(k.kind, k.index, k.name, out), k.rc);
+    EXPECT_EQ(out, k.out);
+  }
 }
 
-TEST_F(PathNamesTest, UnknownKindOrEmptyDirectoryLeavesTheNameAlone) {
+TEST_F(PathNamesTest, UnknownKindOrEmptyDirectoryLeavesTheBufferUntouched) {
   std::string out;
   bool padded = true;
   EXPECT_EQ(run(8, -1, "SELECT.TMP", out, &padded), 0);
   EXPECT_EQ(out, "SELECT.TMP");
-  EXPECT_FALSE(padded);  // untouched: the bytes behind the name are still 'Z'
+  EXPECT_FALSE(padded);  // the bytes behind the name are still 'Z'
   EXPECT_EQ(run(0, -1, "SELECT.TMP", out, &padded), 0);  // ecram_path is empty
   EXPECT_FALSE(padded);
-  EXPECT_EQ(run(0xFFFFFFFFu, -1, "A", out), 0);
 }
 
 TEST_F(PathNamesTest, EightyCharactersAreRefused) {
@@ -121,37 +117,21 @@ TEST_F(PathNamesTest, EightyCharactersAreRefused) {
   EXPECT_EQ(out.size(), 79u);
 }
 
-TEST_F(PathNamesTest, IndexesOutsideTheirTablesAreRefused) {
-  set(c->ecmst_path, "C:\\CAT");
-  std::memcpy(c->drives[9], "Z:", 2);
-  std::string out;
-  EXPECT_EQ(run(1, 30, "A", out), -1);
-  EXPECT_EQ(run(1, -2, "A", out), -1);
-  EXPECT_EQ(run(5, 10, "A", out), -1);
-  EXPECT_EQ(out, "A");
-  EXPECT_EQ(run(5, 9, "A", out), 0);
-  EXPECT_EQ(out, "Z:\\A");
-}
-
 TEST_F(PathNamesTest, SetPathNameCompletesADriveLetter) {
-  set(c->ecmst_path, "C:\\CAT\\MST");
-  char field[64] = {'D'};
-  set_path_name(field, 64);
-  EXPECT_STREQ(field, "D:\\CAT\\MST");
-
-  char empty[64] = {};
-  set_path_name(empty, 64);
-  EXPECT_STREQ(empty, "C:\\CAT\\MST");
-
-  set(c->ecmst_path, "\\CAT\\MST");
-  char rooted[64] = {'E'};
-  set_path_name(rooted, 64);
-  EXPECT_STREQ(rooted, "E:\\CAT\\MST");
-
-  set(c->ecmst_path, "CAT");
-  char relative[64] = {'F'};
-  set_path_name(relative, 64);
-  EXPECT_STREQ(relative, "F:\\CAT");
+  const struct {
+    const char* installed;
+    char drive;
+    const char* want;
+  } cases[] = {{"C:\\CAT\\MST", 'D', "D:\\CAT\\MST"},
+               {"C:\\CAT\\MST", '\0', "C:\\CAT\\MST"},
+               {"\\CAT\\MST", 'E', "E:\\CAT\\MST"},
+               {"CAT", 'F', "F:\\CAT"}};
+  for (const auto& k : cases) {
+    set(c->ecmst_path, k.installed);
+    char field[64] = {k.drive};
+    set_path_name(field, 64);
+    EXPECT_STREQ(field, k.want) << k.installed;
+  }
 }
 
 TEST_F(PathNamesTest, SetPathNameKeepsATerminatorInsideTheField) {

@@ -84,10 +84,8 @@ TEST_F(TextsTest, SecondLineMustFollowDirectly) {
   load_messages({"002First", "003Other", "002Second"});
   EXPECT_EQ(std::string(get_1stmsg_text(2)), padded("First"));
   EXPECT_EQ(get_2ndmsg_text(), nullptr);
-}
 
-TEST_F(TextsTest, SecondLineAtTheEndOfTheTableIsNotFound) {
-  load_messages({"001Only"});
+  load_messages({"001Only"});  // nothing behind the end of the table
   ASSERT_NE(get_1stmsg_text(1), nullptr);
   EXPECT_EQ(get_2ndmsg_text(), nullptr);
   EXPECT_EQ(get_1stmsg_text(9), nullptr);
