@@ -124,4 +124,21 @@ int RasterWindow::release_dc(DeviceContext dc) {
   return 1;
 }
 
+DeviceContext raster_window_get_dc(WindowHandle window) {
+  RasterWindow* w = RasterWindow::from_handle(window);
+  return w ? w->get_dc() : nullptr;
+}
+
+int raster_window_release_dc(WindowHandle window, DeviceContext dc) {
+  RasterWindow* w = RasterWindow::from_handle(window);
+  return w ? w->release_dc(dc) : 0;
+}
+
+bool raster_bit_blt(DeviceContext dest, int x, int y, int width, int height, DeviceContext source, int source_x,
+                    int source_y, uint32_t rop) {
+  Raster* to = Raster::from_dc(dest);
+  if (to == nullptr) return false;
+  return to->blt(x, y, width, height, Raster::from_dc(source), source_x, source_y, rop);
+}
+
 }  // namespace zk::platform

@@ -88,4 +88,12 @@ class RasterWindow {
   int held_ = 0;
 };
 
+// GetDC, ReleaseDC and BitBlt of a platform whose windows are its own
+// (POSIX, the in-memory platform): a handle or device context that names
+// none of its windows or rasters gets 0, as Windows answers.
+DeviceContext raster_window_get_dc(WindowHandle window);
+int raster_window_release_dc(WindowHandle window, DeviceContext dc);
+bool raster_bit_blt(DeviceContext dest, int x, int y, int width, int height, DeviceContext source, int source_x,
+                    int source_y, uint32_t rop);
+
 }  // namespace zk::platform

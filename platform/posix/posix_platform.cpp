@@ -939,21 +939,13 @@ intptr_t PosixPlatform::send_message(WindowHandle window, uint32_t msg, uintptr_
   return box ? box->send(msg, wparam, lparam) : 0;
 }
 
-DeviceContext PosixPlatform::get_dc(WindowHandle window) {
-  RasterWindow* w = RasterWindow::from_handle(window);
-  return w ? w->get_dc() : nullptr;
-}
+DeviceContext PosixPlatform::get_dc(WindowHandle window) { return raster_window_get_dc(window); }
 
-int PosixPlatform::release_dc(WindowHandle window, DeviceContext dc) {
-  RasterWindow* w = RasterWindow::from_handle(window);
-  return w ? w->release_dc(dc) : 0;
-}
+int PosixPlatform::release_dc(WindowHandle window, DeviceContext dc) { return raster_window_release_dc(window, dc); }
 
 bool PosixPlatform::bit_blt(DeviceContext dest, int x, int y, int width, int height, DeviceContext source,
                             int source_x, int source_y, uint32_t rop) {
-  Raster* to = Raster::from_dc(dest);
-  if (to == nullptr) return false;
-  return to->blt(x, y, width, height, Raster::from_dc(source), source_x, source_y, rop);
+  return raster_bit_blt(dest, x, y, width, height, source, source_x, source_y, rop);
 }
 
 int PosixPlatform::do_message_box(WindowHandle, const std::string& text, const std::string& title,
