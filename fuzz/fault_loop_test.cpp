@@ -236,6 +236,48 @@ const std::vector<Scenario>& scenarios() {
          first(deldata_save_mst_file(number, &left, &error));
          return first.result;
        }},
+      {"VBsyerr_message", false, {0}, [] {
+         zk::platform::FrontEndString module(std::string("ZKTEST")), function(std::string("loop")),
+             call(std::string("fopen"));
+         VBsyerr_message(module.get(), function.get(), call.get(), 11, 2, 99);
+         return 0;
+       }},
+      {"init_VINFT, put_hdr_VINFT, put_rec_VINFT, get_rec_VINFT, term_VINFT", false, {0}, [] {
+         // Without an error hook a failing step answers 0 and closes the file.
+         zkall_vinf_control block{};
+         block.fd = -1;
+         block.open_flags = 0x0002 | 0x0100 | 0x0200 | 0x8000;
+         block.perm = 0x0100 | 0x0080;
+         const std::string header(133, 'H'), line(32, 'L');
+         char back[32];
+         bool documented = init_VINFT(&block) >= 0;
+         documented &= std::set<int>{133, 0}.count(put_hdr_VINFT(&block, header.data())) == 1;
+         documented &= std::set<int>{32, 0}.count(put_rec_VINFT(&block, 3, line.data())) == 1;
+         documented &= std::set<int>{32, 0}.count(get_rec_VINFT(&block, 3, back)) == 1;
+         term_VINFT(&block);
+         return documented && block.fd == -1 ? 0 : 1;
+       }},
+      {"intf_pro over the current saved list, drom_reset_com", false, {0, -1, -2, 11, 12, 13, 14, 15, 888, 999}, [] {
+         zk::fuzz::machine().run_program_hook = [](const std::string&, const std::string&) {
+           zk::platform::ProgramRun run;
+           run.started = true;
+           run.exit_code = 1;  // the list was taken over: its record number becomes "000"
+           return run;
+         };
+         int32_t error = 0, number = 0;
+         First first;
+         first(make_save_mst(&error));
+         if (first(get_save_no(&number, &error)) != 0) return first.result;
+         std::string record(99, ' ');
+         void* stream = nullptr;
+         if (first(open_save_dat_file(number, 2, 2, &stream, &error)) != 0) return first.result;
+         first(write_save_dat_file(stream, record.data(), 99, &error));
+         first(close_save_dat_file(&stream, &error));
+         if (first(open_save_dat_file(number, 1, 3, nullptr, &error)) == 0) first(intf_pro(&error));
+         first(drom_reset_com());
+         close_save_dat_file(nullptr, &error);
+         return first.result;
+       }},
       {"file_copy", false, {0, 11, 12, 13, 14, 20}, [] {
          int32_t error = 0;
          return file_copy("C:\\ZKWORK\\COPY.TMP", "C:\\ZKWORK\\SELECT.TMP", &error);
@@ -320,7 +362,7 @@ TEST(FaultLoop, EveryFailingOperationOfEveryFunctionEndsCleanly) {
     ++functions;
     points += o.fault_points;
   }
-  std::printf("fault loop: %d functions, %d fault points\n", functions, points);
+  std::printf("fault loop: %d call sequences, %d fault points\n", functions, points);
 }
 
 }  // namespace
