@@ -15,6 +15,13 @@ jobs=$(nproc 2>/dev/null || echo 2)
 
 scripts/deps.sh
 
+# A compiler cache, where the machine has one, makes a second run quick.
+if command -v ccache >/dev/null 2>&1; then
+  CMAKE_C_COMPILER_LAUNCHER=ccache
+  CMAKE_CXX_COMPILER_LAUNCHER=ccache
+  export CMAKE_C_COMPILER_LAUNCHER CMAKE_CXX_COMPILER_LAUNCHER
+fi
+
 echo "== optimised (Release) build and tests"
 cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Release -DZKALL_WERROR=ON >/dev/null
 cmake --build build/test -j"$jobs"
