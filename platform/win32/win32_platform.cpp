@@ -178,6 +178,13 @@ int Win32Platform::do_remove(const std::string& path, int& error) {
 }
 
 int Win32Platform::do_replace_file(const std::string& from, const std::string& to, int& error) {
+  // Windows refuses to replace a read-only file; Wine replaces it all the
+  // same, so the attribute is asked first and both answer alike.
+  const DWORD attributes = GetFileAttributesA(to.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    error = kErrnoAccess;
+    return -1;
+  }
   if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) return 0;
   const DWORD e = GetLastError();
   error = e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND ? kErrnoNoEntry : kErrnoAccess;
