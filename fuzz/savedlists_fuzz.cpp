@@ -62,7 +62,9 @@ void run_operation(zk::fuzz::Control& in, size_t& reports) {
       int32_t left = -7;
       const int32_t r = deldata_save_mst_file(number(in), &left, &error);
       check(one_of(r, {0, -1, -2, 11, 12, 13, 14, 15}), "deldata_save_mst_file answered another code");
-      if (r == 0) check(left >= 0 && left < 9999, "the count left is outside 0..9998");
+      // A damaged master may count more lists than numbers exist; the count
+      // is lowered by one all the same, never below 0.
+      if (r == 0) check(left >= 0, "the count left is negative");
       break;
     }
     case 2: {
