@@ -112,4 +112,14 @@ bool dos_pattern_match(const std::string& pattern, const std::string& name) {
   return expression_match(dos_expression(pattern), name);
 }
 
+bool ListedFinder::next(FindEntry& out, uint32_t& error) {
+  if (pos_ >= entries_.size()) {
+    error = kErrorNoMoreFiles;
+    return false;
+  }
+  out = entries_[pos_++];
+  error = 0;
+  return true;
+}
+
 }  // namespace zk::platform

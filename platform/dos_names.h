@@ -4,8 +4,12 @@
 // matched without regard to case.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "platform/platform.h"
 
 namespace zk::platform {
 
@@ -23,5 +27,17 @@ std::vector<std::string> split_path_components(const std::string& path);
 // without one), `*` before a '.' stopping at the name's last '.', and "*.*"
 // every name.
 bool dos_pattern_match(const std::string& pattern, const std::string& name);
+
+// A listing made whole in advance: FindFirstFileA has handed out entry 0,
+// next() gives the others, then "no more files".
+class ListedFinder final : public Finder {
+ public:
+  explicit ListedFinder(std::vector<FindEntry> entries) : entries_(std::move(entries)) {}
+  bool next(FindEntry& out, uint32_t& error) override;
+
+ private:
+  std::vector<FindEntry> entries_;
+  size_t pos_ = 1;
+};
 
 }  // namespace zk::platform

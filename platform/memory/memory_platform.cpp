@@ -155,24 +155,6 @@ class MemoryStream final : public Stream {
 
 namespace {
 
-class MemoryFinder final : public Finder {
- public:
-  explicit MemoryFinder(std::vector<FindEntry> entries) : entries_(std::move(entries)) {}
-  bool next(FindEntry& out, uint32_t& error) override {
-    if (pos_ >= entries_.size()) {
-      error = kErrorNoMoreFiles;
-      return false;
-    }
-    out = entries_[pos_++];
-    error = 0;
-    return true;
-  }
-
- private:
-  std::vector<FindEntry> entries_;
-  size_t pos_ = 1;  // entry 0 went out with FindFirstFileA
-};
-
 }  // namespace
 
 MemoryPlatform::MemoryPlatform() { reset(); }
@@ -619,7 +601,7 @@ std::unique_ptr<Finder> MemoryPlatform::do_find_first(const std::string& pattern
     return nullptr;
   }
   first = entries.front();
-  return std::make_unique<MemoryFinder>(std::move(entries));
+  return std::make_unique<ListedFinder>(std::move(entries));
 }
 
 uint32_t MemoryPlatform::do_drive_type(const std::string& root) {

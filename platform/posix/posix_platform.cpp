@@ -264,24 +264,6 @@ class PosixStream final : public Stream {
   bool ended_ = false;
 };
 
-class PosixFinder final : public Finder {
- public:
-  explicit PosixFinder(std::vector<FindEntry> entries) : entries_(std::move(entries)) {}
-  bool next(FindEntry& out, uint32_t& error) override {
-    if (pos_ >= entries_.size()) {
-      error = kErrorNoMoreFiles;
-      return false;
-    }
-    out = entries_[pos_++];
-    error = 0;
-    return true;
-  }
-
- private:
-  std::vector<FindEntry> entries_;
-  size_t pos_ = 1;  // entry 0 went out with FindFirstFileA
-};
-
 // A listing of the entries found: file not found when there are none;
 // otherwise in a stable order, "." and ".." first, then by name without
 // regard to case, as an NTFS directory lists them.
@@ -295,7 +277,7 @@ std::unique_ptr<Finder> listing(std::vector<FindEntry> entries, FindEntry& first
     return c != 0 ? c < 0 : a.name < b.name;
   });
   first = entries.front();
-  return std::make_unique<PosixFinder>(std::move(entries));
+  return std::make_unique<ListedFinder>(std::move(entries));
 }
 
 }  // namespace
