@@ -26,6 +26,7 @@
 
 #include "catalog/cd_handle.h"
 #include "fuzz/fuzz_support.h"
+#include "platform/list_box.h"
 #include "platform/platform.h"
 #include "startup/common_areas.h"
 #include "startup/file_handles.h"
@@ -43,18 +44,26 @@ std::string read_input(const char* name) {
 // The demo installation: the lookups' discs and the hard disk's price and
 // work files, laid out on a fresh machine with the library started.
 void lay_out_demo() {
-  static const std::string lookup = read_input("lookup/demo");
-  static const std::string workfiles = read_input("workfiles/demo");
-  zk::fuzz::Input a = zk::fuzz::split_input(reinterpret_cast<const uint8_t*>(lookup.data()), lookup.size());
-  zk::fuzz::Input b = zk::fuzz::split_input(reinterpret_cast<const uint8_t*>(workfiles.data()), workfiles.size());
-  for (auto& f : b.files) a.files.push_back(std::move(f));
-  zk::fuzz::begin_input(a);
+  // The illustrations' IMAGEF.DAT, the lookups' discs and the work files; a
+  // file the inputs share is taken from the last that has it.
+  static const std::string inputs[] = {read_input("open/pack-image"), read_input("lookup/demo"),
+                                       read_input("workfiles/demo")};
+  std::map<std::string, std::string> files;
+  for (const std::string& input : inputs)
+    for (auto& f : zk::fuzz::split_input(reinterpret_cast<const uint8_t*>(input.data()), input.size()).files)
+      files[f.path] = std::move(f.bytes);
+  zk::fuzz::Input all;
+  for (auto& [path, bytes] : files) all.files.push_back({path, bytes});
+  zk::fuzz::begin_input(all);
   zk::fuzz::start_library();
   zkall_ccar* car = get_ccar_addr();
   std::memcpy(car->catalog_code, "4711A0", 6);
   // The vehicle names as the disc in D: holds them (read straight from it).
   auto& m = zk::fuzz::machine();
   if (const std::string* names = m.file("C:\\ZKCAT\\MST\\E1\\SHAMEI.DAT")) m.add_file("D:\\SHAMEI.DAT", *names);
+  // A list-box text file and a help file.
+  m.add_file("C:\\ZKWORK\\LIST.TXT", "first line\nsecond line\n");
+  m.add_file("C:\\ZKCAT\\LIB\\MAIN01.HLP", "help line\nanother\n");
 }
 
 std::map<std::string, std::string> snapshot() {
@@ -194,6 +203,7 @@ const std::vector<Scenario>& scenarios() {
          std::vector<char> record(static_cast<size_t>(h.record_length));
          first(LCPKeyRead(&h, "1561047110A2", 12, record.data()));
          first(LCPSeqRead(&h, record.data()));
+         LCP3PrtNoRead(&h, "1561047110A2", record.data());
          LCPClose(&h);
          return first.result;
        }},
@@ -222,8 +232,8 @@ const std::vector<Scenario>& scenarios() {
        },
        {{"C:\\ZKCAT\\MST\\ZKGRPMEI.D", 63063}, {"C:\\ZKCAT\\MST\\ZKGRPPNC.D", 600000}}},
       {"VBRemakeGpFile", false, {0, -1, 11, 13}, [] { return VBRemakeGpFile(); }},
-      {"make_save_mst, get_save_no, a saved list written, deldata_save_mst_file", false,
-       {0, -1, -2, 11, 12, 13, 14, 15}, [] {
+      {"make_save_mst, get_save_no, a saved list written and read back, its flag reset, its files deleted", false,
+       {0, -1, -2, 11, 12, 13, 14, 15, 16}, [] {
          int32_t error = 0, number = 0, left = 0;
          First first;
          first(make_save_mst(&error));
@@ -233,6 +243,17 @@ const std::vector<Scenario>& scenarios() {
            first(write_save_dat_file(stream, "SAVED LIST", 10, &error));
            first(close_save_dat_file(&stream, &error));
          }
+         first(check_save_mst_file_exist(&left, &error));
+         first(check_save_dat_file_exist(&left, &error));
+         if (first(open_save_dat_file(number, 0, 1, &stream, &error)) == 0) {
+           char back[5];
+           first(seek_save_dat_file(stream, 5, nullptr, &error));
+           first(read_save_dat_file(stream, back, 5, &error));
+           first(close_save_dat_file(&stream, &error));
+         }
+         if (first(open_save_dat_file(number, 1, 3, nullptr, &error)) == 0) first(reset_save_mst_flag(&error));
+         first(close_save_dat_file(nullptr, &error));
+         first(del_save_dat_file(number, &error));
          first(deldata_save_mst_file(number, &left, &error));
          return first.result;
        }},
@@ -283,6 +304,62 @@ const std::vector<Scenario>& scenarios() {
          return file_copy("C:\\ZKWORK\\COPY.TMP", "C:\\ZKWORK\\SELECT.TMP", &error);
        }},
       {"file_remove", false, {0, 401}, [] { return file_remove("C:\\ZKWORK", "*.TMP"); }},
+      {"fcdopen, cdread, cdclose (frame numbers)", true, {0, -1, 4, 11, 12, 14, 15, 20, 81, 128}, [] {
+         zkall_cd_handle* h = nullptr;
+         int32_t detail = 0;
+         First first;
+         if (first(fcdopen("FRAMNO.DAT", nullptr, 0, 0, -1, setuped_cdno1_to_cdno2("EA", nullptr), 700, &h,
+                           &detail)) != 0)
+           return first.result;
+         std::vector<char> record(static_cast<size_t>(h->record_length > 0 ? h->record_length : 1));
+         int32_t blocks = 0, index = 0;
+         first(cdread(record.data(), nullptr, 0, 0, &blocks, &index, h, &detail));
+         first(cdclose(&h, &detail));
+         return first.result;
+       }},
+      {"cdread_head, cdread_head_alldrive, cdset_cd, cdfile_get", true, {0, -1, 4, 11, 14, 80, 81, 128}, [] {
+         char heads[110], id[3] = {}, date[9] = {};
+         int32_t detail = 0, drive = -1;
+         uint32_t size = 0;
+         First first;
+         first(cdread_head(0, heads, &detail));
+         first(cdread_head_alldrive(heads, 'E', &detail));
+         first(cdset_cd(-1, "E1", "01", nullptr, &drive, id, date, 700, &detail));
+         first(cdfile_get("HINM01.DAT", nullptr, 0, &detail, &size, nullptr, nullptr, nullptr));
+         return first.result;
+       }},
+      {"make_pack_image_file, decord_img", false,
+       {0, -1, 4, 11, 12, 13, 14, 15, 20, 81, 128, 201, 202, 203, 204, 205, 206, 207, 208, 209, 210}, [] {
+         int32_t detail = 0;
+         zkall_image_header header{};
+         First first;
+         if (first(make_pack_image_file("C:\\ZKWORK\\FIGURE.PCK", "000000001", &detail)) != 0) return first.result;
+         return first(decord_img("C:\\ZKWORK\\FIGURE.PCK", "C:\\ZKWORK\\FIGURE.BMP", &header));
+       }},
+      {"g_mei_f_check, g_mei_f_read, g_pnc_f_read over a group written", false,
+       {0, -1, 1, 2, 4, 11, 12, 13, 14, 15, 20, 81, 128}, [] {
+         zk::platform::FrontEndString name(std::string("BRAKES"));
+         First first;
+         first(VBSetGrpCd("G01", name.get()));
+         first(VBwrite_group_file());
+         VBTermGrpTmp();
+         if (first.result != 0) return first.result;
+         first(g_mei_f_check());
+         char group_name[61];
+         const int32_t index = g_mei_f_read("G01", group_name);
+         first(index >= 0 ? 0 : -index);  // a failure comes negated: 11, 14, 20 or 2 (the path)
+         std::vector<char> records(100 * 66);
+         const int32_t parts = g_pnc_f_read("G01", records.data());
+         first(parts == -1 ? 0 : parts);  // a group without codes
+         return first.result;
+       }},
+      {"VBSetListBox, VBReadHelpFile", true, {0, 11, 14}, [] {
+         zk::platform::ListBox box;
+         First first;
+         first(VBSetListBox(box.handle(), zk::platform::FrontEndString(std::string("C:\\ZKWORK\\LIST.TXT")).get()));
+         first(VBReadHelpFile(box.handle(), zk::platform::FrontEndString(std::string("MAIN")).get()));
+         return first.result;
+       }},
       {"decord_text", true, {0, 201, 204, 205, 206}, [] {
          zkall_coded_text records[4];
          return decord_text("C:\\ZKCAT\\MST\\LOCALP1.D", records, 44, 0);
