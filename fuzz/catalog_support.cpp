@@ -128,9 +128,7 @@ int open_set(const OpenRequest& r, zkall_cd_handle** handle, int32_t& detail) {
   machine().set_message_box_answerer(nullptr);
   trace("open %d %.10s code %s kind %d disc %d: %d detail %d", static_cast<int>(r.way), r.name.c_str(),
         r.catalog_code.c_str(), r.kind, r.disc, result, detail);
-  check(result == 0 || result == -1 || result == 4 || result == 11 || result == 14 || result == 15 ||
-            result == 20 || result == 80 || result == 81 || result == 128,
-        "an open answered an undocumented result");
+  check(one_of(result, {0, -1, 4, 11, 14, 15, 20, 80, 81, 128}), "an open answered an undocumented result");
   check((result == 0) == (*handle != nullptr), "an open's handle disagrees with its result");
   return result;
 }

@@ -58,6 +58,12 @@ std::string_view Control::take(size_t n) {
   return out;
 }
 
+std::string Control::padded(size_t n, char fill) {
+  std::string s(take(n));
+  s.resize(n, fill);
+  return s;
+}
+
 Input split_input(const uint8_t* data, size_t size) {
   const std::string_view all(reinterpret_cast<const char*>(data), size);
   Input in;
@@ -137,6 +143,21 @@ void start_library(Control* fault) {
   check(startup::set_table() == 0, "the common areas could not be made");
   if (fault != nullptr) arm_fault(*fault);
   startup::read_config_file();
+}
+
+Control begin_catalog_input(const uint8_t* data, size_t size) {
+  Input input = split_input(data, size);
+  begin_input(input);
+  start_library();
+  Control control(input.control);  // a view of `data`, which outlives the input
+  arm_fault(control);
+  return control;
+}
+
+void finish_input(size_t max_reports) {
+  machine().faults().clear();
+  check_error_log(max_reports);
+  end_input();
 }
 
 void end_input() {
