@@ -97,19 +97,6 @@ Input split_input(const uint8_t* data, size_t size) {
   return in;
 }
 
-std::string join_input(std::string_view control, const std::vector<std::pair<std::string, std::string>>& files) {
-  std::string out(control);
-  for (const auto& [path, bytes] : files) {
-    const size_t kept = bytes.find_last_not_of('\0') + 1;  // 0 when all NUL
-    out += kSeparator;
-    out += path;
-    if (bytes.size() - kept > 16) out += "*" + std::to_string(bytes.size());
-    out += '\n';
-    out.append(bytes, 0, bytes.size() - kept > 16 ? kept : bytes.size());
-  }
-  return out;
-}
-
 platform::MemoryPlatform& machine() {
   static platform::MemoryPlatform* m = [] {
     auto* p = new platform::MemoryPlatform();  // lives as long as the process

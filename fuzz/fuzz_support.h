@@ -62,10 +62,6 @@ struct Input {
 
 Input split_input(const uint8_t* data, size_t size);
 
-// The same layout the other way round, for the tools that write corpora (a
-// file's trailing NULs are written as a size behind its path).
-std::string join_input(std::string_view control, const std::vector<std::pair<std::string, std::string>>& files);
-
 // The machine every target runs on, installed as the library's platform on
 // first use.
 platform::MemoryPlatform& machine();
