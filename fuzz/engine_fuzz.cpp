@@ -27,7 +27,6 @@
 #include <vector>
 
 #include "fuzz/catalog_support.h"
-#include "startup/texts.h"
 #include "zkall.h"
 
 namespace {
@@ -135,13 +134,7 @@ class Session {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  zk::fuzz::Input input = zk::fuzz::split_input(data, size);
-  zk::fuzz::begin_input(input);
-  zk::fuzz::start_library();
-  set_msg();
-  set_scr();
-  zk::fuzz::Control control(input.control);
-  zk::fuzz::arm_fault(control);
+  zk::fuzz::Control control = zk::fuzz::begin_catalog_input(data, size, /*with_texts=*/true);
   const zk::fuzz::OpenRequest request = zk::fuzz::read_open_request(control);
   zkall_cd_handle* h = nullptr;
   int32_t detail = 0;

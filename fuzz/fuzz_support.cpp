@@ -12,6 +12,7 @@
 #include "startup/config_file.h"
 #include "startup/file_handles.h"
 #include "startup/texts.h"
+#include "zkall.h"
 
 namespace zk::fuzz {
 
@@ -132,10 +133,14 @@ void start_library(Control* fault) {
   startup::read_config_file();
 }
 
-Control begin_catalog_input(const uint8_t* data, size_t size) {
+Control begin_catalog_input(const uint8_t* data, size_t size, bool with_texts) {
   Input input = split_input(data, size);
   begin_input(input);
   start_library();
+  if (with_texts) {
+    ::set_msg();
+    ::set_scr();
+  }
   Control control(input.control);  // a view of `data`, which outlives the input
   arm_fault(control);
   return control;

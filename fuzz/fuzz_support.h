@@ -81,9 +81,10 @@ void start_library(Control* fault = nullptr);
 extern const char* const kStandardConfig;
 
 // The start most catalog targets share: the input split and laid out, the
-// library started under the standard configuration, then a fault armed from
-// the control's first byte; gives the control to read on from.
-Control begin_catalog_input(const uint8_t* data, size_t size);
+// library started under the standard configuration (`with_texts`: and the
+// message and screen files loaded), then a fault armed from the control's
+// first byte; gives the control to read on from.
+Control begin_catalog_input(const uint8_t* data, size_t size, bool with_texts = false);
 
 // Ends an input: every descriptor and stream the library opened must be
 // closed again and the file-handle table empty (unless a close was made to
@@ -112,6 +113,11 @@ void check_error_log(size_t max_reports);
 [[noreturn]] void fail(const char* what);
 inline void check(bool ok, const char* what) {
   if (!ok) fail(what);
+}
+// That the two NUL bytes behind a front-end string's length are intact.
+inline void check_string_end(platform::FrontEndString& s, const char* what) {
+  const char* end = s.get() + s.byte_len();
+  check(end[0] == 0 && end[1] == 0, what);
 }
 // Whether a result is one of a function's documented codes.
 inline bool one_of(int32_t r, std::initializer_list<int32_t> codes) {

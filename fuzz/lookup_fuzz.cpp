@@ -113,8 +113,7 @@ void run_operation(zk::fuzz::Control& in) {
       const int r = VBryak_get_mean(abbreviation.get(), meaning.get(), &status);
       check(one_of(r, kCatalogResults), "VBryak_get_mean answered an undocumented result");
       if (r == 0) check(status == 0 || status == 1 || status == 4, "VBryak_get_mean gave an undocumented status");
-      const char* end = meaning.get() + meaning.byte_len();
-      check(end[0] == 0 && end[1] == 0, "VBryak_get_mean wrote past the string");
+      zk::fuzz::check_string_end(meaning, "VBryak_get_mean wrote past the string");
       break;
     }
     case 3: multi_disc(in); break;

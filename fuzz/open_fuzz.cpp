@@ -25,7 +25,6 @@
 
 #include "fuzz/catalog_support.h"
 #include "startup/common_areas.h"
-#include "startup/texts.h"
 #include "zkall.h"
 
 namespace {
@@ -130,13 +129,7 @@ void pack_step(zk::fuzz::Control& in) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  zk::fuzz::Input input = zk::fuzz::split_input(data, size);
-  zk::fuzz::begin_input(input);
-  zk::fuzz::start_library();
-  set_msg();
-  set_scr();
-  zk::fuzz::Control control(input.control);
-  zk::fuzz::arm_fault(control);
+  zk::fuzz::Control control = zk::fuzz::begin_catalog_input(data, size, /*with_texts=*/true);
   const int steps = 1 + control.byte() % kMaxSteps;
   for (int i = 0; i < steps; ++i) {
     switch (control.byte() % 4) {
