@@ -18,23 +18,17 @@ constexpr std::array<std::string_view, 16> kNames = {
 constexpr std::array<std::string_view, 4> kCatalogCodes = {"4711A0", "5200B1", "6100C2", "4711J0"};
 constexpr std::array<int32_t, 6> kPromptKinds = {700, -1, -2, -3, -4, 0};
 
-std::string padded(std::string_view s, size_t n) {
-  std::string out(s.substr(0, n));
-  out.resize(n, '\0');
-  return out;
-}
-
 }  // namespace
 
 OpenRequest read_open_request(Control& in) {
   OpenRequest r;
   r.way = static_cast<OpenWay>(in.byte() % 4);
   const uint8_t name = in.byte();
-  r.name = name < 0xF0 ? std::string(kNames[name % kNames.size()]) : padded(in.take(10), 10);
+  r.name = name < 0xF0 ? std::string(kNames[name % kNames.size()]) : in.padded(10, '\0');
   r.name.resize(10, '\0');
   const uint8_t code = in.byte();
   if (code % 4 == 1) r.catalog_code = kCatalogCodes[(code / 4) % kCatalogCodes.size()];
-  if (code % 4 == 2) r.catalog_code = padded(in.take(6), 6);
+  if (code % 4 == 2) r.catalog_code = in.padded(6, '\0');
   // A catalog code makes cdopen open in the catalog's directory: only the
   // catalog way and cdopen_direct take one.
   if (r.way == OpenWay::Catalog && r.catalog_code.empty()) r.catalog_code = kCatalogCodes[0];
@@ -46,61 +40,14 @@ OpenRequest read_open_request(Control& in) {
   r.prompt_kind = kPromptKinds[in.byte() % kPromptKinds.size()];
   r.retries = in.byte() % 3;
   if (r.way == OpenWay::Direct) {
-    r.disc_id = padded(in.take(2), 2);
+    r.disc_id = in.padded(2, '\0');
     const uint8_t form = in.byte();
-    if (form & 1) r.disc_no = padded(in.take(2), 2);
-    if (form & 2) r.disc_date = (form & 4) ? std::string(8, '*') : padded(in.take(8), 8);
+    if (form & 1) r.disc_no = in.padded(2, '\0');
+    if (form & 2) r.disc_date = (form & 4) ? std::string(8, '*') : in.padded(8, '\0');
     r.base_block = in.u16();
     r.size = (form & 8) ? in.u16() : 0;
   }
   return r;
-}
-
-std::string write_open_request(const OpenRequest& r) {
-  std::string out;
-  auto put = [&out](int b) { out += static_cast<char>(b); };
-  auto put16 = [&put](uint32_t v) {
-    put(static_cast<int>(v & 0xFF));
-    put(static_cast<int>((v >> 8) & 0xFF));
-  };
-  put(static_cast<int>(r.way));
-  const std::string name(r.name.c_str());
-  size_t n = 0;
-  while (n < kNames.size() && kNames[n] != name) ++n;
-  if (n < kNames.size()) {
-    put(static_cast<int>(n));
-  } else {
-    put(0xF0);
-    out += padded(r.name, 10);
-  }
-  size_t c = 0;
-  while (c < kCatalogCodes.size() && kCatalogCodes[c] != r.catalog_code) ++c;
-  if (r.catalog_code.empty()) {
-    put(0);
-  } else if (c < kCatalogCodes.size()) {
-    put(static_cast<int>(1 + 4 * c));
-  } else {
-    put(2);
-    out += padded(r.catalog_code, 6);
-  }
-  put(r.kind);
-  put(r.read_mode);
-  put(r.drive + 1);
-  put(r.disc + 1);
-  size_t p = 0;
-  while (p < kPromptKinds.size() && kPromptKinds[p] != r.prompt_kind) ++p;
-  put(static_cast<int>(p % kPromptKinds.size()));
-  put(r.retries);
-  if (r.way == OpenWay::Direct) {
-    out += padded(r.disc_id, 2);
-    const bool stars = r.disc_date == std::string(8, '*');
-    put((r.disc_no.empty() ? 0 : 1) | (r.disc_date.empty() ? 0 : 2) | (stars ? 4 : 0) | (r.size ? 8 : 0));
-    if (!r.disc_no.empty()) out += padded(r.disc_no, 2);
-    if (!r.disc_date.empty() && !stars) out += padded(r.disc_date, 8);
-    put16(r.base_block);
-    if (r.size) put16(r.size);
-  }
-  return out;
 }
 
 int open_set(const OpenRequest& r, zkall_cd_handle** handle, int32_t& detail) {
@@ -128,9 +75,7 @@ int open_set(const OpenRequest& r, zkall_cd_handle** handle, int32_t& detail) {
   machine().set_message_box_answerer(nullptr);
   trace("open %d %.10s code %s kind %d disc %d: %d detail %d", static_cast<int>(r.way), r.name.c_str(),
         r.catalog_code.c_str(), r.kind, r.disc, result, detail);
-  check(result == 0 || result == -1 || result == 4 || result == 11 || result == 14 || result == 15 ||
-            result == 20 || result == 80 || result == 81 || result == 128,
-        "an open answered an undocumented result");
+  check(one_of(result, {0, -1, 4, 11, 14, 15, 20, 80, 81, 128}), "an open answered an undocumented result");
   check((result == 0) == (*handle != nullptr), "an open's handle disagrees with its result");
   return result;
 }

@@ -39,9 +39,6 @@ struct OpenRequest {
 };
 
 OpenRequest read_open_request(Control& in);
-// The control bytes read_open_request reads back as `request` (for the tool
-// that writes the starting corpus).
-std::string write_open_request(const OpenRequest& request);
 
 // Opens as asked, with a user who presses Retry `retries` times, then Cancel.
 // Checks the result is one the opening functions document and that the

@@ -163,8 +163,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int operations = control.byte() % kMaxOperations;
   for (int i = 0; i < operations; ++i) run_operation(control, reports);
   check_fields(c);
-  zk::fuzz::machine().faults().clear();
-  zk::fuzz::check_error_log(reports);
-  zk::fuzz::end_input();
+  zk::fuzz::finish_input(reports);
   return 0;
 }

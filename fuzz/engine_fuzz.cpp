@@ -27,23 +27,17 @@
 #include <vector>
 
 #include "fuzz/catalog_support.h"
-#include "startup/texts.h"
 #include "zkall.h"
 
 namespace {
 
 using zk::fuzz::check;
+using zk::fuzz::one_of;
 
 constexpr int kMaxOperations = 48;
 constexpr uint64_t kReadsPerBlock = 8;
 constexpr uint64_t kSpareReads = 64;
 constexpr int32_t kMaxBlocksAsked = 6;
-
-bool known(int r, std::initializer_list<int> codes) {
-  for (int c : codes)
-    if (r == c) return true;
-  return false;
-}
 
 class Session {
  public:
@@ -57,7 +51,7 @@ class Session {
     const int op = in_.byte() % 8;
     zk::fuzz::trace("  operation %d", op);
     switch (op) {
-      case 0: check(known(cdreopen(h_, &detail), {0, 15, 128}), "cdreopen answered an undocumented result"); break;
+      case 0: check(one_of(cdreopen(h_, &detail), {0, 15, 128}), "cdreopen answered an undocumented result"); break;
       case 1: {
         const std::string key = read_key();
         read(key, in_.byte() % kMaxBlocksAsked);
@@ -68,14 +62,14 @@ class Session {
         const uint8_t form = in_.byte();
         const int32_t level = form % 8 == 0 ? static_cast<int8_t>(in_.byte()) : 3;
         const uint32_t block = (form & 0x80) ? in_.u32() : in_.byte();
-        check(known(cdseek(level, block, h_, &detail), {0, 15, 128}), "cdseek answered an undocumented result");
+        check(one_of(cdseek(level, block, h_, &detail), {0, 15, 128}), "cdseek answered an undocumented result");
         break;
       }
       case 4: {
         const std::string key = read_key();
         const int r = cdseek_key(key.data(), static_cast<int32_t>(key.size()), h_, &detail);
         zk::fuzz::trace("    cdseek_key: %d detail %d", r, detail);
-        check(known(r, {0, -1, 14, 15, 128}), "cdseek_key answered an undocumented result");
+        check(one_of(r, {0, -1, 14, 15, 128}), "cdseek_key answered an undocumented result");
         break;
       }
       case 5: check(cdfilelen(h_) == h_->levels[3].size, "cdfilelen is not the data file's size"); break;
@@ -84,13 +78,13 @@ class Session {
         const int32_t blocks = in_.byte() % 4;
         std::vector<uint8_t> buffer(static_cast<size_t>(blocks) * ZKALL_CD_BLOCK_SIZE + (blocks == 0));
         const int r = cdread_read_block(level, buffer.data(), blocks, h_, &detail);
-        check(known(r, {0, 14, 128}), "cdread_read_block answered an undocumented result");
+        check(one_of(r, {0, 14, 128}), "cdread_read_block answered an undocumented result");
         break;
       }
       case 7: {
         const auto level = static_cast<int32_t>(in_.byte() % 5);
         const uint32_t block = in_.u16();
-        check(known(cdseek_only(level, block, h_, &detail), {0, 15, 128}),
+        check(one_of(cdseek_only(level, block, h_, &detail), {0, 15, 128}),
               "cdseek_only answered an undocumented result");
         break;
       }
@@ -100,12 +94,8 @@ class Session {
   }
 
  private:
-  std::string read_key() {
-    const size_t length = in_.byte() % 24;  // up to past the 20 bytes a search key holds
-    std::string key(in_.take(length));
-    key.resize(length, '\0');
-    return key;
-  }
+  // Up to past the 20 bytes a search key holds.
+  std::string read_key() { return in_.padded(in_.byte() % 24, '\0'); }
 
   void read(const std::string& key, int32_t blocks) {
     const bool block_mode = h_->read_mode == 1;
@@ -121,7 +111,7 @@ class Session {
                          &detail);
     zk::fuzz::trace("    cdread key length %d blocks %d: %d detail %d delivered %d", length, blocks, r, detail,
                     delivered);
-    check(known(r, {0, -1, 11, 14, 15, 20, 128}), "cdread answered an undocumented result");
+    check(one_of(r, {0, -1, 11, 14, 15, 20, 128}), "cdread answered an undocumented result");
     if (r != 0) return;
     check(record_index == 0, "cdread's record index is not 0");
     if (block_mode) {
@@ -144,13 +134,7 @@ class Session {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  zk::fuzz::Input input = zk::fuzz::split_input(data, size);
-  zk::fuzz::begin_input(input);
-  zk::fuzz::start_library();
-  set_msg();
-  set_scr();
-  zk::fuzz::Control control(input.control);
-  zk::fuzz::arm_fault(control);
+  zk::fuzz::Control control = zk::fuzz::begin_catalog_input(data, size, /*with_texts=*/true);
   const zk::fuzz::OpenRequest request = zk::fuzz::read_open_request(control);
   zkall_cd_handle* h = nullptr;
   int32_t detail = 0;

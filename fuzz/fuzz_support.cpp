@@ -12,6 +12,7 @@
 #include "startup/config_file.h"
 #include "startup/file_handles.h"
 #include "startup/texts.h"
+#include "zkall.h"
 
 namespace zk::fuzz {
 
@@ -58,6 +59,12 @@ std::string_view Control::take(size_t n) {
   return out;
 }
 
+std::string Control::padded(size_t n, char fill) {
+  std::string s(take(n));
+  s.resize(n, fill);
+  return s;
+}
+
 Input split_input(const uint8_t* data, size_t size) {
   const std::string_view all(reinterpret_cast<const char*>(data), size);
   Input in;
@@ -89,19 +96,6 @@ Input split_input(const uint8_t* data, size_t size) {
     start = cut + kSeparator.size();
   }
   return in;
-}
-
-std::string join_input(std::string_view control, const std::vector<std::pair<std::string, std::string>>& files) {
-  std::string out(control);
-  for (const auto& [path, bytes] : files) {
-    const size_t kept = bytes.find_last_not_of('\0') + 1;  // 0 when all NUL
-    out += kSeparator;
-    out += path;
-    if (bytes.size() - kept > 16) out += "*" + std::to_string(bytes.size());
-    out += '\n';
-    out.append(bytes, 0, bytes.size() - kept > 16 ? kept : bytes.size());
-  }
-  return out;
 }
 
 platform::MemoryPlatform& machine() {
@@ -137,6 +131,25 @@ void start_library(Control* fault) {
   check(startup::set_table() == 0, "the common areas could not be made");
   if (fault != nullptr) arm_fault(*fault);
   startup::read_config_file();
+}
+
+Control begin_catalog_input(const uint8_t* data, size_t size, bool with_texts) {
+  Input input = split_input(data, size);
+  begin_input(input);
+  start_library();
+  if (with_texts) {
+    ::set_msg();
+    ::set_scr();
+  }
+  Control control(input.control);  // a view of `data`, which outlives the input
+  arm_fault(control);
+  return control;
+}
+
+void finish_input(size_t max_reports) {
+  machine().faults().clear();
+  check_error_log(max_reports);
+  end_input();
 }
 
 void end_input() {

@@ -17,6 +17,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,6 +41,8 @@ class Control {
   uint32_t u32();
   // Up to n bytes (fewer at the end).
   std::string_view take(size_t n);
+  // Exactly n bytes: those take(n) gives, filled up with `fill`.
+  std::string padded(size_t n, char fill = ' ');
   bool empty() const { return pos_ >= bytes_.size(); }
 
  private:
@@ -59,10 +62,6 @@ struct Input {
 
 Input split_input(const uint8_t* data, size_t size);
 
-// The same layout the other way round, for the tools that write corpora (a
-// file's trailing NULs are written as a size behind its path).
-std::string join_input(std::string_view control, const std::vector<std::pair<std::string, std::string>>& files);
-
 // The machine every target runs on, installed as the library's platform on
 // first use.
 platform::MemoryPlatform& machine();
@@ -81,11 +80,21 @@ void begin_input(Input& input);
 void start_library(Control* fault = nullptr);
 extern const char* const kStandardConfig;
 
+// The start most catalog targets share: the input split and laid out, the
+// library started under the standard configuration (`with_texts`: and the
+// message and screen files loaded), then a fault armed from the control's
+// first byte; gives the control to read on from.
+Control begin_catalog_input(const uint8_t* data, size_t size, bool with_texts = false);
+
 // Ends an input: every descriptor and stream the library opened must be
 // closed again and the file-handle table empty (unless a close was made to
 // fail: close2 then keeps the bit); then the common areas and texts are
 // released.
 void end_input();
+
+// The end most targets share: the fault plan cleared, the error log checked
+// for at most `max_reports` new reports (check_error_log), then end_input.
+void finish_input(size_t max_reports);
 
 // Reads a byte of the control: from 0x80 on it arms one fault of the
 // machine's fault plan, so the paths of failing file operations are fuzzed
@@ -104,6 +113,17 @@ void check_error_log(size_t max_reports);
 [[noreturn]] void fail(const char* what);
 inline void check(bool ok, const char* what) {
   if (!ok) fail(what);
+}
+// That the two NUL bytes behind a front-end string's length are intact.
+inline void check_string_end(platform::FrontEndString& s, const char* what) {
+  const char* end = s.get() + s.byte_len();
+  check(end[0] == 0 && end[1] == 0, what);
+}
+// Whether a result is one of a function's documented codes.
+inline bool one_of(int32_t r, std::initializer_list<int32_t> codes) {
+  for (int32_t c : codes)
+    if (r == c) return true;
+  return false;
 }
 
 // ZKALL_FUZZ_TRACE=1 in the environment: the targets print what each call

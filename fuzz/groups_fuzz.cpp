@@ -27,17 +27,12 @@
 namespace {
 
 using zk::fuzz::check;
+using zk::fuzz::one_of;
 
 constexpr int kMaxOperations = 24;
 constexpr const char* kNameFile = "C:\\ZKCAT\\MST\\ZKGRPMEI.D";
 constexpr const char* kCodeFile = "C:\\ZKCAT\\MST\\ZKGRPPNC.D";
 constexpr char kGuard = '\x5A';
-
-bool one_of(int32_t r, std::initializer_list<int32_t> codes) {
-  for (int32_t c : codes)
-    if (r == c) return true;
-  return false;
-}
 
 size_t file_size(const char* path) {
   const std::string* f = zk::fuzz::machine().file(path);
@@ -128,11 +123,7 @@ void run_operation(zk::fuzz::Control& in, size_t& reports) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  zk::fuzz::Input input = zk::fuzz::split_input(data, size);
-  zk::fuzz::begin_input(input);
-  zk::fuzz::start_library();
-  zk::fuzz::Control control(input.control);
-  zk::fuzz::arm_fault(control);
+  zk::fuzz::Control control = zk::fuzz::begin_catalog_input(data, size);
   size_t reports = 2;  // the configuration's and the installed-disc check's
   const int operations = control.byte() % kMaxOperations;
   for (int i = 0; i < operations; ++i) run_operation(control, reports);

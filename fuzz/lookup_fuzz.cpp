@@ -31,24 +31,13 @@
 namespace {
 
 using zk::fuzz::check;
+using zk::fuzz::one_of;
 
 constexpr int kMaxOperations = 12;
 constexpr int kMaxRun = 8;
 
-bool known(int r, std::initializer_list<int> codes) {
-  for (int c : codes)
-    if (r == c) return true;
-  return false;
-}
-
 // The results of an open, a read and a close that a lookup passes on.
 constexpr std::initializer_list<int> kCatalogResults = {0, -1, 1, 4, 6, 11, 12, 14, 15, 20, 128, 700};
-
-std::string field(zk::fuzz::Control& in, size_t n, char fill = ' ') {
-  std::string s(in.take(n));
-  s.resize(n, fill);
-  return s;
-}
 
 // A buffer with a guard behind its n bytes.
 struct Guarded {
@@ -66,10 +55,10 @@ void budget() {
 }
 
 void multi_disc(zk::fuzz::Control& in) {
-  const std::string file = field(in, 10);
+  const std::string file = in.padded(10);
   const uint8_t form = in.byte();
   const int32_t mode = form & 1 ? 2 : 0;
-  const std::string key = field(in, in.byte() % 24);
+  const std::string key = in.padded(in.byte() % 24);
   std::vector<char> record(4096 * 4);
   uint32_t state = 0;
   const int runs = mode == 2 ? 1 + (form >> 1) % kMaxRun : 1;
@@ -80,7 +69,7 @@ void multi_disc(zk::fuzz::Control& in) {
                                      nullptr, 0, record.data(), key.data(), static_cast<int32_t>(key.size()), 1,
                                      &blocks_read, &record_index, 700, &state, &detail);
     zk::fuzz::trace("    cdget_some_cd_data: %d detail %d state %u", r, detail, state);
-    check(known(r, kCatalogResults), "cdget_some_cd_data answered an undocumented result");
+    check(one_of(r, kCatalogResults), "cdget_some_cd_data answered an undocumented result");
     if (r != 0 || mode != 2) {
       check(state == 0, "a search that ended kept its state word");
       return;
@@ -89,7 +78,7 @@ void multi_disc(zk::fuzz::Control& in) {
   int32_t detail = 0;
   const int r = cdget_some_cd_data(file.c_str(), nullptr, 0, -1, -1, nullptr, 0, record.data(), key.data(),
                                    static_cast<int32_t>(key.size()), 1, nullptr, nullptr, 700, &state, &detail);
-  check(known(r, kCatalogResults) && state == 0, "ending a search left its state word");
+  check(one_of(r, kCatalogResults) && state == 0, "ending a search left its state word");
 }
 
 void run_operation(zk::fuzz::Control& in) {
@@ -98,44 +87,43 @@ void run_operation(zk::fuzz::Control& in) {
   budget();
   switch (op) {
     case 0: {
-      const std::string code = field(in, 6);
+      const std::string code = in.padded(6);
       uint16_t status = in.byte() % 3;
       Guarded name(60);
       const int r = get_hinmei(code.c_str(), name.data(), &status);
       zk::fuzz::trace("    get_hinmei: %d status %u", r, status);
-      check(known(r, kCatalogResults), "get_hinmei answered an undocumented result");
+      check(one_of(r, kCatalogResults), "get_hinmei answered an undocumented result");
       if (r == 0) check(status == 0 || status == 1 || status == 4, "get_hinmei gave an undocumented status");
       name.check_intact("get_hinmei wrote past the 60-byte name");
       break;
     }
     case 1: {
-      const std::string figure = field(in, 4);
+      const std::string figure = in.padded(4);
       Guarded name(60);
       int32_t detail = 0;
       const int r = get_figmei(figure.c_str(), name.data(), &detail);
-      check(known(r, kCatalogResults), "get_figmei answered an undocumented result");
+      check(one_of(r, kCatalogResults), "get_figmei answered an undocumented result");
       name.check_intact("get_figmei wrote past the 60-byte name");
       break;
     }
     case 2: {
-      zk::platform::FrontEndString abbreviation(field(in, in.byte() % 24));
+      zk::platform::FrontEndString abbreviation(in.padded(in.byte() % 24));
       zk::platform::FrontEndString meaning(in.byte() % 140u, '#');
       uint16_t status = 9;
       const int r = VBryak_get_mean(abbreviation.get(), meaning.get(), &status);
-      check(known(r, kCatalogResults), "VBryak_get_mean answered an undocumented result");
+      check(one_of(r, kCatalogResults), "VBryak_get_mean answered an undocumented result");
       if (r == 0) check(status == 0 || status == 1 || status == 4, "VBryak_get_mean gave an undocumented status");
-      const char* end = meaning.get() + meaning.byte_len();
-      check(end[0] == 0 && end[1] == 0, "VBryak_get_mean wrote past the string");
+      zk::fuzz::check_string_end(meaning, "VBryak_get_mean wrote past the string");
       break;
     }
     case 3: multi_disc(in); break;
     case 4: {
       const int32_t drive = static_cast<int32_t>(in.byte() % 4) - 1;
-      const std::string id = field(in, 2);
+      const std::string id = in.padded(2);
       zkall_cdno_entry* table = nullptr;
       int32_t count = -1, detail = 0;
       const int r = cdmake_cdno_table(drive, id.c_str(), nullptr, nullptr, &table, &count, 700, &detail);
-      check(known(r, kCatalogResults), "cdmake_cdno_table answered an undocumented result");
+      check(one_of(r, kCatalogResults), "cdmake_cdno_table answered an undocumented result");
       check((r == 0) == (table != nullptr), "cdmake_cdno_table gave a table other than on success");
       check(count >= 0 && count <= 10, "cdmake_cdno_table counted outside 0..10");
       for (int32_t i = 1; i < count; ++i)
@@ -144,25 +132,25 @@ void run_operation(zk::fuzz::Control& in) {
       break;
     }
     case 5: {
-      const std::string code = field(in, 6);
+      const std::string code = in.padded(6);
       const int32_t discs[] = {0, 1, 2, 3};
       const int32_t count = in.byte() % 5;
       Guarded record(97);
       int32_t disc = -7, detail = 0;
       const int r = v_check_shamei_d(code.c_str(), discs, count, record.data(), &disc, &detail);
-      check(known(r, kCatalogResults), "v_check_shamei_d answered an undocumented result");
+      check(one_of(r, kCatalogResults), "v_check_shamei_d answered an undocumented result");
       record.check_intact("v_check_shamei_d wrote past the 97-byte record");
       break;
     }
     case 6: {
-      std::string header = field(in, 133, '\0');
+      std::string header = in.padded(133, '\0');
       header.replace(17, 6, get_ccar_addr()->catalog_code, 6);
       zkall_vinf_control block{};
       block.fd = -1;
       block.disc = get_ccar_addr()->catalog_disc;
       const int r = v_pop_make_vclinf_tmp(&block, header.data());
       zk::fuzz::trace("    v_pop_make_vclinf_tmp: %d", r);
-      check(known(r, kCatalogResults), "v_pop_make_vclinf_tmp answered an undocumented result");
+      check(one_of(r, kCatalogResults), "v_pop_make_vclinf_tmp answered an undocumented result");
       check(block.tokume == nullptr && block.kigouu == nullptr, "the symbol list kept a catalog handle");
       const std::string path = std::string(get_ctop_addr()->ecram_path,
                                            strnlen(get_ctop_addr()->ecram_path, sizeof get_ctop_addr()->ecram_path)) +
@@ -172,7 +160,7 @@ void run_operation(zk::fuzz::Control& in) {
       break;
     }
     case 7:
-      check(known(v_pop_del_vclinftmp(), {0, -1}), "v_pop_del_vclinftmp answered an undocumented result");
+      check(one_of(v_pop_del_vclinftmp(), {0, -1}), "v_pop_del_vclinftmp answered an undocumented result");
       break;
   }
   if (zk::fuzz::machine().budget_exhausted() && !zk::fuzz::step_round_known_findings())
@@ -187,13 +175,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   zk::fuzz::Control in(input.control);
   zk::fuzz::start_library(&in);
   zkall_ccar* car = get_ccar_addr();
-  std::memcpy(car->catalog_code, field(in, 6).data(), 6);
+  std::memcpy(car->catalog_code, in.padded(6).data(), 6);
   car->catalog_disc = in.byte() % 6;
   car->abbr_disc = in.byte() % 6;
   for (int i = 0; i < kMaxOperations && !in.empty(); ++i) run_operation(in);
   zk::fuzz::machine().set_read_budget(-1);
-  zk::fuzz::machine().faults().clear();
-  zk::fuzz::check_error_log(256);
-  zk::fuzz::end_input();
+  zk::fuzz::finish_input(256);
   return 0;
 }

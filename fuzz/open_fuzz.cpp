@@ -25,7 +25,6 @@
 
 #include "fuzz/catalog_support.h"
 #include "startup/common_areas.h"
-#include "startup/texts.h"
 #include "zkall.h"
 
 namespace {
@@ -113,15 +112,13 @@ void cdfile_step(zk::fuzz::Control& in) {
 
 void pack_step(zk::fuzz::Control& in) {
   zk::startup::ccar()->catalog_disc = in.byte() % 6 - 1;
-  std::string location(in.take(9));
-  location.resize(9, ' ');
+  const std::string location = in.padded(9);
   zk::fuzz::machine().add_directory("C:\\ZKWORK");
   zk::fuzz::machine().erase(kPacked);
   int32_t detail = 0;
   const int r = make_pack_image_file(kPacked, location.c_str(), &detail);
   zk::fuzz::trace("make_pack_image_file %s: %d detail %d", location.c_str(), r, detail);
-  check(r == 0 || r == -1 || r == 4 || r == 11 || r == 13 || r == 14 || r == 15 || r == 20 || r == 80 || r == 81 ||
-            r == 128,
+  check(zk::fuzz::one_of(r, {0, -1, 4, 11, 13, 14, 15, 20, 80, 81, 128}),
         "make_pack_image_file answered an undocumented result");
   if (r == 0) {
     const std::string* packed = zk::fuzz::machine().file(kPacked);
@@ -132,13 +129,7 @@ void pack_step(zk::fuzz::Control& in) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  zk::fuzz::Input input = zk::fuzz::split_input(data, size);
-  zk::fuzz::begin_input(input);
-  zk::fuzz::start_library();
-  set_msg();
-  set_scr();
-  zk::fuzz::Control control(input.control);
-  zk::fuzz::arm_fault(control);
+  zk::fuzz::Control control = zk::fuzz::begin_catalog_input(data, size, /*with_texts=*/true);
   const int steps = 1 + control.byte() % kMaxSteps;
   for (int i = 0; i < steps; ++i) {
     switch (control.byte() % 4) {

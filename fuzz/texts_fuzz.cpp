@@ -54,16 +54,6 @@ void check_screen(const char* text) {
   check(std::memchr(text, 0, zk::startup::kScrTextChars + 1) != nullptr, "a screen text is longer than 70");
 }
 
-// The front end's string, and that its two terminating NUL bytes survive.
-struct FrontString {
-  zk::platform::FrontEndString s;
-  explicit FrontString(uint32_t length) : s(length, '#') {}
-  void check_intact() {
-    const char* end = s.get() + s.byte_len();
-    check(end[0] == 0 && end[1] == 0, "a front-end string was written past its length");
-  }
-};
-
 void run_operation(zk::fuzz::Control& in, size_t& reports) {
   switch (in.byte() % 7) {
     case 0: check_message(get_1stmsg_text(number(in))); break;
@@ -71,18 +61,18 @@ void run_operation(zk::fuzz::Control& in, size_t& reports) {
     case 2: check_screen(get_scr_text(number(in))); break;
     case 3: {
       const uint16_t n = number(in);
-      FrontString s(in.byte() % 160u);
-      const int32_t written = VBGetMsg(n, s.s.get());
-      check(written >= 0 && written <= 148 && static_cast<uint32_t>(written) <= s.s.byte_len(),
+      zk::platform::FrontEndString s(in.byte() % 160u, '#');
+      const int32_t written = VBGetMsg(n, s.get());
+      check(written >= 0 && written <= 148 && static_cast<uint32_t>(written) <= s.byte_len(),
             "VBGetMsg wrote more than the string or its buffer holds");
-      s.check_intact();
+      zk::fuzz::check_string_end(s, "a front-end string was written past its length");
       break;
     }
     case 4: {
       const uint16_t n = number(in);
-      FrontString s(in.byte() % 100u);
-      VBGetScr(n, s.s.get());
-      s.check_intact();
+      zk::platform::FrontEndString s(in.byte() % 100u, '#');
+      VBGetScr(n, s.get());
+      zk::fuzz::check_string_end(s, "a front-end string was written past its length");
       break;
     }
     case 5: {
@@ -119,11 +109,7 @@ void run_operation(zk::fuzz::Control& in, size_t& reports) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  zk::fuzz::Input input = zk::fuzz::split_input(data, size);
-  zk::fuzz::begin_input(input);
-  zk::fuzz::start_library();
-  zk::fuzz::Control control(input.control);
-  zk::fuzz::arm_fault(control);
+  zk::fuzz::Control control = zk::fuzz::begin_catalog_input(data, size);
   set_msg();
   set_scr();
   // Forget what an earlier input left in the lookup memories.
@@ -131,8 +117,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   size_t reports = 2;  // the configuration's and the installed-disc check's
   const int operations = control.byte() % kMaxOperations;
   for (int i = 0; i < operations; ++i) run_operation(control, reports);
-  zk::fuzz::machine().faults().clear();
-  zk::fuzz::check_error_log(reports);
-  zk::fuzz::end_input();
+  zk::fuzz::finish_input(reports);
   return 0;
 }

@@ -30,21 +30,9 @@
 namespace {
 
 using zk::fuzz::check;
+using zk::fuzz::one_of;
 
 constexpr int kMaxOperations = 24;
-
-bool known(int r, std::initializer_list<int> codes) {
-  for (int c : codes)
-    if (r == c) return true;
-  return false;
-}
-
-std::string read_key(zk::fuzz::Control& in, size_t limit) {
-  const size_t length = in.byte() % limit;
-  std::string key(in.take(length));
-  key.resize(length, ' ');
-  return key;
-}
 
 class Session {
  public:
@@ -67,13 +55,13 @@ class Session {
         if (price_) kakaku_close(&price_);
         const int r = kakaku_open(in_.byte() % 3, &price_, &detail);
         zk::fuzz::trace("    kakaku_open: %d detail %d", r, detail);
-        check(known(r, {0, -1, 11, 14, 15, 20, 128}), "kakaku_open answered an undocumented result");
+        check(one_of(r, {0, -1, 11, 14, 15, 20, 128}), "kakaku_open answered an undocumented result");
         check((r == 0) == (price_ != nullptr), "kakaku_open set the handle other than on success");
         break;
       }
       case 1: price_read(); break;
       case 2:
-        check(known(kakaku_reopen(price_), {0, 128}), "kakaku_reopen answered an undocumented result");
+        check(one_of(kakaku_reopen(price_), {0, 128}), "kakaku_reopen answered an undocumented result");
         break;
       case 3:
         check(kakaku_close(&price_) == 0 && price_ == nullptr, "kakaku_close left a handle");
@@ -81,8 +69,7 @@ class Session {
       case 4: local_key_read(); break;
       case 5: local_seq_read(); break;
       case 6: {
-        std::string partno(in_.take(12));
-        partno.resize(12, ' ');
+        const std::string partno = in_.padded(12);
         if (!lcp_open_) break;
         std::vector<char> out(132, '\x5A');
         LCP3PrtNoRead(&lcp_, partno.c_str(), out.data());
@@ -93,7 +80,7 @@ class Session {
       case 7: {
         const bool local = in_.byte() & 1;
         const int r = local ? VBReadLcpselTmp() : VBReadSelectTmp();
-        check(known(r, {0, 11, 14, 20, -1}), "the selection work file answered an undocumented result");
+        check(one_of(r, {0, 11, 14, 20, -1}), "the selection work file answered an undocumented result");
         check(VBGetNumSelTmp() <= 1000 && VBGetNumLcpTmp() <= 1000, "a selection list grew past 1000");
         break;
       }
@@ -103,7 +90,7 @@ class Session {
 
  private:
   void price_read() {
-    const std::string key = read_key(in_, 16);
+    const std::string key = in_.padded(in_.byte() % 16);
     const int32_t selector = in_.byte() % 4;
     if (!price_) return;
     char price[ZKALL_PRICE_RECORD_SIZE + 1];
@@ -111,7 +98,7 @@ class Session {
     int32_t detail = 0;
     const int r = kakaku_read(price, key.data(), static_cast<int32_t>(key.size()), selector, price_, &detail);
     zk::fuzz::trace("    kakaku_read: %d detail %d", r, detail);
-    check(known(r, {0, -1, 11, 14, 15, 128}), "kakaku_read answered an undocumented result");
+    check(one_of(r, {0, -1, 11, 14, 15, 128}), "kakaku_read answered an undocumented result");
     if (r != 0) check(price[0] == 0, "kakaku_read wrote the price record on a failure");
     check(price[ZKALL_PRICE_RECORD_SIZE] == 0, "kakaku_read wrote past the price record");
   }
@@ -120,15 +107,15 @@ class Session {
     if (lcp_open_) LCPClose(&lcp_);
     lcp_open_ = false;
     const auto pair = static_cast<int16_t>(in_.byte() % 4);
-    const std::string key = read_key(in_, 20);
+    const std::string key = in_.padded(in_.byte() % 20);
     const int opened = LCPOpen(&lcp_, pair);
-    check(known(opened, {0, -1, 128}), "LCPOpen answered an undocumented result");
+    check(one_of(opened, {0, -1, 128}), "LCPOpen answered an undocumented result");
     if (opened != 0) return;
     lcp_open_ = true;
     std::vector<char> out(static_cast<size_t>(lcp_.record_length) + 1, '\x5A');
     const int r = LCPKeyRead(&lcp_, key.data(), static_cast<int16_t>(key.size()), out.data());
     zk::fuzz::trace("    LCPKeyRead: %d total %u", r, lcp_.total);
-    check(known(r, {0, 11, 14, 15, 20, 128}), "LCPKeyRead answered an undocumented result");
+    check(one_of(r, {0, 11, 14, 15, 20, 128}), "LCPKeyRead answered an undocumented result");
     check(out.back() == '\x5A', "LCPKeyRead wrote past the record");
   }
 
@@ -136,7 +123,7 @@ class Session {
     if (!lcp_open_) return;
     std::vector<char> out(static_cast<size_t>(lcp_.record_length) + 1, '\x5A');
     const int r = LCPSeqRead(&lcp_, out.data());
-    check(known(r, {0, 20, 128}), "LCPSeqRead answered an undocumented result");
+    check(one_of(r, {0, 20, 128}), "LCPSeqRead answered an undocumented result");
     check(out.back() == '\x5A', "LCPSeqRead wrote past the record");
     check(lcp_.position <= lcp_.total || lcp_.end_flag == 1, "LCPSeqRead went past the records collected");
   }
@@ -163,7 +150,7 @@ class Session {
     const int r = v_jtmp_sign(criteria, value32, value64, vin.c_str(), code6.c_str(), code15.c_str(), codes.c_str(),
                               date.c_str(), &detail);
     zk::fuzz::trace("    v_jtmp_sign: %d detail %d (%s %s)", r, detail, path.c_str(), before ? "present" : "missing");
-    check(known(r, {0, 1, -1, 11, 12, 13, 14, 15, 20, 128}), "v_jtmp_sign answered an undocumented result");
+    check(one_of(r, {0, 1, -1, 11, 12, 13, 14, 15, 20, 128}), "v_jtmp_sign answered an undocumented result");
     const std::string* after = zk::fuzz::machine().file(path);
     check((after ? after->size() : 0) == length, "v_jtmp_sign changed the length of JOUHOU.TMP");
   }
@@ -177,17 +164,11 @@ class Session {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  zk::fuzz::Input input = zk::fuzz::split_input(data, size);
-  zk::fuzz::begin_input(input);
-  zk::fuzz::Control in(input.control);
-  zk::fuzz::start_library();
-  zk::fuzz::arm_fault(in);
+  zk::fuzz::Control in = zk::fuzz::begin_catalog_input(data, size);
   {
     Session session(in);
     for (int i = 0; i < kMaxOperations && !in.empty(); ++i) session.run_operation();
   }
-  zk::fuzz::machine().faults().clear();
-  zk::fuzz::check_error_log(64);
-  zk::fuzz::end_input();
+  zk::fuzz::finish_input(64);
   return 0;
 }

@@ -154,6 +154,7 @@ TEST_F(MemoryPlatformTest, DrivesHaveTypesLabelsAndDiscs) {
   EXPECT_EQ(error, pf::kErrorNotReady);
   m.eject('D');
   EXPECT_FALSE(m.exists("D:\\SHAMEI.DAT"));
+  EXPECT_TRUE(m.file("D:\\SHAMEI.DAT") && m.is_directory("D:\\"));  // as the tests see the drive
   m.insert_disc('D', "19990401E1");
   EXPECT_TRUE(m.exists("D:\\SHAMEI.DAT"));
 }
@@ -175,6 +176,8 @@ TEST_F(MemoryPlatformTest, LimitsBoundTheWorkAndResetForgetsEverything) {
   EXPECT_EQ(out->error_number(), pf::kErrnoNoSpace);
   out.reset();
 
+  EXPECT_EQ(m.file_paths(), (std::vector<std::string>{"C:\\BIG.DAT", "C:\\CAT\\MST\\E1\\ZKROOTMF.MST",
+                                                    "C:\\CAT\\MST\\E3", "D:\\SHAMEI.DAT"}));
   m.reset();
   EXPECT_EQ(m.file_count(), 0u);
   EXPECT_EQ(m.open_descriptors(), 0u);

@@ -1,12 +1,11 @@
-// The POSIX platform: drive links, labels, Windows paths matched without
-// regard to case, the runtime's text mode, DOS patterns and attributes,
-// descriptors with the Windows runtime's flag numbers, and the fault plan.
+// The POSIX platform: drive links and label files, Windows paths matched
+// without regard to case, the runtime's text mode and flag numbers, DOS
+// patterns and attributes, the fault plan, list boxes and message boxes.
 #include <gtest/gtest.h>
-
-#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include "platform/list_box.h"
 #include "support/installation.h"
@@ -19,120 +18,77 @@ namespace pf = zk::platform;
 
 class PosixPlatformTest : public ::testing::Test {
  protected:
+  // The bytes of `path` as fopen in `mode` reads them, or "(error N)".
+  std::string contents(const std::string& path, const char* mode = "rb") {
+    int err = 0;
+    auto f = p.fopen(path, mode, err);
+    if (!f) return "(error " + std::to_string(err) + ")";
+    std::string out(64, '\0');
+    out.resize(f->read(out.data(), out.size()));
+    return out;
+  }
   Installation inst;
   TestPlatform& p = inst.platform();
 };
 
-TEST_F(PosixPlatformTest, DriveTypesFollowTheDosdevicesLinks) {
-  inst.add_drive('d', "19990101E1");
-  inst.empty_drive('e');
-  EXPECT_EQ(p.drive_type("C:\\"), pf::kDriveFixed);
-  EXPECT_EQ(p.drive_type("d:\\"), pf::kDriveFixed);
-  EXPECT_EQ(p.drive_type("E:\\"), pf::kDriveCdrom);  // a drive without a disc
-  EXPECT_EQ(p.drive_type("Q:\\"), pf::kDriveNoRootDir);
-  EXPECT_EQ(p.drive_type("1:\\"), pf::kDriveNoRootDir);
-}
-
-TEST_F(PosixPlatformTest, VolumeLabelIsTheFirstLineOfTheLabelFile) {
+TEST_F(PosixPlatformTest, DrivesAreLinksAndTheLabelIsTheFirstLineOfTheLabelFile) {
   inst.add_drive('d');
   std::ofstream(inst.drive_root('d') / ".windows-label") << "19990101E1 CATALOG\r\nsecond line\n";
-  std::string label;
-  uint32_t err = 0;
-  ASSERT_TRUE(p.volume_label("D:\\", label, err));
-  EXPECT_EQ(label, "19990101E1 CATALOG");
-
   inst.add_drive('f');  // no label file: an empty label
-  ASSERT_TRUE(p.volume_label("F:\\", label, err));
-  EXPECT_EQ(label, "");
-
-  inst.empty_drive('e');
-  EXPECT_FALSE(p.volume_label("E:\\", label, err));
-  EXPECT_EQ(err, pf::kErrorNotReady);
-  EXPECT_FALSE(p.volume_label("Q:\\", label, err));
-  EXPECT_EQ(err, pf::kErrorPathNotFound);
+  const std::pair<const char*, const char*> labels[] = {{"d:\\", "19990101E1 CATALOG"}, {"F:\\", ""}};
+  for (const auto& [root, want] : labels) {
+    std::string label = "?";
+    uint32_t err = 0;
+    EXPECT_TRUE(p.volume_label(root, label, err)) << root;
+    EXPECT_EQ(label, want) << root;
+    EXPECT_EQ(p.drive_type(root), pf::kDriveFixed) << root;
+  }
+  EXPECT_EQ(p.drive_type("1:\\"), pf::kDriveNoRootDir);
 }
 
 TEST_F(PosixPlatformTest, PathsMatchExistingComponentsWithoutRegardToCase) {
   inst.write('c', "Cat\\Mst\\e1\\ZkRootMf.mst", "root");
-  std::string text;
-  int err = 0;
-  auto f = p.fopen("C:\\CAT\\MST\\E1\\ZKROOTMF.MST", "rb", err);
-  ASSERT_NE(f, nullptr);
-  char buf[8] = {};
-  EXPECT_EQ(f->read(buf, 8), 4u);
-  EXPECT_STREQ(buf, "root");
+  inst.write('c', "DIR\\name.txt", "lower");
+  inst.write('c', "DIR\\NAME.TXT", "upper");
+  inst.write_cwd_file("ZKDROM.SYS", "x");
+  inst.empty_drive('e');
+  std::string abs = (inst.cwd() / "ZKDROM.SYS").string(), backslashed = abs;
+  for (char& c : backslashed)
+    if (c == '/') c = '\\';
+  const std::pair<std::string, std::string> cases[] = {
+      {"C:\\CAT\\MST\\E1\\ZKROOTMF.MST", "root"},
+      {"C:\\DIR\\name.txt", "lower"},  // an exact match wins over one without regard to case
+      {"c:\\dir\\NAME.TXT", "upper"},
+      {"zkdrom.sys", "x"},
+      {".\\ZKDROM.SYS", "x"},
+      {abs, "x"},
+      {backslashed, "x"},
+      {"Q:\\X.DAT", "(error 2)"},   // no such drive
+      {"E:\\X.DAT", "(error 13)"},  // a drive without a disc
+  };
+  for (const auto& [path, want] : cases) EXPECT_EQ(contents(path), want) << path;
 
   // A component that does not exist is kept as written, so new files get
   // the library's upper-case names inside the existing directories.
-  auto out = p.fopen("c:\\cat\\MST\\NEW.TMP", "wb", err);
-  ASSERT_NE(out, nullptr);
-  out->close();
+  int err = 0;
+  ASSERT_NE(p.fopen("c:\\cat\\MST\\NEW.TMP", "wb", err), nullptr);
   EXPECT_TRUE(fs::exists(inst.drive_root('c') / "Cat" / "Mst" / "NEW.TMP"));
-}
-
-TEST_F(PosixPlatformTest, ExactMatchWinsOverACaseInsensitiveOne) {
-  inst.write('c', "DIR\\name.txt", "lower");
-  inst.write('c', "DIR\\NAME.TXT", "upper");
-  int err = 0;
-  auto f = p.fopen("C:\\DIR\\name.txt", "rb", err);
-  ASSERT_NE(f, nullptr);
-  char buf[8] = {};
-  f->read(buf, 5);
-  EXPECT_STREQ(buf, "lower");
-}
-
-TEST_F(PosixPlatformTest, RelativeAndPosixAbsolutePathsResolve) {
-  inst.write_cwd_file("ZKDROM.SYS", "x");
-  EXPECT_TRUE(p.exists("zkdrom.sys"));
-  EXPECT_TRUE(p.exists(".\\ZKDROM.SYS"));
-  const std::string abs = (inst.cwd() / "ZKDROM.SYS").string();
-  EXPECT_TRUE(p.exists(abs));
-  std::string backslashed = abs;
-  for (char& c : backslashed)
-    if (c == '/') c = '\\';
-  EXPECT_TRUE(p.exists(backslashed));
-}
-
-TEST_F(PosixPlatformTest, OpeningOnAMissingOrEmptyDriveFails) {
-  int err = 0;
-  EXPECT_EQ(p.fopen("Q:\\X.DAT", "rb", err), nullptr);
-  EXPECT_EQ(err, pf::kErrnoNoEntry);
-  inst.empty_drive('e');
   EXPECT_EQ(p.open("E:\\X.DAT", pf::kOpenBinary, 0, err), -1);
-  EXPECT_NE(err, 0);
+  EXPECT_EQ(err, pf::kErrnoAccess);
 }
 
+// Only the CR right before an LF goes; gets splits long lines as fgets does.
 TEST_F(PosixPlatformTest, TextModeReadsCarriageReturnLineFeedAsLineFeed) {
-  inst.write_cwd_file("T.TXT", "ab\r\ncd\r\r\nlone\rcr\n");
+  inst.write_cwd_file("T.TXT", "ab\r\ncd\r\r\nlone\rcr\nabcdefg\n");
+  EXPECT_EQ(contents("T.TXT", "rt"), "ab\ncd\r\nlone\rcr\nabcdefg\n");
+  EXPECT_EQ(contents("T.TXT", "rb"), "ab\r\ncd\r\r\nlone\rcr\nabcdefg\n");
   int err = 0;
   auto f = p.fopen("T.TXT", "rt", err);
-  ASSERT_NE(f, nullptr);
-  char buf[32];
-  ASSERT_TRUE(f->gets(buf, sizeof buf));
-  EXPECT_STREQ(buf, "ab\n");
-  ASSERT_TRUE(f->gets(buf, sizeof buf));
-  EXPECT_STREQ(buf, "cd\r\n");  // only the CR right before the LF goes
-  ASSERT_TRUE(f->gets(buf, sizeof buf));
-  EXPECT_STREQ(buf, "lone\rcr\n");
-  EXPECT_FALSE(f->gets(buf, sizeof buf));
-  EXPECT_FALSE(f->error());
-
-  auto b = p.fopen("T.TXT", "rb", err);  // binary mode keeps every byte
-  ASSERT_TRUE(b->gets(buf, sizeof buf));
-  EXPECT_STREQ(buf, "ab\r\n");
-}
-
-TEST_F(PosixPlatformTest, GetsSplitsLongLinesLikeFgets) {
-  inst.write_cwd_file("L.TXT", "abcdefg\n");
-  int err = 0;
-  auto f = p.fopen("L.TXT", "rt", err);
   char buf[4];
-  ASSERT_TRUE(f->gets(buf, sizeof buf));
-  EXPECT_STREQ(buf, "abc");
-  ASSERT_TRUE(f->gets(buf, sizeof buf));
-  EXPECT_STREQ(buf, "def");
-  ASSERT_TRUE(f->gets(buf, sizeof buf));
-  EXPECT_STREQ(buf, "g\n");
+  std::vector<std::string> pieces;
+  while (f->gets(buf, sizeof buf)) pieces.emplace_back(buf);
+  EXPECT_FALSE(f->error());
+  EXPECT_EQ(pieces, (std::vector<std::string>{"ab\n", "cd\r", "\n", "lon", "e\rc", "r\n", "abc", "def", "g\n"}));
 }
 
 TEST_F(PosixPlatformTest, DescriptorsTakeTheWindowsRuntimeFlagNumbers) {
@@ -173,13 +129,12 @@ TEST_F(PosixPlatformTest, DosPatternsMatchWithoutRegardToCase) {
     EXPECT_EQ(pf::dos_pattern_match(c.pattern, c.name), c.match) << c.pattern << " vs " << c.name;
 }
 
-TEST_F(PosixPlatformTest, ListingsReportWindowsAttributesAndSizes) {
+TEST_F(PosixPlatformTest, ListingsReportWindowsAttributesSizesAndErrors) {
   inst.mkdir('c', "CAT\\E1");
   inst.write('c', "CAT\\E2.DAT", std::string(3000, 'x'));
   inst.write('c', "CAT\\.hidden", "h");
   inst.mkdir('c', "CAT\\RO");
   fs::permissions(inst.drive_root('c') / "CAT" / "RO", fs::perms::owner_write, fs::perm_options::remove);
-
   pf::FindEntry e;
   uint32_t err = 0;
   auto f = p.find_first("C:\\cat\\*.*", e, err);
@@ -189,7 +144,6 @@ TEST_F(PosixPlatformTest, ListingsReportWindowsAttributesAndSizes) {
   while (f->next(e, err));
   EXPECT_EQ(err, pf::kErrorNoMoreFiles);
   fs::permissions(inst.drive_root('c') / "CAT" / "RO", fs::perms::owner_write, fs::perm_options::add);
-
   ASSERT_EQ(seen.size(), 6u);  // ".", "..", E1, E2.DAT, .hidden, RO
   EXPECT_EQ(seen["E1"].attributes, pf::kAttrDirectory);
   EXPECT_EQ(seen["E2.DAT"].attributes, pf::kAttrArchive);
@@ -197,29 +151,25 @@ TEST_F(PosixPlatformTest, ListingsReportWindowsAttributesAndSizes) {
   EXPECT_EQ(seen[".hidden"].attributes, pf::kAttrArchive | pf::kAttrHidden);
   EXPECT_EQ(seen["RO"].attributes, pf::kAttrDirectory | pf::kAttrReadOnly);
   EXPECT_EQ(seen["."].attributes, pf::kAttrDirectory);
-}
 
-TEST_F(PosixPlatformTest, ListingErrorsAreWindowsErrors) {
-  inst.mkdir('c', "EMPTY");
-  pf::FindEntry e;
-  uint32_t err = 0;
-  EXPECT_EQ(p.find_first("C:\\EMPTY\\*.TMP", e, err), nullptr);
-  EXPECT_EQ(err, pf::kErrorFileNotFound);
-  EXPECT_EQ(p.find_first("C:\\NOWHERE\\*.*", e, err), nullptr);
-  EXPECT_EQ(err, pf::kErrorPathNotFound);
   inst.empty_drive('e');
-  EXPECT_EQ(p.find_first("E:\\*.*", e, err), nullptr);
-  EXPECT_EQ(err, pf::kErrorNotReady);
+  const std::pair<const char*, uint32_t> failures[] = {{"C:\\CAT\\E1\\*.TMP", pf::kErrorFileNotFound},
+                                                       {"C:\\NOWHERE\\*.*", pf::kErrorPathNotFound},
+                                                       {"E:\\*.*", pf::kErrorNotReady}};
+  for (const auto& [pattern, error] : failures) {
+    EXPECT_EQ(p.find_first(pattern, e, err), nullptr) << pattern;
+    EXPECT_EQ(err, error) << pattern;
+  }
   // A drive root lists no "." and "..".
   inst.add_drive('d');
   inst.write('d', "A.DAT", "a");
-  auto f = p.find_first("D:\\*.*", e, err);
+  f = p.find_first("D:\\*.*", e, err);
   ASSERT_NE(f, nullptr);
   EXPECT_EQ(e.name, "A.DAT");
   EXPECT_FALSE(f->next(e, err));
 }
 
-TEST_F(PosixPlatformTest, DeleteFileAndRemoveReportTheirErrors) {
+TEST_F(PosixPlatformTest, DeletesOfMissingFilesAndTheCurrentDirectory) {
   inst.write_cwd_file("A.TMP", "a");
   uint32_t werr = 0;
   EXPECT_TRUE(p.delete_file("a.tmp", werr));
@@ -228,9 +178,7 @@ TEST_F(PosixPlatformTest, DeleteFileAndRemoveReportTheirErrors) {
   int err = 0;
   EXPECT_EQ(p.remove("A.TMP", err), -1);
   EXPECT_EQ(err, pf::kErrnoNoEntry);
-}
 
-TEST_F(PosixPlatformTest, CurrentDirectoryRoundTrips) {
   const std::string here = p.current_directory();
   EXPECT_EQ(fs::path(here), fs::current_path());
   inst.mkdir('c', "ELSEWHERE");
@@ -242,7 +190,7 @@ TEST_F(PosixPlatformTest, CurrentDirectoryRoundTrips) {
 
 // ---- the fault plan --------------------------------------------------------------
 
-TEST_F(PosixPlatformTest, FaultPlanFailsTheNthMatchingCallOnly) {
+TEST_F(PosixPlatformTest, FaultPlanFailsTheNthMatchingCallOrEveryOneFromIt) {
   inst.write_cwd_file("A.DAT", "abcdef");
   inst.write_cwd_file("B.DAT", "abcdef");
   p.faults().add(pf::Op::Open, pf::kErrnoAccess, "B.DAT", 2);
@@ -252,12 +200,8 @@ TEST_F(PosixPlatformTest, FaultPlanFailsTheNthMatchingCallOnly) {
   EXPECT_EQ(p.fopen("B.DAT", "rb", err), nullptr);  // second fails
   EXPECT_EQ(err, pf::kErrnoAccess);
   EXPECT_NE(p.fopen("B.DAT", "rb", err), nullptr);  // third passes again
-}
 
-TEST_F(PosixPlatformTest, StickyFaultsKeepFailing) {
-  inst.write_cwd_file("A.DAT", "abcdef");
-  p.faults().add(pf::Op::Read, pf::kErrnoIo, "", 1, true);
-  int err = 0;
+  p.faults().add(pf::Op::Read, pf::kErrnoIo, "", 1, true);  // sticky
   auto f = p.fopen("A.DAT", "rb", err);
   char buf[6];
   EXPECT_EQ(f->read(buf, 6), 0u);
@@ -265,26 +209,19 @@ TEST_F(PosixPlatformTest, StickyFaultsKeepFailing) {
   EXPECT_EQ(f->error_number(), pf::kErrnoIo);
 }
 
-TEST_F(PosixPlatformTest, ShortReadsDeliverHalf) {
-  inst.write_cwd_file("A.DAT", "abcdef");
-  p.faults().add(pf::Op::ShortRead, pf::kErrnoIo);
-  int err = 0;
-  int fd = p.open("A.DAT", pf::kOpenBinary, 0, err);
-  char buf[6];
-  EXPECT_EQ(p.read(fd, buf, 6, err), 3);
-  EXPECT_EQ(p.read(fd, buf, 3, err), 3);  // only the first read is cut
-  p.close(fd, err);
-}
-
-TEST_F(PosixPlatformTest, DescriptorFaultsFollowThePathOfTheDescriptor) {
+TEST_F(PosixPlatformTest, EachOperationFailsWithItsError) {
   inst.write_cwd_file("A.DAT", "abcdef");
   inst.write_cwd_file("B.DAT", "abcdef");
+  p.faults().add(pf::Op::ShortRead, pf::kErrnoIo, "A.DAT");
   p.faults().add(pf::Op::Seek, pf::kErrnoInvalid, "B.DAT");
   p.faults().add(pf::Op::Write, pf::kErrnoNoSpace, "B.DAT");
   p.faults().add(pf::Op::Close, pf::kErrnoIo, "B.DAT");
   int err = 0;
   int a = p.open("A.DAT", pf::kOpenBinary | pf::kOpenReadWrite, 0, err);
   int b = p.open("B.DAT", pf::kOpenBinary | pf::kOpenReadWrite, 0, err);
+  char buf[6];
+  EXPECT_EQ(p.read(a, buf, 6, err), 3);  // a short read delivers half
+  EXPECT_EQ(p.read(a, buf, 3, err), 3);  // only the first read is cut
   EXPECT_EQ(p.lseek(a, 2, pf::kSeekSet, err), 2);
   EXPECT_EQ(p.lseek(b, 2, pf::kSeekSet, err), -1);
   EXPECT_EQ(err, pf::kErrnoInvalid);
@@ -293,21 +230,18 @@ TEST_F(PosixPlatformTest, DescriptorFaultsFollowThePathOfTheDescriptor) {
   EXPECT_EQ(p.close(a, err), 0);
   EXPECT_EQ(p.close(b, err), -1);
   EXPECT_EQ(err, pf::kErrnoIo);
-  // The failed close released the descriptor all the same.
-  EXPECT_EQ(p.close(b, err), -1);
+  EXPECT_EQ(p.close(b, err), -1);  // the failed close released the descriptor all the same
   EXPECT_EQ(err, pf::kErrnoBadFile);
-}
 
-TEST_F(PosixPlatformTest, ListingAndAllocationFaults) {
   inst.mkdir('c', "D\\E1");
   inst.mkdir('c', "D\\E2");
   p.faults().add(pf::Op::List, 59);  // ERROR_UNEXP_NET_ERR while listing
   pf::FindEntry e;
-  uint32_t err = 0;
-  auto f = p.find_first("C:\\D\\E*", e, err);
+  uint32_t werr = 0;
+  auto f = p.find_first("C:\\D\\E*", e, werr);
   ASSERT_NE(f, nullptr);
-  EXPECT_FALSE(f->next(e, err));
-  EXPECT_EQ(err, 59u);
+  EXPECT_FALSE(f->next(e, werr));
+  EXPECT_EQ(werr, 59u);
 
   pf::HeapBlock block;
   EXPECT_TRUE(p.allocate(16, block));
@@ -357,17 +291,16 @@ TEST(ListBoxTest, AnswersListBoxMessagesAsWindowsDoes) {
   EXPECT_EQ(send(pf::kLbGetCount, 0, 0), 0);
 }
 
-TEST_F(PosixPlatformTest, MessagesReachOnlyLiveListBoxes) {
+// Messages reach only live list boxes; without a user at a terminal and
+// without an answerer, a message box is answered Cancel.
+TEST_F(PosixPlatformTest, MessagesReachLiveListBoxesAndMessageBoxesTheirAnswerer) {
   pf::ListBox box;
   EXPECT_EQ(p.send_message(box.handle(), pf::kLbAddString, 0, reinterpret_cast<intptr_t>("x")), 0);
   EXPECT_EQ(box.lines().size(), 1u);
   int not_a_box = 0;
   EXPECT_EQ(p.send_message(&not_a_box, pf::kLbGetCount, 0, 0), 0);
   EXPECT_EQ(p.send_message(nullptr, pf::kLbGetCount, 0, 0), 0);
-}
 
-TEST_F(PosixPlatformTest, MessageBoxAnswersCancelWithoutATerminalOrItsAnswerer) {
-  // Without a user at a terminal and without an answerer: Cancel.
   EXPECT_EQ(p.message_box(nullptr, "Insert", "Please Insert CD", pf::kMbRetryCancel | pf::kMbIconQuestion),
             pf::kIdCancel);
   std::string seen;
