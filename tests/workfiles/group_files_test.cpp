@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/list_box.h"
@@ -66,22 +67,15 @@ TEST_F(GroupTest, AThousandGroupsFillTheListAndNamesArePadded) {
   EXPECT_EQ(VBCheckGrpCd("500"), 0);
 }
 
-TEST_F(GroupTest, AddingAGroupWithoutMemoryIsReported) {
-  inst.platform().faults().add(Op::Alloc, platform::kErrnoNoMemory);
-  EXPECT_EQ(set("A01", "X"), 20);
-  EXPECT_EQ(log().back(), "ZKSUBG02,VBSetGrpCd,AddItem,(20)(0)(456)");
-  EXPECT_EQ(VBGetGrpNum(), 0);
-}
-
 TEST_F(GroupTest, PartCodesAreAppendedReplacedAndRefused) {
   ASSERT_EQ(set("A01", "ENGINE"), 0);
   platform::ListBox box;
-  struct Case {
+  struct Case {  // lines: the codes of the box's lines after the call; first_slots: slots 0 and 1
     int16_t index_in;
     const char* pnc;
     int16_t index_out;
-    std::vector<std::string> lines;  // codes of the box's lines after the call
-    std::string first_slots;         // slots 0 and 1
+    std::vector<std::string> lines;
+    std::string first_slots;
   } cases[] = {
       {-1, "100120", 0, {"100120"}, "100120      "},
       {-1, "1000", 1, {"100120"}, "100120      "},             // not in the file: nothing stored
@@ -91,13 +85,14 @@ TEST_F(GroupTest, PartCodesAreAppendedReplacedAndRefused) {
       {-2, "100010", -1, {"200300", "100010"}, "200300100010"},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.pnc);
     int16_t index = c.index_in;
-    EXPECT_EQ(VBSetGrpPnc(box.handle(), "A01", c.pnc, &index), 0) << c.pnc;
-    EXPECT_EQ(index, c.index_out) << c.pnc;
+    EXPECT_EQ(VBSetGrpPnc(box.handle(), "A01", c.pnc, &index), 0);
+    EXPECT_EQ(index, c.index_out);
     std::vector<std::string> codes;
     for (const std::string& l : box.lines()) codes.push_back(l.substr(0, 6));
-    EXPECT_EQ(codes, c.lines) << c.pnc;
-    EXPECT_EQ(slots("A01").substr(0, 12), c.first_slots) << c.pnc;
+    EXPECT_EQ(codes, c.lines);
+    EXPECT_EQ(slots("A01").substr(0, 12), c.first_slots);
   }
   EXPECT_EQ(box.lines()[0], padded("200300  SPARK PLUG", 68));
   // A missing group leaves the index alone.
@@ -142,35 +137,32 @@ TEST_F(GroupTest, ListBoxLinesOfGroupsAndOfTheirParts) {
     const char* code;
     int16_t flag_in;
     int32_t area;
+    bool read_fails;
     int rc;
     int16_t flag_out;
     std::vector<std::string> lines;
     std::string report;
   } cases[] = {
-      {"A01", 0, 0, 0, 0, {padded("100120  OIL FILTER", 68), padded("777777", 68)}, ""},
-      {"A01", 1, 0, 0, 0, {padded("100120  OIL FILTER", 68), padded("777777", 68)}, ""},
-      {"B02", 0, 0, 0, 0, {}, ""},
-      {"ZZZ", 0, 0, 0, 1, {}, ""},
-      {"A01", 1, 7, 14, 1, {}, "ZKSUBG02,VBMakeListGrpPnc,GetAreaChar,(14)(7)(323)"},
-      {"A01", 1, 2, 14, 1, {}, "ZKSUBG02,VBMakeListGrpPnc,setuped_top_cdno,(14)(1)(328)"},
+      {"A01", 0, 0, false, 0, 0, {padded("100120  OIL FILTER", 68), padded("777777", 68)}, ""},
+      {"A01", 1, 0, false, 0, 0, {padded("100120  OIL FILTER", 68), padded("777777", 68)}, ""},
+      {"B02", 0, 0, false, 0, 0, {}, ""},
+      {"ZZZ", 0, 0, false, 0, 1, {}, ""},
+      {"A01", 1, 7, false, 14, 1, {}, "ZKSUBG02,VBMakeListGrpPnc,GetAreaChar,(14)(7)(323)"},
+      {"A01", 1, 2, false, 14, 1, {}, "ZKSUBG02,VBMakeListGrpPnc,setuped_top_cdno,(14)(1)(328)"},
+      {"A01", 0, 0, true, 14, 0, {}, "ZKSUBG02,VBMakeListGrpPnc,cdread,(14)(5)(370)"},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.code) + " " + c.report);
     get_ctop_addr()->current_area = c.area;
+    if (c.read_fails) inst.platform().faults().add(Op::Read, platform::kErrnoIo, "HINM01.DAT");
     platform::ListBox box;
     int16_t flag = c.flag_in;
-    EXPECT_EQ(VBMakeListGrpPnc(c.code, box.handle(), &flag), c.rc) << c.code;
-    EXPECT_EQ(flag, c.flag_out) << c.code;
-    EXPECT_EQ(box.lines(), c.lines) << c.code;
-    EXPECT_EQ(log().empty() ? "" : log().back(), c.report) << c.code;
+    EXPECT_EQ(VBMakeListGrpPnc(c.code, box.handle(), &flag), c.rc);
+    EXPECT_EQ(flag, c.flag_out);
+    EXPECT_EQ(box.lines(), c.lines);
+    EXPECT_EQ(log().empty() ? "" : log().back(), c.report);
     EXPECT_TRUE(nothing_open());
   }
-  get_ctop_addr()->current_area = 0;
-  inst.platform().faults().add(Op::Read, platform::kErrnoIo, "HINM01.DAT");
-  platform::ListBox box;
-  int16_t flag = 0;
-  EXPECT_EQ(VBMakeListGrpPnc("A01", box.handle(), &flag), 14);
-  EXPECT_EQ(log().back(), "ZKSUBG02,VBMakeListGrpPnc,cdread,(14)(5)(370)");
-  EXPECT_TRUE(nothing_open());
 }
 
 TEST_F(GroupTest, FilesAreWrittenAtTheirSizesAndReadBack) {
@@ -208,22 +200,16 @@ TEST_F(GroupTest, FilesAreWrittenAtTheirSizesAndReadBack) {
 }
 
 TEST_F(GroupTest, RemakeReplacesUndersizedFilesOnly) {
-  struct Case {
-    size_t mei, pnc;  // sizes before; 0: missing
-    size_t mei_after, pnc_after;
-  } cases[] = {
-      {0, 0, 63063, 600000},
-      {6363, 30000, 63063, 600000},
-      {6364, 30001, 6364, 30001},
-  };
-  for (const Case& c : cases) {
+  // Sizes before (0: missing) and whether the pair is made again.
+  const std::tuple<size_t, size_t, bool> cases[] = {{0, 0, true}, {6363, 30000, true}, {6364, 30001, false}};
+  for (const auto& [mei, pnc, remade] : cases) {
     std::filesystem::remove(inst.drive_root('c') / "CAT" / "MST" / "ZKGRPMEI.D");
     std::filesystem::remove(inst.drive_root('c') / "CAT" / "MST" / "ZKGRPPNC.D");
-    if (c.mei) put("ZKGRPMEI.D", std::string(c.mei, 'M'));
-    if (c.pnc) put("ZKGRPPNC.D", std::string(c.pnc, 'P'));
-    EXPECT_EQ(VBRemakeGpFile(), 0) << c.mei;
-    EXPECT_EQ(file("ZKGRPMEI.D"), c.mei_after == c.mei ? std::string(c.mei, 'M') : std::string(63063, '\0'));
-    EXPECT_EQ(file("ZKGRPPNC.D"), c.pnc_after == c.pnc ? std::string(c.pnc, 'P') : std::string(600000, '\0'));
+    if (mei) put("ZKGRPMEI.D", std::string(mei, 'M'));
+    if (pnc) put("ZKGRPPNC.D", std::string(pnc, 'P'));
+    EXPECT_EQ(VBRemakeGpFile(), 0) << mei;
+    EXPECT_EQ(file("ZKGRPMEI.D"), remade ? std::string(63063, '\0') : std::string(mei, 'M'));
+    EXPECT_EQ(file("ZKGRPPNC.D"), remade ? std::string(600000, '\0') : std::string(pnc, 'P'));
   }
   // Below one megabyte free nothing is made.
   std::filesystem::remove(inst.drive_root('c') / "CAT" / "MST" / "ZKGRPMEI.D");
@@ -263,15 +249,15 @@ TEST_F(GroupTest, FileFailuresAreReportedWithTheirSites) {
   ASSERT_EQ(set("A01", "ENGINE"), 0);
   std::memcpy(search_grptmp("A01")->data.pnc, "100120", 6);
   ASSERT_EQ(VBwrite_group_file(), 0);
-  enum Fn { Read, Write, Remake, MeiRead, PncRead };
+  enum Fn { Set, Read, Write, Remake, MeiRead, PncRead };
   struct Case {
     Fn fn;
     Op op;
     const char* path;
-    int nth;
-    int rc;
+    int nth, rc;
     std::string report;
   } cases[] = {
+      {Set, Op::Alloc, "", 1, 20, "ZKSUBG02,VBSetGrpCd,AddItem,(20)(0)(456)"},
       {Read, Op::Open, "ZKGRPMEI", 1, 11, "ZKSUBG02,VBread_group_file,fopen,(11)(5)(74)"},
       {Read, Op::Alloc, "", 1, 20, "ZKSUBG02,VBread_group_file,malloc,(20)(0)(82)"},
       {Read, Op::Read, "ZKGRPMEI", 1, 14, "ZKSUBG02,VBread_group_file,fread,(14)(5)(89)"},
@@ -307,7 +293,8 @@ TEST_F(GroupTest, FileFailuresAreReportedWithTheirSites) {
     int16_t count = 0;
     char name[60];
     std::vector<char> records(6600);
-    const int rc = c.fn == Read      ? VBread_group_file(&count)
+    const int rc = c.fn == Set       ? set("B02", "X")
+                   : c.fn == Read    ? VBread_group_file(&count)
                    : c.fn == Write   ? VBwrite_group_file()
                    : c.fn == Remake  ? VBRemakeGpFile()
                    : c.fn == MeiRead ? g_mei_f_read("A01", name)
@@ -315,6 +302,9 @@ TEST_F(GroupTest, FileFailuresAreReportedWithTheirSites) {
     EXPECT_EQ(rc, c.rc) << c.report;
     EXPECT_EQ(log().empty() ? "" : log().back(), c.report);
     EXPECT_TRUE(nothing_open()) << c.report;
+    if (c.fn == Set) {
+      EXPECT_EQ(VBGetGrpNum(), 1);  // nothing added
+    }
     // Put the pair back for the next case.
     inst.platform().faults().clear();
     ASSERT_EQ(VBwrite_group_file(), 0);

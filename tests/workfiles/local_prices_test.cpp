@@ -49,35 +49,28 @@ class LocalPricesTest : public ::testing::Test {
   LcpHandle h{};
 };
 
-TEST_F(LocalPricesTest, MatchingEntriesAreSummedIntoOneRun) {
+TEST_F(LocalPricesTest, MatchingEntriesAreSummedIntoOneRunOverBlocks) {
   writer::LocalPriceSpec spec;
   spec.run_limit = 3;  // five records of B: entries of 3 and 2
   for (int i = 0; i < 2; ++i) spec.records.push_back(rec62("A00000000000", i));
   for (int i = 0; i < 5; ++i) spec.records.push_back(rec62("B00000000000", i));
   spec.records.push_back(rec62("B00000000001", 9));
+  for (int i = 0; i < 66; ++i) spec.records.push_back(rec62("K00000000000", i));
   write_pair(spec);
   ASSERT_EQ(LCPOpen(&h, 1), 0);
   EXPECT_EQ(read_all("B00000000000"), (std::vector<std::string>{"1000", "1001", "1002", "1003", "1004"}));
   EXPECT_EQ(h.total, 5u);
-  // A shorter key matches on its prefix only: every B.
-  EXPECT_EQ(read_all("B0000000000").size(), 6u);
-  EXPECT_EQ(read_all("C").size(), 0u);  // no match: end flag, no records
-  EXPECT_EQ(h.total, 0u);
-  EXPECT_EQ(LCPSeqRead(&h, nullptr), 20);
-}
-
-TEST_F(LocalPricesTest, SixtySixRecordsTakeTwoBlocks) {
-  writer::LocalPriceSpec spec;
-  for (int i = 0; i < 66; ++i) spec.records.push_back(rec62("K00000000000", i));
-  write_pair(spec);
-  ASSERT_EQ(LCPOpen(&h, 1), 0);
-  const std::vector<std::string> got = read_all("K00000000000");
-  ASSERT_EQ(got.size(), 66u);
-  EXPECT_EQ(got[65], "1065");
+  EXPECT_EQ(read_all("B0000000000").size(), 6u);  // a shorter key matches on its prefix only: every B
+  const std::vector<std::string> k = read_all("K00000000000");
+  ASSERT_EQ(k.size(), 66u);
+  EXPECT_EQ(k[65], "1065");
   EXPECT_EQ(h.blocks.count, 2);
   EXPECT_EQ(h.records_per_block, 65);
   EXPECT_EQ(h.current_block, h.blocks.last);
   EXPECT_EQ(h.index_in_block, 0);
+  EXPECT_EQ(read_all("C").size(), 0u);  // no match: end flag, no records
+  EXPECT_EQ(h.total, 0u);
+  EXPECT_EQ(LCPSeqRead(&h, nullptr), 20);
 }
 
 TEST_F(LocalPricesTest, HandMadeIndexEndsAtAZeroEntry) {

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/catalog_fixture.h"
@@ -83,17 +84,13 @@ TEST_F(SavedListTest, NumbersAreGivenOutCyclicallyAndTheCountNeverPassesTheLimit
 }
 
 TEST_F(SavedListTest, DeletionMarksTheEntryAndLowersTheCountDownToZero) {
-  struct Case {
-    int count;
-    int left;
-  } cases[] = {{6, 5}, {1, 0}, {0, 0}};
-  for (const Case& c : cases) {
-    put_master(c.count, 7, "111111");
+  for (const auto& [count, want] : {std::pair(6, 5), std::pair(1, 0), std::pair(0, 0)}) {
+    put_master(count, 7, "111111");
     int32_t left = -9, error = -1;
     ASSERT_EQ(deldata_save_mst_file(5, &left, &error), 0);
-    EXPECT_EQ(left, c.left);
+    EXPECT_EQ(left, want);
     const std::string m = master();
-    EXPECT_EQ(m.substr(0, 4), u16(c.left) + u16(7));
+    EXPECT_EQ(m.substr(0, 4), u16(want) + u16(7));
     EXPECT_EQ(m[80], 'D');
     EXPECT_EQ(m[96], '\1');
   }
@@ -122,20 +119,12 @@ TEST_F(SavedListTest, MasterPresenceAndOpenResults) {
   void* stream = nullptr;
   struct Case {
     int16_t mode;
-    Op op;
-    int fault;
-    int rc;
-    int32_t error;
-  } cases[] = {
-      {1, Op::Open, platform::kErrnoNoEntry, -1, 0},
-      {3, Op::Open, platform::kErrnoAccess, -2, 0},
-      {2, Op::Open, platform::kErrnoIo, 11, 5},
-      {4, Op::Alloc, 0, 11, 22},  // no such mode
-      {1, Op::Alloc, 0, 0, 0},
-  };
+    int fault, rc, error;
+  } cases[] = {{1, platform::kErrnoNoEntry, -1, 0}, {3, platform::kErrnoAccess, -2, 0}, {2, platform::kErrnoIo, 11, 5},
+               {4, 0, 11, 22} /* no such mode */, {1, 0, 0, 0}};
   for (const Case& c : cases) {
     inst.platform().faults().clear();
-    if (c.fault) inst.platform().faults().add(c.op, c.fault, "ZKIFSMST");
+    if (c.fault) inst.platform().faults().add(Op::Open, c.fault, "ZKIFSMST");
     EXPECT_EQ(open_save_mst_file(c.mode, &stream, &error), c.rc) << c.mode;
     EXPECT_EQ(error, c.error) << c.mode;
     EXPECT_EQ(stream != nullptr, c.rc == 0);
@@ -196,22 +185,17 @@ TEST_F(SavedListTest, ResetTurnsTheCurrentEntryBackFromInUse) {
   struct Case {
     Op op;
     int rc;
-    std::string report;
-  } cases[] = {
-      {Op::Open, 11, "ZKDROM,drom_reset_com,reset_save_mst_flag,(11)(5)(828)"},
-      {Op::Seek, 15, "ZKDROM,drom_reset_com,reset_save_mst_flag,(15)(5)(828)"},
-      {Op::Read, 14, "ZKDROM,drom_reset_com,reset_save_mst_flag,(14)(5)(828)"},
-      {Op::Write, 13, "ZKDROM,drom_reset_com,reset_save_mst_flag,(13)(5)(828)"},
-      {Op::Close, 13, "ZKDROM,drom_reset_com,reset_save_mst_flag,(13)(0)(828)"},
-  };
+    std::string detail;
+  } cases[] = {{Op::Open, 11, "(11)(5)"}, {Op::Seek, 15, "(15)(5)"}, {Op::Read, 14, "(14)(5)"},
+               {Op::Write, 13, "(13)(5)"}, {Op::Close, 13, "(13)(0)"}};
   for (const Case& c : cases) {
     put_master(2, 3, "1U");
     get_ctop_addr()->save_list_flag = 2;
     inst.platform().faults().clear();
     inst.platform().faults().add(c.op, platform::kErrnoIo, "ZKIFSMST");
     EXPECT_EQ(drom_reset_com(), c.rc);
-    EXPECT_EQ(log().back(), c.report);
-    EXPECT_EQ(+get_ctop_addr()->save_list_flag, c.op == Op::Close ? 0 : 2) << c.report;
+    EXPECT_EQ(log().back(), "ZKDROM,drom_reset_com,reset_save_mst_flag," + c.detail + "(828)");
+    EXPECT_EQ(+get_ctop_addr()->save_list_flag, c.op == Op::Close ? 0 : 2) << c.detail;
   }
 }
 
@@ -242,12 +226,9 @@ TEST_F(SavedListTest, InterfaceProgramExitCodes) {
   setenv("ZKALL_DOSDEVICES", (inst.root() / "dosdevices").c_str(), 1);
 #endif
   const std::string record = "VEHICLE" + std::string(89, ' ') + "005" + "PARTS";
-  struct Case {
-    const char* program;  // null: none
-    int exit_code;
-    int current;  // current saved list, 0 none
-    int count;
-    int rc;
+  struct Case {  // program null: none; current: the current saved list, 0 none
+    const char* program;
+    int exit_code, current, count, rc;
     std::string data_after;
     char state_after;
   } cases[] = {
@@ -270,10 +251,11 @@ TEST_F(SavedListTest, InterfaceProgramExitCodes) {
     if (c.current) {
       ASSERT_EQ(open_save_dat_file(c.current, 1, 2, nullptr, &error), 0);
     }
-    EXPECT_EQ(intf_pro(&error), c.rc) << c.exit_code << " " << c.current;
+    SCOPED_TRACE(std::to_string(c.exit_code) + " " + std::to_string(c.current));
+    EXPECT_EQ(intf_pro(&error), c.rc);
     close_save_dat_file(nullptr, &error);
-    EXPECT_EQ(inst.read('c', "CAT\\MST\\ZKIF0003.SAV"), c.data_after) << c.exit_code << " " << c.current;
-    EXPECT_EQ(master()[48], c.state_after) << c.exit_code << " " << c.current;
+    EXPECT_EQ(inst.read('c', "CAT\\MST\\ZKIF0003.SAV"), c.data_after);
+    EXPECT_EQ(master()[48], c.state_after);
   }
 
   // The command line: the program's name, the data file or @@@@@, ZKINTF.TMP.
@@ -291,70 +273,57 @@ TEST_F(SavedListTest, InterfaceProgramExitCodes) {
   }
 }
 
-TEST_F(SavedListTest, CsvFieldsAreSplitAndCopied) {
+// Each line is split at its first field and that field copied into a
+// guarded 16-byte destination; `size` holds the copy to fewer bytes.
+TEST(Csv, FieldsAreSplitAndCopied) {
   struct Case {
     std::string line;
-    int16_t start, end;
+    int16_t size, start, end;
     int rest;  // offset of the result, -1 null
     std::string copied;
   } cases[] = {
-      {"\"ab\"\"c\",x", 1, 5, 8, "ab\"c"},
-      {"abc", 0, 2, -1, "abc"},
-      {",x", 0, -1, 1, ""},
-      {"\"a,b\",c", 1, 3, 6, "a,b"},
-      {"ab\ncd,e", 0, 1, -1, "ab"},
-      {"", 0, -1, -1, ""},
+      {"\"ab\"\"c\",x", 16, 1, 5, 8, "ab\"c"}, {"abc", 16, 0, 2, -1, "abc"},   {",x", 16, 0, -1, 1, ""},
+      {"\"a,b\",c", 16, 1, 3, 6, "a,b"},       {"ab\ncd,e", 16, 0, 1, -1, "ab"}, {"", 16, 0, -1, -1, ""},
+      {"abcdef", 2, 0, 5, -1, "ab"},           // held to the size
+      {"a\"b", 16, 0, 2, -1, "a\"b"},          // a single quote inside a field is copied
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
     std::string line = c.line;
     int16_t start = -9, end = -9;
     const char* rest = get_next_csv(line.data(), &start, &end);
-    EXPECT_EQ(start, c.start) << c.line;
-    EXPECT_EQ(end, c.end) << c.line;
-    EXPECT_EQ(rest == nullptr ? -1 : static_cast<int>(rest - line.data()), c.rest) << c.line;
+    EXPECT_EQ(start, c.start);
+    EXPECT_EQ(end, c.end);
+    EXPECT_EQ(rest == nullptr ? -1 : static_cast<int>(rest - line.data()), c.rest);
     char dest[16];
     std::memset(dest, '#', sizeof dest);
-    const int16_t after = copy_csv_item(line.c_str(), dest, sizeof dest, start, end);
-    EXPECT_EQ(std::string(dest, c.copied.size()), c.copied) << c.line;
-    EXPECT_EQ(dest[c.copied.size()], '#') << c.line;
-    EXPECT_EQ(after, c.end < c.start ? c.start : c.end + 1) << c.line;
+    const int16_t after = copy_csv_item(line.c_str(), dest, c.size, start, end);
+    EXPECT_EQ(std::string(dest, c.copied.size() + 1), c.copied + "#");
+    EXPECT_EQ(after, c.end < c.start ? c.start : c.size < 16 ? c.size : c.end + 1);
   }
-  struct Copy {
-    const char* source;
-    int16_t size, first, last, after;
-    std::string copied;
-  } copies[] = {
-      {"abcdef", 2, 1, 5, 3, "bc"},   // held to the size
-      {"\"a", 8, 0, 1, 2, "\"a"},     // a quote first is copied
-      {"a\"b", 8, 0, 2, 3, "a\"b"},   // a single quote is copied
-  };
-  for (const Copy& c : copies) {
-    char dest[8];
-    EXPECT_EQ(copy_csv_item(c.source, dest, c.size, c.first, c.last), c.after) << c.source;
-    EXPECT_EQ(std::string(dest, c.copied.size()), c.copied) << c.source;
-  }
+  char dest[8];
+  EXPECT_EQ(copy_csv_item("\"a", dest, 8, 0, 1), 2);  // a quote first is copied when asked for
+  EXPECT_EQ(std::string(dest, 2), "\"a");
 }
 
 // Each failure of the master's functions: the fault, the result and the
 // error word.
 TEST_F(SavedListTest, MasterFailuresGiveTheirCodes) {
   enum Fn { GetNo, Delete, Make, Check };
+  const int io = platform::kErrnoIo;
   struct Case {
     Fn fn;
     Op op;
-    int nth;
-    int fault;
-    int rc;
+    int nth, fault, rc;
   } cases[] = {
-      {GetNo, Op::Read, 1, platform::kErrnoIo, 14},  {GetNo, Op::Seek, 2, platform::kErrnoIo, 15},
-      {GetNo, Op::Write, 1, platform::kErrnoIo, 13}, {GetNo, Op::Write, 2, platform::kErrnoIo, 13},
-      {GetNo, Op::Close, 1, platform::kErrnoIo, 13}, {Delete, Op::Read, 1, platform::kErrnoIo, 14},
-      {Delete, Op::Write, 2, platform::kErrnoIo, 13}, {Delete, Op::Seek, 3, platform::kErrnoIo, 15},
-      {Delete, Op::Close, 1, platform::kErrnoIo, 12}, {Check, Op::Read, 1, platform::kErrnoIo, 14},
-      {Check, Op::Close, 1, platform::kErrnoIo, 12}, {Make, Op::Write, 1, platform::kErrnoNoSpace, -1},
-      {Make, Op::Write, 1, platform::kErrnoIo, 13},
+      {GetNo, Op::Read, 1, io, 14},   {GetNo, Op::Seek, 2, io, 15},   {GetNo, Op::Write, 1, io, 13},
+      {GetNo, Op::Write, 2, io, 13},  {GetNo, Op::Close, 1, io, 13},  {Delete, Op::Read, 1, io, 14},
+      {Delete, Op::Write, 2, io, 13}, {Delete, Op::Seek, 3, io, 15},  {Delete, Op::Close, 1, io, 12},
+      {Check, Op::Read, 1, io, 14},   {Check, Op::Close, 1, io, 12},  {Make, Op::Write, 1, io, 13},
+      {Make, Op::Write, 1, platform::kErrnoNoSpace, -1},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.fn) + " " + std::to_string(static_cast<int>(c.op)) + " " + std::to_string(c.nth));
     if (c.fn == Make)
       fs::remove(inst.drive_root('c') / "CAT" / "MST" / "ZKIFSMST.SAV");
     else
@@ -366,8 +335,8 @@ TEST_F(SavedListTest, MasterFailuresGiveTheirCodes) {
                    : c.fn == Delete ? deldata_save_mst_file(2, &out, &error)
                    : c.fn == Make   ? make_save_mst(&error)
                                     : check_save_mst_file_exist(&out, &error);
-    EXPECT_EQ(rc, c.rc) << c.fn << " " << static_cast<int>(c.op) << " " << c.nth;
-    EXPECT_EQ(error, c.fault) << c.fn << " " << static_cast<int>(c.op) << " " << c.nth;
+    EXPECT_EQ(rc, c.rc);
+    EXPECT_EQ(error, c.fault);
   }
 }
 

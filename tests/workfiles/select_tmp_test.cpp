@@ -32,27 +32,16 @@ class SelectTmpTest : public ::testing::Test {
   Installation inst;
 };
 
-std::string record(const std::string& file, size_t i) { return file.substr(i * 20, 20); }
-
-TEST_F(SelectTmpTest, RecordsAreWrittenByteForByte) {
+TEST_F(SelectTmpTest, RecordsAreWrittenByteForByteReadBackAndCleared) {
   const int16_t big = 0x1234, negative = -2;
   SetSelTmp("1561047110A2", &big);
   SetSelTmp("100120 XXXXX", &negative);
   ASSERT_EQ(VBWriteSelectTmp(), 0);
-  const std::string sel = file("SELECT.TMP");
-  ASSERT_EQ(sel.size(), 20000u);
-  EXPECT_EQ(record(sel, 0), std::string("1561047110A2\x34\x12\x01\0\0\0\0\0", 20));
-  EXPECT_EQ(record(sel, 1), std::string("100120      \xFE\xFF\x00\0\0\0\0\0", 20));
-  EXPECT_EQ(sel.substr(40), std::string(19960, '\0'));
-
+  EXPECT_EQ(file("SELECT.TMP"), std::string("1561047110A2\x34\x12\x01\0\0\0\0\0", 20) +
+                                    std::string("100120      \xFE\xFF\x00\0\0\0\0\0", 20) + std::string(19960, '\0'));
   SetLcpTmp("4351247110A1", &big, "D042");
   ASSERT_EQ(VBWriteLcpselTmp(), 0);
-  const std::string lcp = file("LCPSEL.TMP");
-  ASSERT_EQ(lcp.size(), 20000u);
-  EXPECT_EQ(record(lcp, 0), std::string("D0424351247110A1\x34\x12\x01\0", 20));
-  EXPECT_EQ(lcp.substr(20), std::string(19980, '\0'));
-
-  // Read back, the entries are as they were.
+  EXPECT_EQ(file("LCPSEL.TMP"), std::string("D0424351247110A1\x34\x12\x01\0", 20) + std::string(19980, '\0'));
   TermSelTmp();
   TermLcpTmp();
   ASSERT_EQ(VBReadSelectTmp(), 0);
@@ -61,9 +50,14 @@ TEST_F(SelectTmpTest, RecordsAreWrittenByteForByte) {
   EXPECT_EQ(SearchSelTmp("100120      ")->data.value, -2);
   EXPECT_EQ(SearchSelTmp("100120      ")->data.kind, 0);
   EXPECT_EQ(SearchLcpTmp("D042", "4351247110A1")->data.value, 0x1234);
+  // Clearing a file leaves its list.
+  ASSERT_EQ(VBClearSelectTmp(), 0);
+  ASSERT_EQ(clear_lcpsel_tmp(), 0);
+  EXPECT_EQ(file("SELECT.TMP") + file("LCPSEL.TMP"), std::string(40000, '\0'));
+  EXPECT_EQ(VBGetNumSelTmp(), 2);
 }
 
-TEST_F(SelectTmpTest, AFullListFillsTheFileAndOnlyTheFirstThousandAreWritten) {
+TEST_F(SelectTmpTest, OnlyTheFirstThousandAreWrittenAndAShortFileReads) {
   for (int i = 0; i < 1000; ++i) {
     const int16_t v = static_cast<int16_t>(i);
     char key[13];
@@ -74,14 +68,12 @@ TEST_F(SelectTmpTest, AFullListFillsTheFileAndOnlyTheFirstThousandAreWritten) {
   ASSERT_EQ(VBReadSelectTmp(), 0);  // appended: 2000 entries, beyond the limit
   EXPECT_EQ(VBGetNumSelTmp(), 2000);
   ASSERT_EQ(VBWriteSelectTmp(), 0);
-  const std::string sel = file("SELECT.TMP");
-  EXPECT_EQ(record(sel, 999).substr(0, 12), "P00000000999");  // the last record is in use
+  EXPECT_EQ(file("SELECT.TMP").substr(999 * 20, 12), "P00000000999");  // the last record is in use
   VBClearSelTmp();
   ASSERT_EQ(VBReadSelectTmp(), 0);
   EXPECT_EQ(VBGetNumSelTmp(), 1000);
-}
 
-TEST_F(SelectTmpTest, AShortFileReadsWithoutError) {
+  VBClearSelTmp();
   inst.write('c', "WORK\\SELECT.TMP", std::string("1561047110A2\x05\x00\x01\0\0\0\0\0", 20) + "100");
   std::vector<char> buffer(20000, 'x');
   int32_t error = -1;
@@ -93,17 +85,6 @@ TEST_F(SelectTmpTest, AShortFileReadsWithoutError) {
   const auto* cut = SearchSelTmp(std::string("100\0\0\0      ", 12).data());
   ASSERT_NE(cut, nullptr);
   EXPECT_EQ(cut->data.kind, 0);
-}
-
-TEST_F(SelectTmpTest, ClearingTheFileLeavesTheListAndTheOtherWayRound) {
-  const int16_t v = 1;
-  SetSelTmp("1561047110A2", &v);
-  ASSERT_EQ(VBWriteSelectTmp(), 0);
-  ASSERT_EQ(VBClearSelectTmp(), 0);
-  EXPECT_EQ(file("SELECT.TMP"), std::string(20000, '\0'));
-  EXPECT_EQ(VBGetNumSelTmp(), 1);
-  ASSERT_EQ(clear_lcpsel_tmp(), 0);
-  EXPECT_EQ(file("LCPSEL.TMP"), std::string(20000, '\0'));
 }
 
 // The work directory field holds at most 63 characters, so the full path of

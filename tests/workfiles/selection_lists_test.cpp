@@ -80,36 +80,26 @@ TEST_F(SelectionListsTest, ListsHoldUpToTheirLimit) {
   }
 }
 
-TEST_F(SelectionListsTest, TheSeventhCharacterDecidesTheKind) {
-  const int16_t v = 7;
-  ASSERT_EQ(SetSelTmp("100120 XXXXX", &v), 0);  // blank seventh: a 6-character code
-  ASSERT_EQ(SetSelTmp("1561047110A2", &v), 0);
+// The seventh character decides the kind (blank: a 6-character code);
+// duplicates are kept and the earlier one is found and deleted first; local
+// price entries match on part number and code (added part number first,
+// searched code first).
+TEST_F(SelectionListsTest, KindsDuplicatesAndArgumentOrders) {
+  const int16_t v1 = 1, v2 = 2;
+  ASSERT_EQ(SetSelTmp("100120 XXXXX", &v1), 0);
+  ASSERT_EQ(SetSelTmp("1561047110A2", &v1), 0);
+  ASSERT_EQ(SetSelTmp("1561047110A2", &v2), 0);
   const auto* code = SearchSelTmp("100120      ");
   ASSERT_NE(code, nullptr);
-  EXPECT_EQ(code->data.kind, 0);
-  EXPECT_EQ(std::string(code->data.key, 12), "100120      ");
+  EXPECT_EQ(std::string(code->data.key, 12) + char('0' + code->data.kind), "100120      0");
   EXPECT_EQ(SearchSelTmp("100120 XXXXX"), nullptr);
-  const auto* part = SearchSelTmp("1561047110A2");
-  ASSERT_NE(part, nullptr);
-  EXPECT_EQ(part->data.kind, 1);
-  EXPECT_EQ(part->data.value, 7);
-}
-
-TEST_F(SelectionListsTest, DuplicatesAreKeptAndTheEarlierIsFoundAndDeleted) {
-  const int16_t first = 1, second = 2;
-  SetSelTmp("1561047110A2", &first);
-  SetSelTmp("1561047110A2", &second);
+  EXPECT_EQ(SearchSelTmp("1561047110A2")->data.kind, 1);
   EXPECT_EQ(SearchSelTmp("1561047110A2")->data.value, 1);
   DelSelTmp("1561047110A2");
-  EXPECT_EQ(VBGetNumSelTmp(), 1);
-  EXPECT_EQ(SearchSelTmp("1561047110A2")->data.value, 2);
   DelSelTmp("000000000000");  // absent: nothing happens
-  EXPECT_EQ(VBGetNumSelTmp(), 1);
-}
+  EXPECT_EQ(VBGetNumSelTmp(), 2);
+  EXPECT_EQ(SearchSelTmp("1561047110A2")->data.value, 2);
 
-TEST_F(SelectionListsTest, LocalPriceEntriesMatchOnBothPartNumberAndCode) {
-  const int16_t v1 = 1, v2 = 2;
-  // Part number first, code last when adding; code first when searching.
   SetLcpTmp("1561047110A2", &v1, "AAAA");
   SetLcpTmp("1561047110A2", &v2, "BBBB");
   const auto* found = SearchLcpTmp("BBBB", "1561047110A2");
