@@ -8,11 +8,20 @@
 
 namespace zk::test {
 
+namespace {
+
 std::string fold(std::string s) {
   for (char& c : s)
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   return s;
 }
+
+bool byte_less(const std::string& a, const std::string& b) {
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                      [](char x, char y) { return uint8_t(x) < uint8_t(y); });
+}
+
+}  // namespace
 
 std::vector<std::string> Model::in_order(uint32_t from_block) const {
   std::vector<std::string> out;
@@ -23,11 +32,7 @@ std::vector<std::string> Model::in_order(uint32_t from_block) const {
 
 std::vector<std::string> Model::matches(const std::string& key) const {
   const writer::SetSpec& spec = set_.spec;
-  struct Hit {
-    std::string order;
-    size_t position;
-    std::string record;
-  };
+  struct Hit { std::string order; size_t position; std::string record; };
   std::vector<Hit> hits;
   size_t position = 0;
   for (const auto& block : set_.blocks) {
@@ -38,10 +43,7 @@ std::vector<std::string> Model::matches(const std::string& key) const {
       ++position;
     }
   }
-  std::stable_sort(hits.begin(), hits.end(), [](const Hit& a, const Hit& b) {
-    return std::lexicographical_compare(a.order.begin(), a.order.end(), b.order.begin(), b.order.end(),
-                                        [](char x, char y) { return uint8_t(x) < uint8_t(y); });
-  });
+  std::stable_sort(hits.begin(), hits.end(), [](const Hit& a, const Hit& b) { return byte_less(a.order, b.order); });
   std::vector<std::string> out;
   for (const Hit& h : hits) out.push_back(h.record);
   return out;
@@ -58,8 +60,7 @@ int64_t Model::first_block(const std::string& key) const {
       // An alternate set's index leads to the blocks of the smallest index
       // key that begins with the key first.
       const std::string k = writer::folded_index_key(spec, r);
-      const auto less = [](char x, char y) { return uint8_t(x) < uint8_t(y); };
-      if (best_block < 0 || std::lexicographical_compare(k.begin(), k.end(), best.begin(), best.end(), less)) {
+      if (best_block < 0 || byte_less(k, best)) {
         best = k;
         best_block = static_cast<int64_t>(b);
       }
@@ -75,41 +76,24 @@ bool Model::block_matches(uint32_t block, const std::string& key) const {
   return false;
 }
 
-Handle CatalogTest::open(const writer::FileSet& set, uint8_t location, int32_t read_mode) {
-  const std::string sub = (dir_.path() / ("set" + std::to_string(++sets_))).string();
+Handle CatalogTest::open(const writer::FileSet& set, uint8_t location, int32_t read_mode,
+                         const writer::FileSet* main, const std::string& into) {
+  const std::string sub = (dir_.path() / (into.empty() ? "set" + std::to_string(++sets_) : into)).string();
   writer::PlacedSet placed;
   if (location == 2) {
     const std::string master_name = writer::catalog_master_name("TEST01");
     writer::MasterFile master(writer::master_header("20240101", "E1", "01"), true);
+    if (main != nullptr) master.store(*main, master_name);
     placed = master.store(set, master_name);
     writer::write_files(sub, {{master_name, master.bytes()}});
   } else {
+    if (main != nullptr) writer::write_files(sub, writer::place_set(*main, location).contents);
     placed = writer::place_set(set, location);
     writer::write_files(sub, placed.contents);
   }
   zkall_cd_handle* h = nullptr;
   int32_t detail = 0;
   EXPECT_EQ(writer::open_placed_set(placed, sub, read_mode, &h, detail), 0) << detail;
-  return Handle(h);
-}
-
-Handle CatalogTest::open_alternate(const writer::FileSet& main, const writer::FileSet& alt, uint8_t location) {
-  const std::string sub = (dir_.path() / ("set" + std::to_string(++sets_))).string();
-  writer::PlacedSet placed;
-  if (location == 2) {
-    const std::string master_name = writer::catalog_master_name("TEST01");
-    writer::MasterFile master(writer::master_header("20240101", "E1", "01"), true);
-    master.store(main, master_name);
-    placed = master.store(alt, master_name);
-    writer::write_files(sub, {{master_name, master.bytes()}});
-  } else {
-    writer::write_files(sub, writer::place_set(main, location).contents);
-    placed = writer::place_set(alt, location);
-    writer::write_files(sub, placed.contents);
-  }
-  zkall_cd_handle* h = nullptr;
-  int32_t detail = 0;
-  EXPECT_EQ(writer::open_placed_set(placed, sub, 0, &h, detail), 0) << detail;
   return Handle(h);
 }
 
@@ -140,13 +124,15 @@ std::string record_with(uint32_t length, uint32_t offset, const std::string& key
   return r;
 }
 
-writer::SetSpec simple_spec(int records, int levels) {
+writer::SetSpec simple_spec(int records, int levels, uint32_t records_per_block, uint32_t entries_per_block) {
   writer::SetSpec spec;
   spec.name = "TEST.DAT";
   spec.record_length = 24;
   spec.key_offset = 2;
   spec.key_length = 4;
   spec.levels = levels;
+  spec.records_per_block = records_per_block;
+  spec.entries_per_block = entries_per_block;
   for (int i = 0; i < records; ++i) {
     const std::string key = "K" + std::to_string(1000 + i % 1000).substr(1);
     spec.records.push_back(record_with(24, 2, key, static_cast<uint32_t>(i)));

@@ -7,8 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <memory>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -26,9 +24,7 @@ class CountingPlatform : public SystemPlatformBase {
 #ifndef _WIN32
   CountingPlatform() : PosixPlatform(std::string()) {}
 #endif
-  int reads = 0;
-  int seeks = 0;
-  int closes = 0;
+  int reads = 0, seeks = 0, closes = 0;
   void reset_counts() { reads = seeks = closes = 0; }
 
  protected:
@@ -57,14 +53,9 @@ class CountingPlatform : public SystemPlatformBase {
 // An open handle, closed when the test is done with it.
 class Handle {
  public:
-  Handle() = default;
-  explicit Handle(zkall_cd_handle* h) : h_(h) {}
+  explicit Handle(zkall_cd_handle* h = nullptr) : h_(h) {}
   ~Handle() { cdclose(&h_, nullptr); }
-  Handle(Handle&& o) noexcept : h_(o.h_) { o.h_ = nullptr; }
-  Handle& operator=(Handle&& o) noexcept {
-    std::swap(h_, o.h_);
-    return *this;
-  }
+  Handle(const Handle&) = delete;
   zkall_cd_handle* get() const { return h_; }
   zkall_cd_handle* operator->() const { return h_; }
   zkall_cd_handle** address() { return &h_; }
@@ -96,16 +87,15 @@ class Model {
   const writer::FileSet& set_;
 };
 
-std::string fold(std::string s);
-
 // A temporary directory with the counting platform installed.
 class CatalogTest : public ::testing::Test {
  protected:
   // Writes the set at `location` (0 own files, 1 hard-disk copy, 2 inside a
-  // catalog master file) and opens it; fails the test when it cannot.
-  Handle open(const writer::FileSet& set, uint8_t location = 0, int32_t read_mode = 0);
-  // The same for an alternate set over `main`'s data file.
-  Handle open_alternate(const writer::FileSet& main, const writer::FileSet& alt, uint8_t location = 0);
+  // catalog master file) and opens it; fails the test when it cannot. An
+  // alternate index set is written after the set `main` whose data it reads.
+  // Each set goes into a directory of its own unless `into` names one.
+  Handle open(const writer::FileSet& set, uint8_t location = 0, int32_t read_mode = 0,
+              const writer::FileSet* main = nullptr, const std::string& into = "");
   // Reads with the key until -1 (at most `limit` records); the results.
   std::vector<std::string> read_all(zkall_cd_handle* h, const std::string& key, size_t limit, int* last = nullptr);
 
@@ -120,7 +110,9 @@ class CatalogTest : public ::testing::Test {
 std::string record_with(uint32_t length, uint32_t offset, const std::string& key, uint32_t tag);
 
 // A small set: records keyed "K000".."Knnn" (four bytes at offset 2 of
-// 24-byte records), one level unless told otherwise.
-writer::SetSpec simple_spec(int records, int levels = 1);
+// 24-byte records), one level unless told otherwise, and optionally so many
+// records a data block and entries an index block.
+writer::SetSpec simple_spec(int records, int levels = 1, uint32_t records_per_block = 0,
+                            uint32_t entries_per_block = 0);
 
 }  // namespace zk::test

@@ -26,12 +26,7 @@ int32_t scan(const std::string& key, int32_t mask, const std::string& area, int3
 
 TEST(DSearch, StopsAtTheFirstEntryWhoseOutcomeIsInTheMask) {
   const std::string area = area_of({"AAAA", "BBBB", "bbbc", "CCCC"});
-  const struct {
-    std::string key;
-    int32_t mask;
-    int32_t outcome;
-    int32_t index;
-  } cases[] = {
+  const struct { std::string key; int32_t mask; int32_t outcome; int32_t index; } cases[] = {
       {"BBBB", 3, 2, 1},  // equal
       {"bbbb", 2, 2, 1},  // letters fold
       {"BBBC", 2, 2, 2},
@@ -52,11 +47,7 @@ TEST(DSearch, StopsAtTheFirstEntryWhoseOutcomeIsInTheMask) {
 }
 
 TEST(DSearch, OnlyAToZFoldAndBytesCompareUnsigned) {
-  const struct {
-    std::string key;
-    std::string entry;
-    int32_t outcome;
-  } cases[] = {
+  const struct { std::string key; std::string entry; int32_t outcome; } cases[] = {
       {"abcd", "ABCD", 2},
       {"[___", "{___", 1},    // 0x5B below 0x7B: not letters, not folded
       {"@aaa", "`aaa", 1},    // 0x40 and 0x60 are no letters either

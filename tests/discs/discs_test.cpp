@@ -13,8 +13,6 @@
 namespace zk::test {
 namespace {
 
-using Lines = std::vector<std::string>;
-
 class DiscsTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -24,102 +22,84 @@ class DiscsTest : public ::testing::Test {
     inst.platform().set_message_box_answerer([this](const std::string& text, const std::string&, uint32_t) {
       prompts.push_back(text);
       if (on_prompt) on_prompt(static_cast<int>(prompts.size()));
-      return answers.empty() ? platform::kIdCancel : next_answer();
+      if (answers.empty()) return platform::kIdCancel;
+      const int a = answers.front();
+      answers.erase(answers.begin());
+      return a;
     });
   }
   void TearDown() override { drom_term(); }
-  int next_answer() {
-    int a = answers.front();
-    answers.erase(answers.begin());
-    return a;
-  }
-  std::string head_of(int32_t drive, int* rc = nullptr, int32_t* detail = nullptr) {
-    char head[10];
-    std::memset(head, '#', sizeof head);
-    int32_t d = -5;
-    int r = cdread_head(drive, head, &d);
-    if (rc) *rc = r;
-    if (detail) *detail = d;
-    return std::string(head, 10);
+  // cdset_cd asking for `id` in `drive` (-1: any) with the outputs it may leave out.
+  int find(int32_t drive, const char* id, const char* date = nullptr, int32_t* found = nullptr, int32_t kind = 700) {
+    return cdset_cd(drive, id, nullptr, date, found, nullptr, nullptr, kind, nullptr);
   }
   Installation inst;
   zkall_ctop* c = nullptr;
-  Lines prompts;
+  std::vector<std::string> prompts;
   std::vector<int> answers;
   std::function<void(int)> on_prompt;
 };
 
 // ---- labels -------------------------------------------------------------------
 
-TEST_F(DiscsTest, HeadIsTheDiscIdThenTheDate) {
-  int rc = -1;
-  EXPECT_EQ(head_of(0, &rc), "E119990401");
-  EXPECT_EQ(rc, 0);
-  inst.set_label('d', "19990401E1 EXTRA WORDS");  // characters beyond the 10th are ignored
-  EXPECT_EQ(head_of(0), "E119990401");
-  inst.set_label('d', "1999");  // a short label gives NUL bytes
-  EXPECT_EQ(head_of(0), std::string("\0\0" "1999\0\0\0\0", 10));
-}
-
-TEST_F(DiscsTest, HeadFailures) {
-  int rc = 0;
-  int32_t detail = 0;
-  head_of(1, &rc, &detail);  // E: has no disc
-  EXPECT_EQ(rc, 80);
-  EXPECT_EQ(detail, 21);
-  inst.remove_drive('d');
-  head_of(0, &rc, &detail);
-  EXPECT_EQ(rc, 81);
-  EXPECT_EQ(detail, 3);
-  head_of(-1, &rc, &detail);
-  EXPECT_EQ(rc, 128);
-  EXPECT_EQ(detail, -5);  // left as it was
-  head_of(10, &rc, &detail);
-  EXPECT_EQ(rc, 128);
-  head_of(2, &rc, &detail);  // past the two configured drives: no drive at all
-  EXPECT_EQ(rc, 128);
-  EXPECT_EQ(detail, -5);
-  inst.platform().faults().add(platform::Op::Volume, 1117, "D:");  // ERROR_IO_DEVICE
-  inst.add_drive('d', "19990401E1");
-  head_of(0, &rc, &detail);
-  EXPECT_EQ(rc, 81);
-  EXPECT_EQ(detail, 1117);
+// Each row's change stays for the rows below it.
+TEST_F(DiscsTest, HeadIsTheDiscIdThenTheDateOrAFailure) {
+  const struct {
+    const char* what;
+    std::function<void()> change;
+    int32_t drive;
+    int rc;
+    int32_t detail;  // on a failure; -5: left as it was
+    std::string head;  // on success
+  } cases[] = {
+      {"the label", [] {}, 0, 0, 0, "E119990401"},
+      {"characters beyond the 10th ignored", [&] { inst.set_label('d', "19990401E1 EXTRA WORDS"); }, 0, 0, 0,
+       "E119990401"},
+      {"a short label gives NUL bytes", [&] { inst.set_label('d', "1999"); }, 0, 0, 0,
+       std::string("\0\0" "1999\0\0\0\0", 10)},
+      {"E: has no disc", [] {}, 1, 80, 21, ""},
+      {"drive -1", [] {}, -1, 128, -5, ""},
+      {"drive 10", [] {}, 10, 128, -5, ""},
+      {"past the two configured drives", [] {}, 2, 128, -5, ""},
+      {"a drive that is gone", [&] { inst.remove_drive('d'); }, 0, 81, 3, ""},
+      {"the volume fails (ERROR_IO_DEVICE)",
+       [&] {
+         inst.platform().faults().add(platform::Op::Volume, 1117, "D:");
+         inst.add_drive('d', "19990401E1");
+       },
+       0, 81, 1117, ""},
+  };
+  for (const auto& k : cases) {
+    SCOPED_TRACE(k.what);
+    k.change();
+    char head[10];
+    std::memset(head, '#', sizeof head);
+    int32_t detail = -5;
+    EXPECT_EQ(cdread_head(k.drive, head, &detail), k.rc);
+    EXPECT_EQ(k.rc == 0 ? std::string(head, 10) : std::to_string(detail), k.rc == 0 ? k.head : std::to_string(k.detail));
+  }
 }
 
 // ---- present discs --------------------------------------------------------------
 
-TEST_F(DiscsTest, AllDrivesGiveTheirHeadsAndTheHardDiskCopies) {
-  inst.install_catalog("E2", "19990701", "02", true, true);  // E2 copied to the hard disk
+TEST_F(DiscsTest, AllDrivesGiveTheirHeadsAndTheHardDiskCopiesOnce) {
+  // E2 copied to the hard disk is listed after the drives; E1's copy is in
+  // drive D: already.
+  inst.install_catalog("E2", "19990701", "02", true, true);
+  inst.install_catalog("E1", "19990401", "01", true, true);
   ASSERT_EQ(setuped_cd_check(), 0);
   char heads[110];
   int32_t detail = -1;
   ASSERT_EQ(cdread_head_alldrive(heads, 'E', &detail), 0);
   EXPECT_EQ(detail, 0);
-  EXPECT_EQ(std::string(heads, 10), "E119990401");
-  EXPECT_EQ(std::string(heads + 10, 10), std::string(10, '\0'));  // E: not ready
-  EXPECT_EQ(std::string(heads + 20, 10), "E219990701");
-  EXPECT_EQ(std::string(heads + 30, 80), std::string(80, '\0'));
-}
-
-TEST_F(DiscsTest, AHardDiskCopyAlreadyInADriveIsListedOnce) {
-  inst.install_catalog("E1", "19990401", "01", true, true);
-  ASSERT_EQ(setuped_cd_check(), 0);
-  char heads[110];
-  int32_t detail = 0;
-  ASSERT_EQ(cdread_head_alldrive(heads, 'E', &detail), 0);
-  EXPECT_EQ(std::string(heads + 20, 10), std::string(10, '\0'));
-}
-
-TEST_F(DiscsTest, UnreadableHardDiskMasterFails) {
-  inst.install_catalog("E2", "19990701", "02", true, true);
-  ASSERT_EQ(setuped_cd_check(), 0);
-  char heads[110];
-  int32_t detail = 0;
+  // E: is not ready.
+  EXPECT_EQ(std::string(heads, 110), "E119990401" + std::string(10, '\0') + "E219990701" + std::string(80, '\0'));
   inst.platform().faults().add(platform::Op::Open, platform::kErrnoAccess, "E2\\ZKROOTMF.MST");
   EXPECT_EQ(cdread_head_alldrive(heads, 'E', &detail), 11);
   EXPECT_EQ(detail, platform::kErrnoAccess);
   inst.platform().faults().add(platform::Op::ShortRead, platform::kErrnoIo, "E2\\ZKROOTMF.MST");
   EXPECT_EQ(cdread_head_alldrive(heads, 'E', &detail), 14);
+  EXPECT_EQ(cdread_head_alldrive(nullptr, 'E', &detail), 128);
   inst.remove_drive('d');
   EXPECT_EQ(cdread_head_alldrive(heads, 'E', &detail), 81);  // a missing drive is no "not ready"
 }
@@ -136,7 +116,6 @@ TEST_F(DiscsTest, PresentDiscsOfTheCurrentArea) {
   EXPECT_EQ(count, 0);
   // Area G: G1 is installed but in no drive.
   c->current_area = 1;
-  inst.set_label('e', "19990501G1");
   inst.add_drive('e', "19990501G1");
   ASSERT_EQ(cdmake_cdidtbl_alldrive(list, &count, &detail), 0);
   ASSERT_EQ(count, 1);
@@ -154,58 +133,71 @@ TEST_F(DiscsTest, FindsTheDiscInTheFirstMatchingDrive) {
   EXPECT_EQ(cdset_cd(-1, "E1", "01", nullptr, &drive, id, date, 700, &detail), 0);
   EXPECT_EQ(drive, 0);
   EXPECT_EQ(detail, 0);
-  EXPECT_EQ(std::string(id, 2), "E1");
-  EXPECT_EQ(std::string(date, 8), "19990401");
+  EXPECT_EQ(std::string(id, 2) + std::string(date, 8), "E119990401");
   EXPECT_TRUE(prompts.empty());
-  // Outputs may be left out.
-  EXPECT_EQ(cdset_cd(0, "E1", nullptr, nullptr, nullptr, nullptr, nullptr, 700, nullptr), 0);
+  EXPECT_EQ(find(0, "E1"), 0);  // outputs may be left out
 }
 
-TEST_F(DiscsTest, DiscIdComparesOverItsLeadingCharacters) {
-  int32_t drive = -1;
-  EXPECT_EQ(cdset_cd(-1, "E ", nullptr, nullptr, &drive, nullptr, nullptr, 700, nullptr), 0);  // "E" alone
-  EXPECT_EQ(drive, 0);
-  EXPECT_EQ(cdset_cd(-1, "E2", nullptr, nullptr, &drive, nullptr, nullptr, 700, nullptr), 4);
-  EXPECT_EQ(prompts.size(), 1u);
-}
-
-TEST_F(DiscsTest, DateRules) {
-  struct Case {
-    const char* label;
-    const char* date;
-    bool found;
-  };
-  // The main disc of E is E1 of 19990401.
-  const Case cases[] = {
-      {"19990401E1", "19990401", true},  {"19990402E1", "19990401", false},
-      {"19990415E1", "199904  ", true},   // compared before the first blank
-      {"19990415E1", "        ", true},   // no leading characters: no rule
-      {"19990331E1", "********", true},   // older than the main disc
-      {"19990401E1", "********", false},  // an equal date is not older
-      {"19990402E1", "********", false},
+TEST_F(DiscsTest, DiscIdAndDateRules) {
+  const struct { const char* label; const char* id; const char* date; bool found; } cases[] = {
+      // The main disc of E is E1 of 19990401.
+      {"19990401E1", "E ", nullptr, true},  // "E" alone: compared over its leading characters
+      {"19990401E1", "E2", nullptr, false},
+      {"19990401E1", "E1", "19990401", true},  {"19990402E1", "E1", "19990401", false},
+      {"19990415E1", "E1", "199904  ", true},  // compared before the first blank
+      {"19990415E1", "E1", "        ", true},  // no leading characters: no rule
+      {"19990331E1", "E1", "********", true},  // older than the main disc
+      {"19990401E1", "E1", "********", false},  // an equal date is not older
+      {"19990402E1", "E1", "********", false},
   };
   for (const auto& k : cases) {
+    SCOPED_TRACE(std::string(k.label) + " " + k.id + " / " + (k.date ? k.date : "no date"));
     inst.set_label('d', k.label);
     prompts.clear();
-    const int rc = cdset_cd(0, "E1", nullptr, k.date, nullptr, nullptr, nullptr, 700, nullptr);
-    EXPECT_EQ(rc, k.found ? 0 : 4) << k.label << " / " << k.date;
+    int32_t drive = -1;
+    EXPECT_EQ(find(-1, k.id, k.date, &drive), k.found ? 0 : 4);
+    EXPECT_EQ(drive, k.found ? 0 : -1);
+    EXPECT_EQ(prompts.size(), k.found ? 0u : 1u);
   }
 }
 
-TEST_F(DiscsTest, RefusedRequests) {
-  int32_t detail = 0;
-  EXPECT_EQ(cdset_cd(-1, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, 700, &detail), 128);
-  EXPECT_EQ(detail, 2001);
-  EXPECT_EQ(cdset_cd(-1, "\x01" "1", nullptr, nullptr, nullptr, nullptr, nullptr, 700, &detail), 128);
-  EXPECT_EQ(detail, 2001);
-  EXPECT_EQ(cdset_cd(-1, "U1", nullptr, "********", nullptr, nullptr, nullptr, 700, &detail), 128);
-  EXPECT_EQ(detail, 2002);  // no main disc of U installed
-  for (int32_t drive : {2, 5, -2}) {  // two drives are configured
-    detail = 0;
-    EXPECT_EQ(cdset_cd(drive, "E1", nullptr, nullptr, nullptr, nullptr, nullptr, 700, &detail), 128) << drive;
-    EXPECT_EQ(detail, 2004) << drive;
+// Refusals leave the outputs alone and ask nothing; each row's change stays
+// for the rows below it.
+TEST_F(DiscsTest, RefusedRequestsAndFailures) {
+  const struct {
+    const char* what;
+    std::function<void()> change;
+    int32_t drive;
+    const char* id;
+    const char* date;
+    int rc;
+    int32_t detail;
+  } cases[] = {
+      {"no disc id", [] {}, -1, nullptr, nullptr, 128, 2001},
+      {"a disc id that is no text", [] {}, -1, "\x01" "1", nullptr, 128, 2001},
+      {"no main disc of U installed", [] {}, -1, "U1", "********", 128, 2002},
+      {"drive 2: two drives are configured", [] {}, 2, "E1", nullptr, 128, 2004},
+      {"drive 5", [] {}, 5, "E1", nullptr, 128, 2004},
+      {"drive -2", [] {}, -2, "E1", nullptr, 128, 2004},
+      {"a prompt that cannot be shown",
+       [&] {
+         inst.write_messages({"001unrelated"});
+         ASSERT_EQ(set_msg(), 0);
+       },
+       -1, "E2", nullptr, 128, 2003},
+      // A volume failure other than "not ready" ends the search.
+      {"a configured drive that is gone", [&] { inst.remove_drive('d'); }, -1, "E1", nullptr, 81, 3},
+      {"drive 12", [] {}, 12, "E1", nullptr, 128, 2004},
+  };
+  for (const auto& k : cases) {
+    SCOPED_TRACE(k.what);
+    k.change();
+    int32_t drive = 55, detail = 0;
+    EXPECT_EQ(cdset_cd(k.drive, k.id, nullptr, k.date, &drive, nullptr, nullptr, 700, &detail), k.rc);
+    EXPECT_EQ(detail, k.detail);
+    EXPECT_EQ(drive, 55);
+    EXPECT_EQ(prompts.size(), 0u);
   }
-  EXPECT_TRUE(prompts.empty());
 }
 
 TEST_F(DiscsTest, CancelAnswersFourAndLeavesTheOutputsAlone) {
@@ -219,6 +211,8 @@ TEST_F(DiscsTest, CancelAnswersFourAndLeavesTheOutputsAlone) {
   // The prompt names any drive and the installed disc E2, number 02.
   EXPECT_EQ(prompts[0].substr(71, 11), "CD-ROM   ]\n");
   EXPECT_EQ(prompts[0].substr(153), "Europe 02]");
+  EXPECT_EQ(find(-1, "G1"), 4);  // G1, the main disc of area G, is in no drive
+  EXPECT_EQ(prompts.at(1).substr(153), "Gen.   01]");
 }
 
 TEST_F(DiscsTest, DiscInsertedWhileTheSecondPromptIsUp) {
@@ -227,7 +221,7 @@ TEST_F(DiscsTest, DiscInsertedWhileTheSecondPromptIsUp) {
     if (n == 2) inst.add_drive('e', "19990701E2");  // the user puts E2 into E:
   };
   int32_t drive = -1;
-  EXPECT_EQ(cdset_cd(-1, "E2", nullptr, nullptr, &drive, nullptr, nullptr, 700, nullptr), 0);
+  EXPECT_EQ(find(-1, "E2", nullptr, &drive), 0);
   EXPECT_EQ(drive, 1);
   EXPECT_EQ(prompts.size(), 2u);
   // Each Retry waited 200 ms on E:, the drive found without a disc; after the
@@ -241,9 +235,9 @@ TEST_F(DiscsTest, OneGivenDriveIsTheOnlyOneScannedAndPolled) {
   on_prompt = [this](int) { inst.set_label('d', "19990701E2"); };
   int32_t drive = -1;
   // E2 is in E:, but only D: is asked about.
-  EXPECT_EQ(cdset_cd(0, "E2", nullptr, nullptr, &drive, nullptr, nullptr, 700, nullptr), 0);
+  EXPECT_EQ(find(0, "E2", nullptr, &drive), 0);
   EXPECT_EQ(drive, 0);
-  EXPECT_EQ(prompts.size(), 1u);
+  ASSERT_EQ(prompts.size(), 1u);
   EXPECT_EQ(prompts[0].substr(71, 11), "D:       ]\n");
   EXPECT_EQ(inst.platform().sleeps, std::vector<uint32_t>{200});  // D: was ready at once
 }
@@ -254,38 +248,16 @@ TEST_F(DiscsTest, ANotReadyDriveAmongReadyOnesIsSkipped) {
   drom_term();
   ASSERT_EQ(drom_init(), 0);
   int32_t drive = -1;
-  EXPECT_EQ(cdset_cd(-1, "E2", nullptr, nullptr, &drive, nullptr, nullptr, 700, nullptr), 0);
+  EXPECT_EQ(find(-1, "E2", nullptr, &drive), 0);
   EXPECT_EQ(drive, 2);
   EXPECT_TRUE(prompts.empty());
 }
 
-TEST_F(DiscsTest, AVolumeFailureOtherThanNotReadyEndsTheSearch) {
-  inst.remove_drive('d');  // configured, but the drive is gone
-  int32_t drive = 55, detail = 0;
-  EXPECT_EQ(cdset_cd(-1, "E1", nullptr, nullptr, &drive, nullptr, nullptr, 700, &detail), 81);
-  EXPECT_EQ(detail, 3);
-  EXPECT_EQ(drive, 55);
-  EXPECT_TRUE(prompts.empty());
-  EXPECT_EQ(cdset_cd(12, "E1", nullptr, nullptr, &drive, nullptr, nullptr, 700, &detail), 128);
-}
-
-TEST_F(DiscsTest, APromptThatCannotBeShownIsNoSuccess) {
-  inst.write_messages({"001unrelated"});
-  ASSERT_EQ(set_msg(), 0);
-  int32_t drive = 55, detail = 0;
-  EXPECT_EQ(cdset_cd(-1, "E2", nullptr, nullptr, &drive, nullptr, nullptr, 700, &detail), 128);
-  EXPECT_EQ(detail, 2003);
-  EXPECT_EQ(drive, 55);
-}
-
 TEST_F(DiscsTest, PromptKindChoosesTheMessage) {
-  EXPECT_EQ(cdmsgid(-4), 883);
-  EXPECT_EQ(cdmsgid(-3), 882);
-  EXPECT_EQ(cdmsgid(-2), 883);
-  EXPECT_EQ(cdmsgid(-1), 882);
-  EXPECT_EQ(cdmsgid(0), 881);
-  EXPECT_EQ(cdmsgid(700), 881);
-  cdset_cd(-1, "E2", nullptr, nullptr, nullptr, nullptr, nullptr, -2, nullptr);
+  for (const auto& [kind, message] : std::vector<std::pair<int32_t, int32_t>>{
+           {-4, 883}, {-3, 882}, {-2, 883}, {-1, 882}, {0, 881}, {700, 881}})
+    EXPECT_EQ(cdmsgid(kind), message) << kind;
+  find(-1, "E2", nullptr, nullptr, -2);
   ASSERT_EQ(prompts.size(), 1u);
   EXPECT_EQ(prompts[0].substr(0, 20), "Please insert the ol");
 }
@@ -313,7 +285,7 @@ TEST_F(DiscsTest, MainAndFrameDiscsOfALetter) {
   EXPECT_EQ(setuped_top_cdno('E'), 1);        // F is not a digit
   EXPECT_EQ(setuped_top_fcdno('E'), 0);
   EXPECT_EQ(setuped_top_cdno('G'), 3);
-  EXPECT_EQ(setuped_top_fcdno('G'), 3);       // other letters take any second character
+  EXPECT_EQ(setuped_top_fcdno('G'), 3);  // other letters take any second character
   EXPECT_EQ(setuped_top_cdno('U'), -1);
   EXPECT_EQ(setuped_top_cdno(32), -1);
   int32_t index = 9, found = 9;

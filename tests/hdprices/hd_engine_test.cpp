@@ -1,12 +1,15 @@
 // The hard-disk engine and the price functions on sets made by the writer
-// and on hand-made bytes: every key found across blocks and levels, the
-// master file and index entries byte by byte, both price formats, corrupt
-// masters and indexes, and every failure through the fault seam.
+// and on hand-made bytes: every key found across blocks and levels, a set
+// written byte by byte from the format, both price formats, corrupt masters
+// and indexes, and every failure through the fault seam.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "support/installation.h"
@@ -26,11 +29,24 @@ std::string price50(const std::string& part, int n) {
   return r + std::string(50 - r.size(), '-');
 }
 
+// A set of `count` price records keyed "P00000000000" on (from `first`),
+// `block` bytes a block, `levels` index levels of `entries` entries a block.
+writer::HdSetSpec p_set(int levels, uint32_t block, int count, uint32_t entries = 0, int first = 0) {
+  writer::HdSetSpec spec;
+  spec.levels = levels;
+  spec.block_size = block;
+  spec.entries_per_block = entries;
+  char key[16];
+  for (int i = 0; i < count; ++i) {
+    std::snprintf(key, sizeof key, "P%011d", first + i);
+    spec.records.push_back(price50(key, i));
+  }
+  return spec;
+}
+
 // The bytes of a literal, NUL bytes included.
 template <size_t N>
-std::string bytes(const char (&literal)[N]) {
-  return std::string(literal, N - 1);
-}
+std::string bytes(const char (&literal)[N]) { return std::string(literal, N - 1); }
 
 class HdEngineTest : public ::testing::Test {
  protected:
@@ -81,16 +97,10 @@ Records price_records() {
 }
 
 TEST_F(HdEngineTest, EveryKeyIsFoundThroughEveryLayout) {
-  struct Layout {
-    int levels;
-    std::array<uint8_t, 3> masks;
-    uint32_t block, records_per_block, entries_per_block;
-  };
-  const Layout layouts[] = {
-      {0, {3, 3, 3}, 0, 0, 0},   {0, {3, 3, 3}, 50, 0, 0},  {1, {3, 3, 3}, 250, 0, 0},
-      {2, {3, 3, 3}, 150, 2, 2}, {3, {3, 3, 2}, 200, 3, 2}, {3, {3, 2, 2}, 250, 1, 3},
-      {3, {3, 2, 3}, 150, 1, 1},  // a middle range of three bottom blocks
-  };
+  struct Layout { int levels; std::array<uint8_t, 3> masks; uint32_t block, records_per_block, entries_per_block; };
+  const Layout layouts[] = {{0, {3, 3, 3}, 0, 0, 0},   {0, {3, 3, 3}, 50, 0, 0},  {1, {3, 3, 3}, 250, 0, 0},
+                             {2, {3, 3, 3}, 150, 2, 2}, {3, {3, 3, 2}, 200, 3, 2}, {3, {3, 2, 2}, 250, 1, 3},
+                             {3, {3, 2, 3}, 150, 1, 1}};  // the last: a middle range of three bottom blocks
   const Records records = price_records();
   for (const Layout& l : layouts) {
     SCOPED_TRACE("levels " + std::to_string(l.levels) + " block " + std::to_string(l.block));
@@ -127,37 +137,6 @@ TEST_F(HdEngineTest, EveryKeyIsFoundThroughEveryLayout) {
     std::string r(50, '\0');
     EXPECT_EQ(hdread(r.data(), nullptr, 0, h, &detail), -1);  // and -1 again
   }
-}
-
-TEST_F(HdEngineTest, MasterFileAndIndexEntriesAsWritten) {
-  writer::HdSetSpec spec;
-  spec.levels = 2;
-  spec.block_size = 100;  // 2 records, 5 index entries of 18 bytes a block
-  spec.entries_per_block = 2;
-  for (int i = 0; i < 6; ++i) spec.records.push_back(price50("P0000000000" + std::to_string(i), i));
-  const writer::HdSet set = write_set(spec);
-  const std::string& m = set.master;
-  ASSERT_EQ(m.size(), 128u);
-  auto u16 = [&m](size_t at) { return static_cast<uint8_t>(m[at]) | static_cast<uint8_t>(m[at + 1]) << 8; };
-  auto u32 = [&](size_t at) { return static_cast<uint32_t>(u16(at) | u16(at + 2) << 16); };
-  EXPECT_EQ(m.substr(96, 11), "KAKAKU  D  ");
-  EXPECT_EQ(m[96 + 12], 2);       // data match mask
-  EXPECT_EQ(m[96 + 13], 12);      // key length
-  EXPECT_EQ(u16(96 + 16), 100);   // block size
-  EXPECT_EQ(u32(96 + 20), 3u);    // data blocks
-  EXPECT_EQ(u16(96 + 28), 50);    // record length
-  EXPECT_EQ(m[96 + 30], 2);       // index levels
-  EXPECT_EQ(m.substr(0, 11), "KAKAKU  IA ");
-  EXPECT_EQ(u32(0 + 20), 1u);     // top: one block at base 0
-  EXPECT_EQ(u32(0 + 24), 0u);
-  EXPECT_EQ(u32(32 + 20), 2u);    // middle: 3 entries, 2 a block, from block 1
-  EXPECT_EQ(u32(32 + 24), 1u);
-  EXPECT_EQ(u32(64 + 20), 0u);    // bottom absent, but it carries the index layout
-  EXPECT_EQ(m[64 + 13], 12);
-  EXPECT_EQ(u16(64 + 28), 18);
-  // The top entry for middle block 1: the highest key, block 1 (LE 32-bit), count 1 (LE 16-bit).
-  EXPECT_EQ(set.index.substr(18, 18), std::string("P00000000005\x01\x00\x00\x00\x01\x00", 18));
-  EXPECT_EQ(set.index.size(), 300u);
 }
 
 // A set written byte by byte from the format, without the writer: blocks of
@@ -220,8 +199,8 @@ TEST_F(HdEngineTest, PriceRecordsOfBothFormats) {
   ASSERT_EQ(kakaku_open(0, &h, &detail), 0);  // KAKAKU not listed: falls back
   EXPECT_EQ(h->price_format, 2);
   const std::string rest = "19990701PCOIL FILTER          ";
-  const std::pair<int32_t, std::string> selected[] = {
-      {0, "11111111"}, {1, "22222222"}, {2, "33333333"}, {3, "        "}, {-1, "        "}};
+  const std::pair<int32_t, std::string> selected[] = {{0, "11111111"}, {1, "22222222"}, {2, "33333333"},
+                                                      {3, "        "}, {-1, "        "}};
   for (const auto& [selector, field] : selected) {
     ASSERT_EQ(kakaku_reopen(h), 0);
     ASSERT_EQ(kakaku_read(price, "1561047110A2", 12, selector, h, &detail), 0);
@@ -241,21 +220,11 @@ TEST_F(HdEngineTest, PriceRecordsOfBothFormats) {
 }
 
 TEST_F(HdEngineTest, CorruptInputsGiveTheirCodes) {
-  writer::HdSetSpec spec;
-  spec.levels = 2;
-  spec.block_size = 100;
-  spec.entries_per_block = 2;
-  for (int i = 0; i < 6; ++i) spec.records.push_back(price50("P0000000000" + std::to_string(i), i));
-  const writer::HdSet good = write_set(spec);
-  struct Case {
-    const char* what;
-    bool in_index;  // patch the index file instead of the master
-    size_t at;
-    std::string bytes;
-    int open_result, read_result;
-    int32_t detail;
-  };
-  const Case cases[] = {
+  const writer::HdSet good = write_set(p_set(2, 100, 6, 2));
+  // Patched in the index file or the master: the bytes at `at`, or none: cut there.
+  const struct {
+    const char* what; bool in_index; size_t at; std::string bytes; int open_result, read_result; int32_t detail;
+  } cases[] = {
       {"master of 100 bytes", false, 100, "", 14, 0, 0},
       {"block size 0", false, 112, std::string(2, '\0'), 128, 0, 51},
       {"block size not a multiple", false, 112, bytes("\x78\x00"), 128, 0, 51},
@@ -267,7 +236,7 @@ TEST_F(HdEngineTest, CorruptInputsGiveTheirCodes) {
       {"range past the middle level", true, 12, bytes("\x02\x00\x00\x00"), 0, 128, 54},
       {"range past the data file", true, 100 + 12, bytes("\x07\x00\x00\x00"), 0, 128, 54},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     std::string master = good.master, index = good.index;
     std::string& target = c.in_index ? index : master;
@@ -333,11 +302,7 @@ TEST_F(HdEngineTest, RequestsTheEngineRefuses) {
 // Overlapping child ranges that all lead to the same blocks: the walk for a
 // key found nowhere is stopped instead of reading them over and over.
 TEST_F(HdEngineTest, AWalkRoundTheSameBlocksIsStopped) {
-  writer::HdSetSpec spec;
-  spec.levels = 2;
-  spec.block_size = 100;
-  for (int i = 0; i < 2; ++i) spec.records.push_back(price50("Z0000000000" + std::to_string(i), i));
-  writer::HdSet set = write_set(spec);
+  write_set(p_set(2, 100, 2));
   // Five entries "K..." in the top and in the middle block, each leading to
   // the whole level below.
   std::string top(100, '\0'), middle(100, '\0');
@@ -354,20 +319,8 @@ TEST_F(HdEngineTest, AWalkRoundTheSameBlocksIsStopped) {
 }
 
 TEST_F(HdEngineTest, FailuresThroughTheFaultSeamReleaseEverything) {
-  writer::HdSetSpec spec;
-  spec.levels = 3;
-  spec.block_size = 100;
-  spec.entries_per_block = 2;
-  for (int i = 0; i < 12; ++i) spec.records.push_back(price50("P000000000" + std::to_string(10 + i), i));
-  write_set(spec);
-  struct Case {
-    Op op;
-    const char* path;
-    int nth;
-    int error;
-    int result;
-    int32_t detail;
-  };
+  write_set(p_set(3, 100, 12, 2, 10));
+  struct Case { Op op; const char* path; int nth, error, result; int32_t detail; };
   const int io = platform::kErrnoIo, acc = platform::kErrnoAccess;
   const Case open_cases[] = {
       {Op::Open, "PRICE.MST", 1, acc, 11, acc}, {Op::Open, "PRICE.MST", 1, 2, -1, 0},
@@ -405,10 +358,7 @@ TEST_F(HdEngineTest, FailuresThroughTheFaultSeamReleaseEverything) {
 }
 
 TEST_F(HdEngineTest, TheStepsOfAReadOneByOne) {
-  writer::HdSetSpec spec;
-  spec.levels = 1;
-  spec.block_size = 100;
-  for (int i = 0; i < 4; ++i) spec.records.push_back(price50("P0000000000" + std::to_string(i), i));
+  const writer::HdSetSpec spec = p_set(1, 100, 4);
   write_set(spec);
   int32_t detail = 0;
   ASSERT_EQ(hdopen("KAKAKU  D  ", 2, &h, &detail), 0);
@@ -427,17 +377,23 @@ TEST_F(HdEngineTest, TheStepsOfAReadOneByOne) {
   EXPECT_EQ(r, spec.records[0]);
   EXPECT_EQ(hd_search_data(nullptr, h, &detail), 128);
   EXPECT_EQ(hd_search_index(nullptr, &detail), 128);
+  // Key lengths and a level count a caller has changed are refused by each step.
+  const std::tuple<int32_t zkall_cd_handle::*, int32_t, int32_t> damage[] = {
+      {&zkall_cd_handle::index_key_len, 21, 56}, {&zkall_cd_handle::data_key_len, -1, 56},
+      {&zkall_cd_handle::level_count, 4, 52}, {&zkall_cd_handle::level_count, -1, 52}};
+  for (const auto& [field, value, want] : damage) {
+    const int32_t kept = std::exchange(h->*field, value);
+    EXPECT_EQ(hd_search_data(r.data(), h, &detail), 128) << value;
+    EXPECT_EQ(detail, want) << value;
+    h->*field = kept;
+  }
   h->levels[3].buffer = nullptr;  // a caller's change
   EXPECT_EQ(hdread(r.data(), nullptr, 0, h, &detail), 128);
   EXPECT_EQ(detail, 58);
 }
 
 TEST_F(HdEngineTest, TheTopBlockIsNotReadAgainAfterReopening) {
-  writer::HdSetSpec spec;
-  spec.levels = 1;
-  spec.block_size = 100;
-  for (int i = 0; i < 6; ++i) spec.records.push_back(price50("P0000000000" + std::to_string(i), i));
-  write_set(spec);
+  write_set(p_set(1, 100, 6));
   int32_t detail = 0;
   ASSERT_EQ(hdopen("KAKAKU  D  ", 2, &h, &detail), 0);
   EXPECT_EQ(read_key("P00000000001").size(), 1u);
