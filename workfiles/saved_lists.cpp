@@ -169,8 +169,15 @@ int make_save_mst(int32_t& error) {
   if (const int r = open_save_mst_file(2, m, error); r != 0) return r;
   uint8_t fresh[2 * kMasterRecordSize] = {};
   put16(fresh + kNextAt, 1);
-  int code = 0;
-  int r = write_at(*m, 0, fresh, sizeof fresh, code, error) ? close_written(m, error) : code;
+  // The stream of a file just created stands at its start: no seek, whose
+  // failure would be an answer make_save_mst does not give.
+  int r = 0;
+  if (m->write(fresh, sizeof fresh) != sizeof fresh) {
+    error = errno_of(*m, platform::kErrnoNoSpace);
+    r = kWriteFailed;
+  } else {
+    r = close_written(m, error);
+  }
   if (r == kWriteFailed && error == platform::kErrnoNoSpace) r = kMissing;
   return r;
 }
