@@ -39,9 +39,10 @@ class PackImageFile : public ::testing::Test {
   // disc E2's copy of IMAGEF.DAT on the hard disk holds one of 2 blocks.
   void SetUp() override {
     inst.lay_out_standard();
+    std::vector<std::string> files;
     for (size_t bytes : {size_t{0}, size_t{100}, 4 * kBlock, 4 * kBlock + 1, 8 * kBlock + 5})
-      e1_files.push_back(filler(bytes, static_cast<char>('A' + e1_files.size())));
-    e1 = lay_out("E1", e1_files, 0);
+      files.push_back(filler(bytes, static_cast<char>('A' + files.size())));
+    e1 = lay_out("E1", files, 0);
     e2 = lay_out("E2", {filler(kBlock + 9, 'z')}, 1, "19990701", "02");
     ASSERT_EQ(drom_init(), 0);
     closeall2();
@@ -68,11 +69,12 @@ class PackImageFile : public ::testing::Test {
                          inst.drive_root('d').string());
     return image;
   }
-  // The blocks of a run as IMAGEF.DAT holds them.
-  static std::string run(const writer::ImageFile& image, const writer::ImageLocation& at) {
-    return image.set.data.substr(at.first_block * kBlock, at.blocks * kBlock);
+  // `blocks` blocks of IMAGEF.DAT from `first`.
+  static std::string blocks(const writer::ImageFile& image, uint32_t first, size_t blocks) {
+    return image.set.data.substr(first * kBlock, blocks * kBlock);
   }
   int32_t pack(const std::string& location, const char* out = kOut) {
+    std::filesystem::remove(host_path(inst.drive_root('c'), "WORK\\FIG.PAK"));
     detail = -7;
     return make_pack_image_file(out, location.c_str(), &detail);
   }
@@ -80,31 +82,28 @@ class PackImageFile : public ::testing::Test {
   static bool nothing_open() { return *handle_flag() == 0; }
 
   Installation inst;
-  std::vector<std::string> e1_files;
   writer::ImageFile e1;
   writer::ImageFile e2;
   std::vector<std::string> prompts;
   int32_t detail = 0;
 };
 
-TEST_F(PackImageFile, RunsOfEveryLengthAreCopiedWhole) {
+// Runs of every length (4 blocks fill the copy buffer once) from the current
+// vehicle's disc, in the drive or copied to the hard disk; a catalog disc
+// that is in no drive is asked for.
+TEST_F(PackImageFile, RunsAreCopiedWholeFromTheCurrentVehiclesDisc) {
   for (const writer::ImageLocation& at : e1.locations) {
     ASSERT_EQ(pack(at.record()), 0) << at.record();
     EXPECT_EQ(detail, 0);
-    EXPECT_TRUE(output() == run(e1, at)) << at.record();
+    EXPECT_TRUE(output() == blocks(e1, at.first_block, at.blocks)) << at.record();
     EXPECT_TRUE(nothing_open()) << at.record();
   }
-  EXPECT_EQ(e1.locations[4].blocks, 9u);
-  EXPECT_TRUE(prompts.empty());
-}
-
-TEST_F(PackImageFile, TheCurrentVehiclesDiscIsRead) {
   get_ccar_addr()->catalog_disc = setuped_cdno1_to_cdno2("E2", nullptr);
   ASSERT_EQ(pack(e2.locations[0].record()), 0);
-  EXPECT_TRUE(output() == run(e2, e2.locations[0]));
-}
+  EXPECT_TRUE(output() == blocks(e2, 0, 2));
+  EXPECT_TRUE(prompts.empty());
 
-TEST_F(PackImageFile, ACatalogDiscThatIsInNoDriveIsAskedFor) {
+  get_ccar_addr()->catalog_disc = setuped_cdno1_to_cdno2("E1", nullptr);
   inst.empty_drive('d');
   EXPECT_EQ(pack(e1.locations[1].record()), 4);
   ASSERT_EQ(prompts.size(), 1u);
@@ -128,113 +127,92 @@ TEST(LocationRecord, EachGroupIsReadLikeAtoiWithinItsWidth) {
   }
 }
 
-TEST_F(PackImageFile, TheLocationRecordEndsAtItsNinthCharacterOrANul) {
-  const writer::ImageLocation& at = e1.locations[3];  // 5 blocks
-  ASSERT_EQ(pack(at.record() + "999"), 0);
-  EXPECT_TRUE(output() == run(e1, at));
+// Every answer with what is left in the output file: requests refused before
+// anything is opened; the record ending at its ninth character or a NUL;
+// runs past the end of IMAGEF.DAT (a 4-block read that comes back short is
+// 94, a short read of the last blocks 112, a run that starts at or past the
+// end reads nothing: -1); and through the platform's fault plan, failures of
+// the master file (cdopen), the positioning (cdseek), the output file, a
+// read of IMAGEF.DAT (cdread) and a write. What was copied before stays.
+TEST_F(PackImageFile, EveryAnswerWithWhatIsLeftInTheOutputFile) {
+  const writer::ImageLocation& five = e1.locations[3];
+  const writer::ImageLocation& nine = e1.locations[4];
+  const uint32_t end = e1.set.entries[3].size;  // 19 blocks
+  const auto at = [](uint32_t first, uint32_t n) { return writer::ImageLocation{first, n}.record(); };
   char early[10];
-  std::snprintf(early, sizeof early, "%6u", at.first_block);
+  std::snprintf(early, sizeof early, "%6u", five.first_block);
   std::memcpy(early + 7, "99", 2);  // behind the NUL: never read
-  ASSERT_EQ(make_pack_image_file(kOut, early, &detail), 0);
-  EXPECT_TRUE(output().empty());  // a length of 0 blocks
-}
-
-TEST_F(PackImageFile, RefusedRequestsOpenNothing) {
-  EXPECT_EQ(pack("-00001001"), 128);
-  EXPECT_EQ(detail, 90);
-  EXPECT_EQ(pack("000001-01"), 128);
-  EXPECT_EQ(detail, 90);
+  constexpr int kNoFile = -1;
+  const int io = platform::kErrnoIo;
+  const struct {
+    std::string location;
+    const char* out;
+    Op op;
+    const char* path;  // the failing file; none: no fault
+    int nth;
+    int32_t result, detail;
+    uint32_t first;
+    int copied;  // blocks from `first` in the output file
+  } cases[] = {
+      {five.record() + "999", kOut, Op::Open, nullptr, 0, 0, 0, five.first_block, 5},
+      {std::string(early, 9), kOut, Op::Open, nullptr, 0, 0, 0, 0, 0},
+      {"-00001001", kOut, Op::Open, nullptr, 0, 128, 90, 0, kNoFile},
+      {"000001-01", kOut, Op::Open, nullptr, 0, 128, 90, 0, kNoFile},
+      {"000001001", nullptr, Op::Open, nullptr, 0, 13, platform::kErrnoInvalid, 0, kNoFile},
+      {at(end - 1, 9), kOut, Op::Open, nullptr, 0, 128, 94, 0, 0},
+      {at(end - 5, 7), kOut, Op::Open, nullptr, 0, 128, 112, end - 5, 4},
+      {at(end - 2, 3), kOut, Op::Open, nullptr, 0, 128, 112, 0, 0},
+      {at(end, 1), kOut, Op::Open, nullptr, 0, -1, 0, 0, 0},
+      {at(999999, 4), kOut, Op::Open, nullptr, 0, -1, 0, 0, 0},
+      {nine.record(), kOut, Op::Open, "ZKROOTMF.MST", 1, 11, io, 0, kNoFile},
+      {nine.record(), kOut, Op::Seek, "IMAGEF.DAT", 1, 15, io, 0, kNoFile},
+      {nine.record(), kOut, Op::Open, "FIG.PAK", 1, 13, io, 0, kNoFile},
+      {nine.record(), kOut, Op::ShortRead, "IMAGEF.DAT", 2, 14, io, nine.first_block, 4},
+      {nine.record(), kOut, Op::Read, "IMAGEF.DAT", 3, 14, io, nine.first_block, 8},
+      {nine.record(), kOut, Op::Write, "FIG.PAK", 1, 13, io, 0, 0},
+      {nine.record(), kOut, Op::Write, "FIG.PAK", 3, 13, io, nine.first_block, 8},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.location.c_str() + std::string(" ") + (c.path ? c.path : "") + std::to_string(c.nth));
+    inst.platform().faults().clear();
+    if (c.path) inst.platform().faults().add(c.op, io, c.path, c.nth);
+    EXPECT_EQ(pack(c.location, c.out), c.result);
+    EXPECT_EQ(detail, c.detail);
+    if (c.copied == kNoFile)
+      EXPECT_FALSE(inst.exists('c', "WORK\\FIG.PAK"));
+    else
+      EXPECT_TRUE(output() == blocks(e1, c.first, static_cast<size_t>(c.copied)));
+    EXPECT_TRUE(nothing_open());
+  }
   EXPECT_EQ(make_pack_image_file(kOut, nullptr, &detail), 128);
   EXPECT_EQ(detail, 90);
-  EXPECT_EQ(pack("000001001", nullptr), 13);
-  EXPECT_EQ(detail, platform::kErrnoInvalid);
-  EXPECT_FALSE(inst.exists('c', "WORK\\FIG.PAK"));
-  EXPECT_EQ(make_pack_image_file(kOut, e1.locations[1].record().c_str(), nullptr), 0);  // no detail wanted
-  EXPECT_TRUE(nothing_open());
-}
-
-// A run that passes the end of IMAGEF.DAT: a 4-block read that comes back
-// short is 94, a short read of the last blocks 112; a run that starts at or
-// past the end reads nothing (-1). What was copied before stays.
-TEST_F(PackImageFile, RunsPastTheEndOfTheImageFile) {
-  const uint32_t size = e1.set.entries[3].size;  // 19 blocks
-  const struct {
-    uint32_t first, blocks;
-    int32_t result, detail;
-    size_t copied;
-  } cases[] = {
-      {size - 1, 9, 128, 94, 0},
-      {size - 5, 7, 128, 112, 4},
-      {size - 2, 3, 128, 112, 0},
-      {size, 1, -1, 0, 0},
-      {999999, 4, -1, 0, 0},
-  };
-  for (const auto& c : cases) {
-    const std::string location = writer::ImageLocation{c.first, c.blocks}.record();
-    EXPECT_EQ(pack(location), c.result) << location;
-    EXPECT_EQ(detail, c.detail) << location;
-    const std::string copied = c.copied == 0 ? "" : e1.set.data.substr(c.first * kBlock, c.copied * kBlock);
-    EXPECT_TRUE(output() == copied) << location;
-    EXPECT_TRUE(nothing_open()) << location;
-  }
-}
-
-// Failures of the files underneath, through the platform's fault plan: the
-// master file (cdopen), the positioning (cdseek), the output file, a read
-// of IMAGEF.DAT (cdread) and a write.
-TEST_F(PackImageFile, EveryFailureComesBackWithItsDetailAndClosesEverything) {
-  const std::string nine = e1.locations[4].record();
-  const struct {
-    Op op;
-    const char* path;
-    int nth;
-    int32_t result;
-    size_t copied;  // blocks in the output file afterwards (-1: none made)
-  } cases[] = {
-      {Op::Open, "ZKROOTMF.MST", 1, 11, size_t(-1)}, {Op::Seek, "IMAGEF.DAT", 1, 15, size_t(-1)},
-      {Op::Open, "FIG.PAK", 1, 13, size_t(-1)},      {Op::ShortRead, "IMAGEF.DAT", 2, 14, 4},
-      {Op::Read, "IMAGEF.DAT", 3, 14, 8},            {Op::Write, "FIG.PAK", 1, 13, 0},
-      {Op::Write, "FIG.PAK", 3, 13, 8},
-  };
-  for (const auto& c : cases) {
-    std::filesystem::remove(host_path(inst.drive_root('c'), "WORK\\FIG.PAK"));
-    inst.platform().faults().clear();
-    inst.platform().faults().add(c.op, platform::kErrnoIo, c.path, c.nth);
-    EXPECT_EQ(pack(nine), c.result) << c.path << " " << c.nth;
-    EXPECT_EQ(detail, platform::kErrnoIo) << c.path << " " << c.nth;
-    if (c.copied == size_t(-1))
-      EXPECT_FALSE(inst.exists('c', "WORK\\FIG.PAK")) << c.path << " " << c.nth;
-    else
-      EXPECT_TRUE(output() == run(e1, e1.locations[4]).substr(0, c.copied * kBlock)) << c.path << " " << c.nth;
-    EXPECT_TRUE(nothing_open()) << c.path << " " << c.nth;
-  }
+  EXPECT_EQ(make_pack_image_file(kOut, five.record().c_str(), nullptr), 0);  // no detail wanted
 }
 
 // Every allocation on the way failing in turn, until the copy goes through.
 TEST_F(PackImageFile, EachAllocationFailureIs20) {
-  const std::string five = e1.locations[3].record();
+  const writer::ImageLocation& five = e1.locations[3];
   int32_t rc = 20;
   int nth = 0;
   bool output_made = false;
   while (rc == 20 && nth < 10) {
-    std::filesystem::remove(host_path(inst.drive_root('c'), "WORK\\FIG.PAK"));
     inst.platform().faults().clear();
     inst.platform().faults().add(Op::Alloc, platform::kErrnoNoMemory, {}, ++nth);
-    rc = pack(five);
+    rc = pack(five.record());
     EXPECT_TRUE(nothing_open()) << nth;
     if (rc == 20) output_made = output_made || inst.exists('c', "WORK\\FIG.PAK");
   }
   EXPECT_EQ(rc, 0);
   EXPECT_GE(nth, 2);
   EXPECT_TRUE(output_made);  // the copy buffer's allocation was among them
-  EXPECT_TRUE(output() == run(e1, e1.locations[3]));
+  EXPECT_TRUE(output() == blocks(e1, five.first_block, 5));
 }
 
 // Bitmaps through the writer, IMAGEF.DAT, the packed image file and
 // decord_img come back as they went in, coded texts included.
 TEST_F(PackImageFile, AnIllustrationComesBackFromTheDiscAsItWasDrawn) {
-  std::vector<imaging::Illustration> drawings = {imaging::catalog_illustration(403, 260, 11),
-                                                 imaging::catalog_illustration(1616, 1158, 12)};
+  const imaging::Illustration drawings[] = {imaging::catalog_illustration(403, 260, 11),
+                                            imaging::catalog_illustration(1616, 1158, 12)};
   std::vector<writer::PackedImageSpec> specs;
   std::vector<std::string> packed;
   for (const auto& d : drawings) {
@@ -242,7 +220,7 @@ TEST_F(PackImageFile, AnIllustrationComesBackFromTheDiscAsItWasDrawn) {
     packed.push_back(writer::pack_image(specs.back()));
   }
   const writer::ImageFile image = lay_out("E1", packed, 0);
-  for (size_t i = 0; i < drawings.size(); ++i) {
+  for (size_t i = 0; i < 2; ++i) {
     ASSERT_EQ(pack(image.locations[i].record()), 0);
     zkall_image_header h{};
     ASSERT_EQ(decord_img(kOut, "C:\\WORK\\FIG.BMP", &h), 0);

@@ -20,11 +20,6 @@ BitWriter& BitWriter::bits(const std::string& text) {
   return *this;
 }
 
-BitWriter& BitWriter::repeat(const std::string& text, int n) {
-  for (int i = 0; i < n; ++i) bits(text);
-  return *this;
-}
-
 std::vector<uint8_t> BitWriter::bytes() const { return out_; }
 
 namespace code {

@@ -14,8 +14,6 @@ namespace zk::test {
 class BitWriter {
  public:
   BitWriter& bits(const std::string& text);
-  // `n` copies of the bit pattern.
-  BitWriter& repeat(const std::string& text, int n);
   std::vector<uint8_t> bytes() const;
 
  private:

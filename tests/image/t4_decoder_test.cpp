@@ -58,13 +58,12 @@ TEST_F(T4Decoder, AnEmptyInputOrOutputTakesNothing) {
     EXPECT_EQ(width, c.width);
     EXPECT_EQ(out[0], 0xAA);  // not even the first clearing happened
   }
-  // The image then decodes from its first bit.
+  // The image then decodes from its first bit into a buffer cleared first.
   int32_t in_len = whole, out_len = 4;
   EXPECT_EQ(decode_exec(1, &width, stream.data(), &in_len, out, &out_len, &status), 0);
   EXPECT_EQ(status, 0x9F00);
-  ASSERT_EQ(out_len, 2);
-  EXPECT_EQ(out[0], 0x18);
-  EXPECT_EQ(out[1], 0x00);
+  EXPECT_EQ(out_len, 2);
+  EXPECT_EQ(std::vector<uint8_t>(out, out + 4), (std::vector<uint8_t>{0x18, 0x00, 0x00, 0x00}));
 }
 
 TEST_F(T4Decoder, AMissingWidthLengthOrStatusPointerIsRefused) {
@@ -84,202 +83,85 @@ TEST_F(T4Decoder, AMissingWidthLengthOrStatusPointerIsRefused) {
   }
 }
 
-// An EOL is eleven or more 0 bits and a 1; fill bits make it longer. Fewer
-// than eleven 0 bits before the 1 is no EOL.
-TEST_F(T4Decoder, EolNeedsElevenZeroBitsAndTakesAnyNumberMore) {
-  const struct {
-    int zeros;
-    int32_t status;
-  } cases[] = {{11, 0x9F00}, {12, 0x9F00}, {13, 0x9F00}, {14, 0x9F00}, {18, 0x9F00},
-               {31, 0x9F00}, {10, 0x8F0E}, {9, 0x8F0E},  {8, 0x8F0E}};
-  for (const auto& c : cases) {
-    BitWriter w;
-    w.bits(std::string(static_cast<size_t>(c.zeros), '0') + "1" + "1");  // EOL, tag 1
-    w.bits(white(3) + black(2) + white(11) + kRtc);
-    const DecodeRun r = decode(w, 16);
-    EXPECT_EQ(r.status, c.status) << c.zeros << " zeros";
-    if (c.status == 0x9F00) {
-      EXPECT_EQ(r.bytes, (std::vector<uint8_t>{0x18, 0x00})) << c.zeros;
-    }
-  }
-}
-
-// Seven 0 bits and a 1 where a line starts is no EOL; as a mode code it
-// begins with six 0 bits and is refused.
-TEST_F(T4Decoder, SevenZeroBitsWhereALineStartsAreInvalidCode) {
-  EXPECT_EQ(decode(BitWriter().bits("00000001" + kRtc), 16).status, 0x8F0E);
-}
-
-TEST_F(T4Decoder, TagOneAnnouncesAOneDimensionalLineAndTagZeroATwoDimensionalOne) {
-  BitWriter w;
-  w.bits(kEol1D + white(3) + black(2) + white(11));  // ...##...........
-  w.bits(kEol2D + kV0 + kVR1 + kV0);                 // ...###..........
-  w.bits(kEol1D + white(0) + black(0) + white(0) + black(16));  // zero-length runs, then black
-  w.bits(kRtc);
-  const DecodeRun r = decode(w, 16);
-  EXPECT_EQ(r.status, 0x9F00);
-  EXPECT_EQ(r.bytes, (std::vector<uint8_t>{0x18, 0x00, 0x1C, 0x00, 0xFF, 0xFF}));
-}
-
-TEST_F(T4Decoder, AnEolTagAndEightZeroBitsEndTheImageAndReleaseTheDecoder) {
-  const DecodeRun r = decode(BitWriter().bits(kEol2D + "00000000"), 16);
-  EXPECT_EQ(r.status, 0x9F00);
-  EXPECT_TRUE(r.bytes.empty());
-  EXPECT_EQ(decode_release(), -1);  // already released by the end of the image
-}
-
-// A stream without EOLs is two-dimensional from its first line, against an
-// all-white line above; EOFB ends it (T.6).
-TEST_F(T4Decoder, AStreamWithoutEolsDecodesAsTwoDimensional) {
-  BitWriter w;
-  w.bits(kHorizontal + white(3) + black(2) + kV0);  // b1 is the width on the white line above
-  w.bits(kV0 + kV0 + kV0);                          // the same again
-  w.bits(kVL1 + kVR2 + kV0);                        // ..#####.........
-  w.bits(kEol + kEol);
-  const DecodeRun r = decode(w, 16);
-  EXPECT_EQ(r.status, 0x9F00);
-  EXPECT_EQ(r.bytes, (std::vector<uint8_t>{0x18, 0x00, 0x18, 0x00, 0x3E, 0x00}));
-}
-
-// The horizontal mode at the start of a line codes the first white run as it
-// is; vertical codes there may put a1 on pixel 0.
-TEST_F(T4Decoder, ALineMayBeginBlack) {
-  BitWriter w;
-  w.bits(kHorizontal + white(0) + black(4) + kV0);  // ####............
-  w.bits(kV0 + kV0 + kV0);                          // a1 on pixel 0: b1 is 0
-  w.bits(kEol + kEol);
-  EXPECT_EQ(decode(w, 16).bytes, (std::vector<uint8_t>{0xF0, 0x00, 0xF0, 0x00}));
-}
-
-TEST_F(T4Decoder, AOneDimensionalLineSetsTheWidthFromItsRuns) {
-  BitWriter w;
-  w.bits(kEol1D + white(16) + black(8));  // 24 pixels
-  w.bits(kEol2D + kV0 + kV0);             // the same line, now 3 bytes a row
-  w.bits(kRtc);
-  const DecodeRun r = decode(w, 16);
-  EXPECT_EQ(r.status, 0x9F00);
-  EXPECT_EQ(r.width, 24);
-  EXPECT_EQ(r.bytes, (std::vector<uint8_t>{0x00, 0x00, 0xFF, 0x00, 0x00, 0xFF}));
-}
-
-TEST_F(T4Decoder, TheWidthIsReportedAfterEveryDecodeCall) {
-  const auto stream = BitWriter().bits(kEol1D + white(8) + kEol2D + kV0 + kRtc).bytes();
-  int32_t width = 16, in_len = 0, out_len = 0, status = 0;
-  ASSERT_EQ(start(16), 0x1F02);
-  uint8_t out[16];
-  in_len = 4;  // the EOL, the tag, the white run and the next EOL's 0 bits
-  out_len = 16;
-  decode_exec(1, &width, stream.data(), &in_len, out, &out_len, &status);
-  EXPECT_EQ(status, 0x2000);
-  EXPECT_EQ(width, 8);
-}
-
-TEST_F(T4Decoder, ALineRunningPastTheWidthIsAnOverrun) {
-  const struct {
-    const char* what;
-    std::string bits;
-  } cases[] = {
-      {"VR1 from the end of the line", kVR1},
-      {"VR3 from the end of the line", kVR3},
-      {"horizontal runs past the width", kHorizontal + white(16) + black(1)},
-      {"make-up code past the width", kHorizontal + white(64) + black(0)},
-      {"make-up codes adding up past the width", kHorizontal + white(8) + black(8) + kV0 + kHorizontal + white(8) + black(64)},
-      {"after a two-dimensional line", kEol2D + kHorizontal + white(3) + black(2) + kVR3},
-  };
-  for (const auto& c : cases) EXPECT_EQ(decode(BitWriter().bits(c.bits + kRtc), 16).status, 0x8F0C) << c.what;
-}
-
-TEST_F(T4Decoder, AOneDimensionalLineOf32768PixelsOrMoreIsAnOverrun) {
-  BitWriter ok, over;
-  ok.bits(kEol1D).repeat(white(2560), 12).bits(white(1728) + white(1728) + kRtc);  // 34176: too wide
-  EXPECT_EQ(decode(ok, 16).status, 0x8F0C);
-  over.bits(kEol1D).repeat(white(2560), 12).bits(white(1728) + white(64) + white(0) + kRtc);  // 32512
-  const DecodeRun r = decode(over, 16);
-  EXPECT_EQ(r.status, 0x9F00);
-  EXPECT_EQ(r.width, 32512);
-  EXPECT_EQ(r.bytes.size(), 32512u / 8);
-}
-
-TEST_F(T4Decoder, BrokenCodesAreInvalid) {
-  const struct {
-    const char* what;
-    std::string bits;
-  } cases[] = {
-      {"extension code", "0000001111" + white(16)},
-      {"EOL inside a two-dimensional line", kHorizontal + white(3) + black(2) + kEol2D + kV0},
-      {"EOL inside the first run of horizontal mode", kHorizontal + kEol2D},
-      {"EOL between the runs of horizontal mode", kHorizontal + white(3) + kEol2D},
-      {"a1 before pixel 0", kHorizontal + white(0) + black(16) + kVL1},
-      {"a1 before a0", kHorizontal + white(3) + black(2) + kV0 + kV0 + kVL3},
-      {"ten 0 bits before the 1 of an EOL", "00000000001" "1" + white(16)},
-  };
-  for (const auto& c : cases) EXPECT_EQ(decode(BitWriter().bits(c.bits + kRtc), 16).status, 0x8F0E) << c.what;
-}
-
-// The line arrays hold 5733 entries: a line with more changing elements than
-// fit in front of the end marks is refused, at the exact limit, whichever
-// code adds the last change (pass codes add none).
-TEST_F(T4Decoder, ALineWithMoreChangingElementsThanTheLineArraysHoldIsInvalid) {
-  constexpr int kPairs = zk::image::kMaxChanges / 2 - 1;  // 5728 changes, two short of the limit
+// Hand-built streams of 16-pixel lines and what they decode to: the status
+// at their end, the rows and the width reported last.
+TEST_F(T4Decoder, StreamsAndWhatTheyDecodeTo) {
+  const std::string line = white(3) + black(2) + white(11);  // ...##...........
   const std::string zero_pair = kHorizontal + white(0) + black(0);
   const std::string zero_runs = white(0) + black(0);
+  std::string too_wide = kEol1D, widest = kEol1D, many, most, many_1d, most_1d;
+  for (int i = 0; i < 12; ++i) too_wide += white(2560), widest += white(2560);
+  // The line arrays hold 5733 entries: a line with more changing elements
+  // than fit in front of the end marks is refused, whichever code adds the
+  // last change (pass codes add none). 5728 changes are two short.
+  for (int i = 0; i < zk::image::kMaxChanges / 2 - 1; ++i) many += zero_pair, many_1d += zero_runs;
+  using B = std::vector<uint8_t>;
   const struct {
     const char* what;
-    std::string lead;  // before the zero pairs
-    std::string last;  // after them, ending the line at the width of 16
+    std::string bits;
     int32_t status;
+    B bytes;
+    int32_t width = 16;
   } cases[] = {
-      {"horizontal reaches the limit", "", zero_pair + kPass, 0x9F00},
-      {"horizontal passes it", "", zero_pair + zero_pair + kPass, 0x8F0E},
-      {"vertical reaches the limit", "", kVL1 + kV0, 0x9F00},
-      {"vertical passes it", "", kVL2 + kVL1 + kV0, 0x8F0E},
-      {"one-dimensional runs reach the limit", kEol1D, white(8) + black(8), 0x9F00},
-      {"one-dimensional runs pass it", kEol1D, white(8) + black(4) + white(4), 0x8F0E},
+      // An EOL is eleven or more 0 bits and a 1; fill bits make it longer.
+      {"11 zeros", std::string(11, '0') + "11" + line + kRtc, 0x9F00, {0x18, 0x00}},
+      {"12 zeros", std::string(12, '0') + "11" + line + kRtc, 0x9F00, {0x18, 0x00}},
+      {"14 zeros", std::string(14, '0') + "11" + line + kRtc, 0x9F00, {0x18, 0x00}},
+      {"31 zeros", std::string(31, '0') + "11" + line + kRtc, 0x9F00, {0x18, 0x00}},
+      {"10 zeros", std::string(10, '0') + "11" + line + kRtc, 0x8F0E, {}},
+      {"8 zeros", std::string(8, '0') + "11" + line + kRtc, 0x8F0E, {}},
+      // Seven 0 bits and a 1 where a line starts: as a mode code, invalid.
+      {"seven zeros", "00000001" + kRtc, 0x8F0E, {}},
+      // Tag 1 announces a one-dimensional line, tag 0 a two-dimensional one.
+      {"tags", kEol1D + line + kEol2D + kV0 + kVR1 + kV0 + kEol1D + white(0) + black(0) + white(0) + black(16) + kRtc,
+       0x9F00, {0x18, 0x00, 0x1C, 0x00, 0xFF, 0xFF}},
+      // An EOL, its tag and eight 0 bits end the image.
+      {"eight zeros end", kEol2D + "00000000", 0x9F00, {}},
+      // Without EOLs: two-dimensional from the first line against a white
+      // line above (b1 is the width); EOFB ends it.
+      {"no EOLs", kHorizontal + white(3) + black(2) + kV0 + kV0 + kV0 + kV0 + kVL1 + kVR2 + kV0 + kEol + kEol, 0x9F00,
+       {0x18, 0x00, 0x18, 0x00, 0x3E, 0x00}},
+      // A line may begin black: a white run of 0, or a1 on pixel 0.
+      {"black start", kHorizontal + white(0) + black(4) + kV0 + kV0 + kV0 + kV0 + kEol + kEol, 0x9F00,
+       {0xF0, 0x00, 0xF0, 0x00}},
+      // A one-dimensional line sets the width from its runs.
+      {"24 pixels", kEol1D + white(16) + black(8) + kEol2D + kV0 + kV0 + kRtc, 0x9F00,
+       {0x00, 0x00, 0xFF, 0x00, 0x00, 0xFF}, 24},
+      {"32512 pixels", widest + white(1728) + white(64) + white(0) + kRtc, 0x9F00, B(32512 / 8), 32512},
+      // Pass and VL codes at the end marks of the reference line.
+      {"pass at the end", kPass + kVL3 + kV0 + kPass + kRtc, 0x9F00, {0x00, 0x00, 0x00, 0x07, 0x00, 0x00}},
+      {"limit by horizontal", many + zero_pair + kPass + kRtc, 0x9F00, {0x00, 0x00}},
+      {"limit by vertical", many + kVL1 + kV0 + kRtc, 0x9F00, {0x00, 0x01}},
+      {"limit by runs", kEol1D + many_1d + white(8) + black(8) + kRtc, 0x9F00, {0x00, 0xFF}},
+      {"past the limit by horizontal", many + zero_pair + zero_pair + kPass + kRtc, 0x8F0E, {}},
+      {"past the limit by vertical", many + kVL2 + kVL1 + kV0 + kRtc, 0x8F0E, {}},
+      {"past the limit by runs", kEol1D + many_1d + white(8) + black(4) + white(4) + kRtc, 0x8F0E, {}},
+      // Lines running past the width are overruns.
+      {"VR1 at the end", kVR1 + kRtc, 0x8F0C, {}},
+      {"VR3 at the end", kVR3 + kRtc, 0x8F0C, {}},
+      {"horizontal past", kHorizontal + white(16) + black(1) + kRtc, 0x8F0C, {}},
+      {"make-up past", kHorizontal + white(64) + black(0) + kRtc, 0x8F0C, {}},
+      {"make-ups adding up", kHorizontal + white(8) + black(8) + kV0 + kHorizontal + white(8) + black(64) + kRtc,
+       0x8F0C, {}},
+      {"after a 2-D line", kEol2D + kHorizontal + white(3) + black(2) + kVR3 + kRtc, 0x8F0C, {}},
+      {"VR3 past the end mark", kPass + kVL3 + kV0 + kPass + kV0 + kVR3 + kRtc, 0x8F0C, {}},
+      {"34176 pixels", too_wide + white(1728) + white(1728) + kRtc, 0x8F0C, {}},
+      // Broken codes are invalid.
+      {"extension code", "0000001111" + white(16) + kRtc, 0x8F0E, {}},
+      {"EOL in a 2-D line", kHorizontal + white(3) + black(2) + kEol2D + kV0 + kRtc, 0x8F0E, {}},
+      {"EOL in the first run", kHorizontal + kEol2D + kRtc, 0x8F0E, {}},
+      {"EOL between the runs", kHorizontal + white(3) + kEol2D + kRtc, 0x8F0E, {}},
+      {"a1 before pixel 0", kHorizontal + white(0) + black(16) + kVL1 + kRtc, 0x8F0E, {}},
+      {"a1 before a0", kHorizontal + white(3) + black(2) + kV0 + kV0 + kVL3 + kRtc, 0x8F0E, {}},
+      {"ten zeros before the 1", "00000000001" "1" + white(16) + kRtc, 0x8F0E, {}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    const bool one_d = !c.lead.empty();
-    BitWriter w;
-    w.bits(c.lead).repeat(one_d ? zero_runs : zero_pair, kPairs).bits(c.last + kRtc);
-    const DecodeRun r = decode(w, 16);
+    const DecodeRun r = decode(BitWriter().bits(c.bits), 16);
     EXPECT_EQ(r.status, c.status);
-    if (c.status == 0x9F00) {
-      EXPECT_EQ(r.bytes.size(), 2u);
-    }
-  }
-}
-
-// b1 and b2 at the end marks of the reference line: the pass code moves a0
-// to the width, VL codes count back from it.
-TEST_F(T4Decoder, PassAndVerticalCodesAtTheEndOfTheReferenceLine) {
-  BitWriter w;
-  w.bits(kPass);               // b1 and b2 are both the width: an empty line
-  w.bits(kVL3 + kV0);          // .............###
-  w.bits(kPass);               // b1 13, b2 16: white to the end
-  w.bits(kV0 + kVR3);          // a1 at 16 (b1 is the width), then past it
-  const DecodeRun r = decode(w.bits(kRtc), 16);
-  EXPECT_EQ(r.status, 0x8F0C);
-  const DecodeRun whole = decode(BitWriter().bits(kPass + kVL3 + kV0 + kPass + kRtc), 16);
-  EXPECT_EQ(whole.bytes, (std::vector<uint8_t>{0x00, 0x00, 0x00, 0x07, 0x00, 0x00}));
-}
-
-// A stream cut anywhere (a missing RTC, a cut inside a code or between the
-// two runs of horizontal mode) leaves the decoder asking for more input, and
-// what it handed over is the start of the bitmap.
-TEST_F(T4Decoder, AStreamCutAnywhereAsksForMoreInput) {
-  BitWriter w;
-  w.bits(kEol1D + white(3) + black(2) + white(11));
-  w.bits(kEol2D + kHorizontal + white(5) + black(2) + kV0);
-  w.bits(kHorizontal + white(1) + black(3) + kVR1 + kV0 + kV0);
-  const auto whole = w.bits(kRtc).bytes();
-  const DecodeRun full = decode_stream(whole, 16, whole.size(), 3);
-  ASSERT_EQ(full.status, 0x9F00);
-  for (size_t cut = 1; cut + 2 < whole.size(); ++cut) {
-    const std::vector<uint8_t> part(whole.begin(), whole.begin() + static_cast<long>(cut));
-    const DecodeRun r = decode_stream(part, 16, 1, 3);
-    EXPECT_TRUE(r.starved) << cut;
-    EXPECT_EQ(r.status, 0x2000) << cut;
-    EXPECT_TRUE(std::equal(r.bytes.begin(), r.bytes.end(), full.bytes.begin())) << cut;
+    if (c.status != 0x9F00) continue;
+    EXPECT_EQ(r.bytes, c.bytes);
+    EXPECT_EQ(r.width, c.width);
   }
 }
 
@@ -294,16 +176,6 @@ TEST_F(T4Decoder, TheLastByteOfABufferIsHeldBackWhenAPairWouldBeginOnIt) {
   EXPECT_EQ(r.status, 0x9F00);
   EXPECT_EQ(r.piece_lengths, (std::vector<int32_t>{2, 2, 2}));
   EXPECT_EQ(r.bytes, std::vector<uint8_t>(8, 0xFF));
-}
-
-TEST_F(T4Decoder, AnOutputBufferIsClearedBeforeTheDecoderWritesIntoIt) {
-  ASSERT_EQ(start(16), 0x1F02);
-  const auto stream = BitWriter().bits(kEol1D + white(3) + black(2) + white(11) + kRtc).bytes();
-  std::vector<uint8_t> out(8, 0xEE);
-  int32_t width = 16, in_len = static_cast<int32_t>(stream.size()), out_len = 8, status = 0;
-  decode_exec(1, &width, stream.data(), &in_len, out.data(), &out_len, &status);
-  EXPECT_EQ(status, 0x9F00);
-  EXPECT_EQ(out, (std::vector<uint8_t>{0x18, 0x00, 0, 0, 0, 0, 0, 0}));
 }
 
 TEST_F(T4Decoder, ASecondStartWhileAnImageIsInProgressIsRefusedWithAMessage) {

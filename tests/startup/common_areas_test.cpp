@@ -28,25 +28,21 @@ TEST_F(CommonAreasTest, SetTableMakesAZeroBlockMarkedComn) {
   EXPECT_EQ(reinterpret_cast<const uint8_t*>(get_cimg_addr()) - base, 4707);
 }
 
-TEST_F(CommonAreasTest, FreeTableNullsEveryAddress) {
+TEST_F(CommonAreasTest, FreeTableOrNoMemoryLeavesEveryAddressNull) {
   ASSERT_EQ(set_table(), 0);
   free_table();
-  EXPECT_EQ(get_ctop_addr(), nullptr);
-  EXPECT_EQ(get_cnext_addr(), nullptr);
-  EXPECT_EQ(get_cnexta_addr(), nullptr);
-  EXPECT_EQ(get_ccar_addr(), nullptr);
-  EXPECT_EQ(get_cimg_addr(), nullptr);
   free_table();  // a second release is harmless
-}
-
-TEST_F(CommonAreasTest, SetTableFailsCleanlyWithoutMemory) {
-  inst.platform().faults().add(platform::Op::Alloc, platform::kErrnoNoMemory);
-  EXPECT_EQ(set_table(), -1);
-  EXPECT_EQ(get_ctop_addr(), nullptr);
-  EXPECT_EQ(get_ccar_addr(), nullptr);
-}
-
-TEST_F(CommonAreasTest, DromInitStopsAtOnceWithoutTheBlock) {
+  for (bool no_memory : {false, true}) {
+    EXPECT_EQ(get_ctop_addr(), nullptr);
+    EXPECT_EQ(get_cnext_addr(), nullptr);
+    EXPECT_EQ(get_cnexta_addr(), nullptr);
+    EXPECT_EQ(get_ccar_addr(), nullptr);
+    EXPECT_EQ(get_cimg_addr(), nullptr);
+    if (no_memory) break;
+    inst.platform().faults().add(platform::Op::Alloc, platform::kErrnoNoMemory);
+    EXPECT_EQ(set_table(), -1);
+  }
+  // drom_init stops at once without the block.
   inst.write_config({"ECRAM=C:\\WORK"});
   inst.platform().faults().add(platform::Op::Alloc, platform::kErrnoNoMemory);
   EXPECT_EQ(drom_init(), 20);
@@ -72,21 +68,19 @@ TEST_F(CommonAreasTest, MenuStackHoldsSixtyFourNumbers) {
   EXPECT_EQ(+n->depth, 0);
 }
 
-TEST_F(CommonAreasTest, MenuStackRefusesADepthACallerCorrupted) {
+// A depth a caller corrupted is left alone; without the block the calls do
+// nothing.
+TEST_F(CommonAreasTest, MenuStackRefusesACorruptDepthAndAMissingBlock) {
+  set_next_menu(1);
+  set_back_menu();
+  set_main_menu();
   ASSERT_EQ(set_table(), 0);
   zkall_cnext* n = get_cnext_addr();
   n->depth = -5;
   set_next_menu(7);
-  EXPECT_EQ(+n->depth, -5);
   set_back_menu();
   EXPECT_EQ(+n->depth, -5);
-}
-
-TEST_F(CommonAreasTest, MenuCallsWithoutTheBlockDoNothing) {
-  set_next_menu(1);
-  set_back_menu();
-  set_main_menu();
-  EXPECT_EQ(get_cnext_addr(), nullptr);
+  EXPECT_EQ(n->menus[0], 0);
 }
 
 }  // namespace

@@ -48,33 +48,15 @@ TEST_F(ConfigFileTest, EmptyFileKeepsTheDefaultsAndStillFinishes) {
 }
 
 TEST_F(ConfigFileTest, EveryKeywordLandsInItsField) {
-  inst.add_drive('d');
-  inst.add_drive('e');
-  zkall_ctop* c = start({
-      "ECRAM=c:\\work",
-      "ECMST=C:\\CAT\\MST",
-      "LANGUAGE=french",
-      "MENULANG=GERMANY",
-      "CDROM=D:,E:",
-      "ECFIL=C:\\ZK",
-      "PRICE=p:",
-      "LOCALP=L:",
-      "CRNTAREA=U",
-      "ECMSTALL=E->F,U->G",
-      "FRAMEWLD=c:\\frame\\world",
-      "FRAMEJPN=C:\\FRAME\\JPN",
-      "EXPGPNHO=ab,Cd",
-      "EXPGFSAD=some text",
-  });
+  zkall_ctop* c = start({"ECRAM=c:\\work", "ECMST=C:\\CAT\\MST", "LANGUAGE=french", "MENULANG=GERMANY",
+                         "ECFIL=C:\\ZK", "PRICE=p:", "LOCALP=L:", "CRNTAREA=U", "ECMSTALL=E->F,U->G",
+                         "FRAMEWLD=c:\\frame\\world", "FRAMEJPN=C:\\FRAME\\JPN", "EXPGFSAD=some text"});
   EXPECT_STREQ(c->ecram_path, "C:\\WORK");
   EXPECT_STREQ(c->ecmst_path, "C:\\CAT\\MST");
   EXPECT_STREQ(c->lang, "03");
   EXPECT_EQ(+c->lang_no, 3);
   EXPECT_STREQ(c->menu_lang, "04");
   EXPECT_EQ(+c->menu_lang_no, 4);
-  EXPECT_EQ(c->drive_count, 2);
-  EXPECT_EQ(std::string(c->drives[0], 2), "D:");
-  EXPECT_EQ(std::string(c->drives[1], 2), "E:");
   EXPECT_STREQ(c->ecfil_path, "C:\\ZK");
   EXPECT_STREQ(c->price_path, "P:\\CAT\\MST");
   EXPECT_STREQ(c->localp_path, "L:\\CAT\\MST");
@@ -84,34 +66,8 @@ TEST_F(ConfigFileTest, EveryKeywordLandsInItsField) {
   EXPECT_STREQ(c->ecmstall[2], "G");
   EXPECT_STREQ(c->framewld_path, "C:\\FRAME\\WORLD");
   EXPECT_STREQ(c->framejpn_path, "C:\\FRAME\\JPN");
-  EXPECT_STREQ(c->expgpnho[0], "ab");  // not upper-cased
-  EXPECT_STREQ(c->expgpnho[1], "Cd");  // its line feed became the terminator
   EXPECT_STREQ(c->expgfsad, "SOME TEXT");
   EXPECT_TRUE(inst.log_lines().empty());
-}
-
-TEST_F(ConfigFileTest, WindowsLineEndsReadTheSame) {
-  zkall_ctop* c = start({"ECRAM=C:\\WORK", "CRNTAREA=U", "EXPGPNHO=x,y"}, "\r\n");
-  EXPECT_STREQ(c->ecram_path, "C:\\WORK");
-  EXPECT_EQ(+c->current_area, 2);  // "U" and LF: 2 characters, accepted
-  EXPECT_STREQ(c->expgpnho[1], "y");
-}
-
-TEST_F(ConfigFileTest, LanguageWordsMatchByTheirBeginning) {
-  struct Case {
-    const char* value;
-    const char* code;
-    uint16_t number;
-  };
-  const Case cases[] = {{"english", "01", 1}, {"ENGLISHMAN", "01", 1}, {"JAPANESE", "02", 2},
-                        {"Spanish", "05", 5}, {" anything", "06", 6},  {"OTHER", "09", 9}};
-  for (const auto& k : cases) {
-    zkall_ctop* c = start({std::string("LANGUAGE=") + k.value, std::string("MENULANG=") + k.value});
-    EXPECT_STREQ(c->lang, k.code) << k.value;
-    EXPECT_EQ(+c->lang_no, k.number) << k.value;
-    EXPECT_STREQ(c->menu_lang, k.code) << k.value;
-    EXPECT_EQ(+c->menu_lang_no, k.number) << k.value;
-  }
 }
 
 // Lines read without complaint, and the value they leave in one field.
@@ -122,13 +78,40 @@ TEST_F(ConfigFileTest, AcceptedLinesAndTheValueTheyLeave) {
   const Field price = [](const zkall_ctop* c) { return std::string(c->price_path); };
   const Field localp = [](const zkall_ctop* c) { return std::string(c->localp_path); };
   const Field area = [](const zkall_ctop* c) { return std::to_string(c->current_area); };
+  const Field drives = [](const zkall_ctop* c) {  // the count, then each entry
+    std::string s = std::to_string(c->drive_count) + std::to_string(c->drive_count_high);
+    for (int i = 0; i < 10 && c->drives[i][0]; ++i) s += std::string(" ") + c->drives[i][0] + c->drives[i][1];
+    return s;
+  };
+  const Field ecmstall = [](const zkall_ctop* c) {
+    return std::string(c->ecmstall[0]) + "/" + c->ecmstall[1] + "/" + c->ecmstall[2] + "/" + c->ecmstall[3];
+  };
+  const Field expgpnho = [](const zkall_ctop* c) {
+    std::string s;
+    for (const auto& slot : c->expgpnho) s += std::string(slot) + "/";
+    return s;
+  };
+  const Field expgfsad = [](const zkall_ctop* c) { return std::string(c->expgfsad); };
+  const Field lang = [](const zkall_ctop* c) {
+    return std::string(c->lang) + std::to_string(c->lang_no) + c->menu_lang + std::to_string(c->menu_lang_no);
+  };
+  std::string ten_items, eleven_drives = "CDROM=";
+  for (int i = 0; i < 10; ++i) ten_items += "item" + std::to_string(i) + ",";
+  for (char l = 'd'; l <= 'n'; ++l) eleven_drives += std::string(1, l) + ":,";
   const struct {
     std::vector<std::string> lines;
     Field field;
     std::string want;
+    const char* eol = "\n";
   } cases[] = {
       // Keys match exactly: case, blanks and longer keys are other keys.
       {{"ecram=C:\\LOWER", "ECRAM = C:\\BLANKS", "ECRAMX=C:\\LONGER", "UNKNOWN=1"}, ecram, ""},
+      {{"ECRAM=C:\\WORK"}, ecram, "C:\\WORK", "\r\n"},
+      // 63 characters and the line feed: 64, accepted; without a line feed
+      // the 64th character gives way to the terminator.
+      {{"ECRAM=C:\\" + std::string(60, 'A')}, ecram, "C:\\" + std::string(60, 'A')},
+      {{"ECRAM=" + std::string(64, 'W')}, ecram, std::string(63, 'W'), ""},
+      {{"ECRAM=" + std::string(64, 'W')}, ecmst, "", ""},
       // Only the inner stretches of a path are measured.
       {{"ECMST=C:\\DATA\\CATALOGUE9"}, ecmst, "C:\\DATA\\CATALOGUE9"},
       {{"ECMST=C:\\12345678\\X"}, ecmst, "C:\\12345678\\X"},
@@ -140,78 +123,43 @@ TEST_F(ConfigFileTest, AcceptedLinesAndTheValueTheyLeave) {
       // An unknown area letter is no error; the letter is upper-cased first.
       {{"CRNTAREA=X"}, area, "-1"},
       {{"CRNTAREA=j"}, area, "3"},
+      {{"CRNTAREA=U"}, area, "2", "\r\n"},  // "U" and LF: 2 characters
+      // Language words match by their beginning.
+      {{"LANGUAGE=english", "MENULANG=english"}, lang, "011011"},
+      {{"LANGUAGE=ENGLISHMAN", "MENULANG=ENGLISHMAN"}, lang, "011011"},
+      {{"LANGUAGE=JAPANESE", "MENULANG=JAPANESE"}, lang, "022022"},
+      {{"LANGUAGE=Spanish", "MENULANG=Spanish"}, lang, "055055"},
+      {{"LANGUAGE= anything", "MENULANG= anything"}, lang, "066066"},
+      {{"LANGUAGE=OTHER", "MENULANG=OTHER"}, lang, "099099"},
+      // Catalog drives are only those that exist (E: without a disc does); at most ten.
+      {{"CDROM=Q:,D:,e:,X"}, drives, "20 D: E:"},
+      {{eleven_drives}, drives, "100 D: E: F: G: H: I: J: K: L: M:"},
+      // ECMSTALL: area->drive items; the scan goes on behind a drive that is
+      // itself an area letter; an item cut short sets nothing; lower-case
+      // letters are no area letters.
+      {{"ECMSTALL=x,G::H,,J=>K"}, ecmstall, "/H//K"},
+      {{"ECMSTALL=U->E"}, ecmstall, "//E/"},
+      {{"ECMSTALL=E->"}, ecmstall, "///"},
+      {{"ECMSTALL=e->F"}, ecmstall, "///"},
+      // Eight slots, not upper-cased; the last character copied gives way to
+      // the terminator: with more items the last of the eighth.
+      {{"EXPGPNHO=ab,Cd"}, expgpnho, "ab/Cd///////"},
+      {{"EXPGPNHO=x,y"}, expgpnho, "x/y///////", "\r\n"},
+      {{"EXPGPNHO=" + ten_items}, expgpnho, "item0/item1/item2/item3/item4/item5/item6/item/"},
+      {{"EXPGPNHO=" + std::string(243, 'a') + ",b"}, expgpnho, std::string(243, 'a') + "/b///////"},
+      // EXPGFSAD allows 256, more than a 255-character line leaves after its key.
+      {{"EXPGFSAD=" + std::string(245, 's')}, expgfsad, std::string(245, 'S')},
   };
+  for (char l = 'd'; l <= 'n'; ++l) inst.add_drive(l);
+  inst.empty_drive('e');
   for (const auto& k : cases) {
     SCOPED_TRACE(k.lines[0]);
-    EXPECT_EQ(k.field(start(k.lines)), k.want);
+    inst.write_config(k.lines, k.eol);
+    ASSERT_EQ(set_table(), 0);
+    EXPECT_EQ(startup::read_config_file(), 0);
+    EXPECT_EQ(k.field(get_ctop_addr()), k.want);
     EXPECT_TRUE(inst.log_lines().empty());
   }
-}
-
-TEST_F(ConfigFileTest, CatalogDrivesAreOnlyThoseThatExist) {
-  inst.add_drive('d');
-  inst.empty_drive('e');  // a drive without a disc still exists
-  zkall_ctop* c = start({"CDROM=Q:,D:,e:,X"});
-  EXPECT_EQ(c->drive_count, 2);
-  EXPECT_EQ(std::string(c->drives[0], 2), "D:");
-  EXPECT_EQ(std::string(c->drives[1], 2), "E:");
-  EXPECT_EQ(c->drives[2][0], 0);
-  EXPECT_EQ(c->drive_count_high, 0);
-}
-
-TEST_F(ConfigFileTest, AtMostTenCatalogDrives) {
-  std::string list;
-  for (char l = 'd'; l <= 'p'; ++l) {
-    inst.add_drive(l);
-    list += std::string(1, l) + ":,";
-  }
-  zkall_ctop* c = start({"CDROM=" + list});
-  EXPECT_EQ(c->drive_count, 10);
-  EXPECT_EQ(std::string(c->drives[9], 2), "M:");
-}
-
-TEST_F(ConfigFileTest, EcmstallItems) {
-  zkall_ctop* c = start({"ECMSTALL=x,G::H,,J=>K"});
-  EXPECT_STREQ(c->ecmstall[1], "H");
-  EXPECT_STREQ(c->ecmstall[3], "K");
-  EXPECT_STREQ(c->ecmstall[0], "");
-  // The drive letter may itself be an area letter: the scan goes on behind it.
-  c = start({"ECMSTALL=U->E"});
-  EXPECT_STREQ(c->ecmstall[2], "E");
-  EXPECT_STREQ(c->ecmstall[0], "");
-  // An item cut short by the end of the line sets nothing.
-  c = start({"ECMSTALL=E->"});
-  EXPECT_STREQ(c->ecmstall[0], "");
-  // The raw value is scanned: lower-case letters are not area letters.
-  c = start({"ECMSTALL=e->F"});
-  EXPECT_STREQ(c->ecmstall[0], "");
-}
-
-TEST_F(ConfigFileTest, ExpgpnhoKeepsEightSlots) {
-  std::string value;
-  for (int i = 0; i < 10; ++i) value += "item" + std::to_string(i) + ",";
-  value.pop_back();
-  zkall_ctop* c = start({"EXPGPNHO=" + value});
-  EXPECT_STREQ(c->expgpnho[0], "item0");
-  EXPECT_STREQ(c->expgpnho[6], "item6");
-  // The last character copied is replaced by the terminator: with more than
-  // eight items that is the last character of the eighth.
-  EXPECT_STREQ(c->expgpnho[7], "item");
-  // The longest item a 255-character line can hold fits its slot.
-  c = start({"EXPGPNHO=" + std::string(243, 'a') + ",b"});
-  EXPECT_EQ(std::string(c->expgpnho[0]), std::string(243, 'a'));
-  EXPECT_STREQ(c->expgpnho[1], "b");
-}
-
-TEST_F(ConfigFileTest, SixtyFourCharactersWithoutALineFeedKeepATerminator) {
-  inst.write_config({});
-  inst.write_cwd_file("ZKDROM.SYS", "ECRAM=" + std::string(64, 'W'));  // last line, no LF
-  ASSERT_EQ(set_table(), 0);
-  startup::read_config_file();
-  zkall_ctop* c = get_ctop_addr();
-  EXPECT_EQ(std::string(c->ecram_path), std::string(63, 'W'));
-  EXPECT_EQ(c->ecmst_path[0], '\0');  // nothing spilled into the next field
-  EXPECT_TRUE(inst.log_lines().empty());
 }
 
 // ---- refused lines: the error, its log line, and what stays ------------------
@@ -252,52 +200,29 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"PRICE=1:", "ZKDROM,kankyo_set,1:,(11)(0)(593)"},
         Refusal{"PRICE=D", "ZKDROM,kankyo_set,D,(11)(0)(593)"},
         Refusal{"LOCALP=", "ZKDROM,kankyo_set,,(12)(0)(609)"},
-        Refusal{"CRNTAREA=USA", "ZKDROM,kankyo_set,USA,(13)(0)(620)"}),
+        Refusal{"CRNTAREA=USA", "ZKDROM,kankyo_set,USA,(13)(0)(620)"},
+        // 64 characters and the line feed: 65, refused with the value logged.
+        Refusal{"ECFIL=" + k64, "ZKDROM,kankyo_set," + k64 + ",(9)(0)(568)"},
+        Refusal{"FRAMEWLD=" + k64, "ZKDROM,kankyo_set," + k64 + ",(16)(0)(645)"},
+        Refusal{"FRAMEJPN=" + k64, "ZKDROM,kankyo_set," + k64 + ",(17)(0)(656)"},
+        // 300 characters: the reader sees 255, then the rest as a line of its
+        // own, which holds no "=".
+        Refusal{"EXPGFSAD=" + std::string(291, 's'), "ZKDROM,kankyo_set," + std::string(45, 's') + ",(2)(0)(434)"}),
     [](const ::testing::TestParamInfo<Refusal>& info) { return "Line" + std::to_string(info.index); });
 
-TEST_F(ConfigFileTest, LengthLimitsCountTheLineFeed) {
-  // 63 characters and the line feed: 64, accepted.
-  zkall_ctop* c = start({"ECRAM=C:\\" + std::string(60, 'A')});
-  EXPECT_EQ(std::string(c->ecram_path).size(), 63u);
-  EXPECT_TRUE(inst.log_lines().empty());
-  // 64 characters and the line feed: 65, refused with the value logged.
-  start({"ECFIL=" + k64});
-  EXPECT_EQ(inst.log_reports().back(), "ZKDROM,kankyo_set," + k64 + ",(9)(0)(568)");
-  start({"FRAMEWLD=" + k64});
-  EXPECT_EQ(inst.log_reports().back(), "ZKDROM,kankyo_set," + k64 + ",(16)(0)(645)");
-  start({"FRAMEJPN=" + k64});
-  EXPECT_EQ(inst.log_reports().back(), "ZKDROM,kankyo_set," + k64 + ",(17)(0)(656)");
-  // EXPGFSAD allows 256, more than a 255-character line leaves after its
-  // key: the longest value there can be is stored whole.
-  c = start({"EXPGFSAD=" + std::string(245, 's')});
-  EXPECT_EQ(std::string(c->expgfsad), std::string(245, 'S'));
-}
-
-TEST_F(ConfigFileTest, ALineLongerThanTheBufferContinuesAsANewLine) {
-  // 300 characters: the reader sees 255 of them, then the rest as a line of
-  // its own, which holds no "=" and ends reading.
-  start({"EXPGFSAD=" + std::string(291, 's')});
-  auto reports = inst.log_reports();
-  ASSERT_EQ(reports.size(), 1u);
-  EXPECT_EQ(reports[0], "ZKDROM,kankyo_set," + std::string(45, 's') + ",(2)(0)(434)");
-}
-
-TEST_F(ConfigFileTest, MissingFileIsLoggedAndStartUpGoesOn) {
-  ASSERT_EQ(set_table(), 0);
-  EXPECT_EQ(startup::read_config_file(), 0);
-  EXPECT_EQ(inst.log_reports(),
-            std::vector<std::string>{"ZKDROM,kankyo_set,Failed to open zkdrom.sys,(1)(0)(426)"});
-  EXPECT_STREQ(get_ctop_addr()->lang, "01");
-}
-
-TEST_F(ConfigFileTest, UnreadableFileIsLoggedAsNotOpened) {
-  inst.write_config({"ECRAM=C:\\WORK"});
-  inst.platform().faults().add(platform::Op::Open, platform::kErrnoAccess, "zkdrom.sys");
-  ASSERT_EQ(set_table(), 0);
-  startup::read_config_file();
-  EXPECT_EQ(inst.log_reports(),
-            std::vector<std::string>{"ZKDROM,kankyo_set,Failed to open zkdrom.sys,(1)(0)(426)"});
-  EXPECT_STREQ(get_ctop_addr()->ecram_path, "");
+// A missing file and one that cannot be opened: logged, and start-up goes on.
+TEST_F(ConfigFileTest, AFileThatCannotBeOpenedIsLoggedAndStartUpGoesOn) {
+  for (bool exists : {false, true}) {
+    if (exists) {
+      inst.write_config({"ECRAM=C:\\WORK"});
+      inst.platform().faults().add(platform::Op::Open, platform::kErrnoAccess, "zkdrom.sys");
+    }
+    ASSERT_EQ(set_table(), 0);
+    EXPECT_EQ(startup::read_config_file(), 0);
+    EXPECT_EQ(inst.log_reports().back(), "ZKDROM,kankyo_set,Failed to open zkdrom.sys,(1)(0)(426)");
+    EXPECT_STREQ(get_ctop_addr()->lang, "01");
+    EXPECT_STREQ(get_ctop_addr()->ecram_path, "");
+  }
 }
 
 TEST(ConfigPathCheckTest, BytesAboveTheAsciiRangeAreInvalid) {

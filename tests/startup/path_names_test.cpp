@@ -96,7 +96,10 @@ TEST_F(PathNamesTest, EveryKindJoinsItsDirectoryAndTheName) {
   }
 }
 
-TEST_F(PathNamesTest, UnknownKindOrEmptyDirectoryLeavesTheBufferUntouched) {
+// An unknown kind or an empty directory leaves the buffer untouched; a
+// result of 80 characters is refused (79 fit); without the block names stay
+// relative.
+TEST_F(PathNamesTest, NamesLeftAsTheyAre) {
   std::string out;
   bool padded = true;
   EXPECT_EQ(run(8, -1, "SELECT.TMP", out, &padded), 0);
@@ -104,46 +107,36 @@ TEST_F(PathNamesTest, UnknownKindOrEmptyDirectoryLeavesTheBufferUntouched) {
   EXPECT_FALSE(padded);  // the bytes behind the name are still 'Z'
   EXPECT_EQ(run(0, -1, "SELECT.TMP", out, &padded), 0);  // ecram_path is empty
   EXPECT_FALSE(padded);
-}
-
-TEST_F(PathNamesTest, EightyCharactersAreRefused) {
   set(c->ecram_path, std::string(60, 'D'));
-  std::string out;
-  // 60 + backslash + 19 = 80 characters: one too many.
-  EXPECT_EQ(run(0, -1, std::string(19, 'N'), out), -1);
+  EXPECT_EQ(run(0, -1, std::string(19, 'N'), out), -1);  // 60 + backslash + 19
   EXPECT_EQ(out, std::string(19, 'N'));
-  // 79 fits.
   EXPECT_EQ(run(0, -1, std::string(18, 'N'), out), 0);
   EXPECT_EQ(out.size(), 79u);
+  free_table();
+  EXPECT_EQ(run(0, -1, "SELECT.TMP", out), 0);
+  EXPECT_EQ(out, "SELECT.TMP");
 }
 
+// The drive letter in the field's first byte completes the installed
+// directory; the result keeps a terminator inside the field.
 TEST_F(PathNamesTest, SetPathNameCompletesADriveLetter) {
   const struct {
-    const char* installed;
+    std::string installed;
     char drive;
-    const char* want;
+    std::string want;
   } cases[] = {{"C:\\CAT\\MST", 'D', "D:\\CAT\\MST"},
                {"C:\\CAT\\MST", '\0', "C:\\CAT\\MST"},
                {"\\CAT\\MST", 'E', "E:\\CAT\\MST"},
-               {"CAT", 'F', "F:\\CAT"}};
+               {"CAT", 'F', "F:\\CAT"},
+               {std::string(63, 'X'), 'D', "D:\\" + std::string(60, 'X')}};
   for (const auto& k : cases) {
     set(c->ecmst_path, k.installed);
-    char field[64] = {k.drive};
+    char field[65] = {k.drive};
+    field[64] = '#';
     set_path_name(field, 64);
-    EXPECT_STREQ(field, k.want) << k.installed;
+    EXPECT_EQ(field, k.want) << k.installed;
+    EXPECT_EQ(field[64], '#');  // nothing written past the field
   }
-}
-
-TEST_F(PathNamesTest, SetPathNameKeepsATerminatorInsideTheField) {
-  set(c->ecmst_path, std::string(63, 'X'));  // no drive part to strip
-  char field[65];
-  std::memset(field, 0, sizeof field);
-  field[0] = 'D';
-  field[64] = '#';
-  set_path_name(field, 64);
-  EXPECT_EQ(field[63], '\0');
-  EXPECT_EQ(std::strlen(field), 63u);
-  EXPECT_EQ(field[64], '#');  // nothing written past the field
 }
 
 TEST_F(PathNamesTest, VBGetPathNameHandsOutTheDirectory) {
@@ -164,13 +157,6 @@ TEST_F(PathNamesTest, VBGetPathNameHandsOutTheDirectory) {
   platform::FrontEndString unknown(10, '*');
   EXPECT_EQ(VBGetPathName(-1, unknown.get()), 10);
   EXPECT_EQ(unknown.str(), std::string(10, '\0'));
-}
-
-TEST_F(PathNamesTest, WithoutTheBlockNamesStayRelative) {
-  free_table();
-  std::string out;
-  EXPECT_EQ(run(0, -1, "SELECT.TMP", out), 0);
-  EXPECT_EQ(out, "SELECT.TMP");
 }
 
 }  // namespace

@@ -37,30 +37,21 @@ class TextsTest : public ::testing::Test {
   zkall_ctop* c = nullptr;
 };
 
-TEST_F(TextsTest, MessageTextIsBlankFilledToSeventyOne) {
-  load_messages({"001Insert the disc"});
-  const char* t = get_1stmsg_text(1);
-  ASSERT_NE(t, nullptr);
-  EXPECT_EQ(std::string(t), padded("Insert the disc"));
-  EXPECT_EQ(+c->msg_count, 1);
+// Message texts are blank-filled to 71 characters, screen texts not; long
+// lines keep their first characters; lines without leading digits are
+// skipped.
+TEST_F(TextsTest, LinesAndTheTextsTheyGive) {
+  load_messages({"001Insert the disc", "002" + std::string(76, 'm'), "x01bad", "01 bad", "", "003good"});
+  EXPECT_EQ(+c->msg_count, 3);
   EXPECT_NE(+c->msg_table, 0u);
-}
-
-TEST_F(TextsTest, LongLinesKeepTheirFirstCharacters) {
-  load_messages({"002" + std::string(76, 'm')});  // 79 characters
+  EXPECT_EQ(std::string(get_1stmsg_text(1)), padded("Insert the disc"));
   EXPECT_EQ(std::string(get_1stmsg_text(2)), std::string(71, 'm'));
-  load_screens({"1001 " + std::string(94, 's')});  // 99 characters
-  EXPECT_EQ(std::string(get_scr_text(1001)), std::string(70, 's'));
-}
-
-TEST_F(TextsTest, LinesWithoutLeadingDigitsAreSkipped) {
-  load_messages({"x01bad", "01 bad", "", "003good"});
-  EXPECT_EQ(+c->msg_count, 1);
   EXPECT_EQ(std::string(get_1stmsg_text(3)), padded("good"));
-  load_screens({"# 0001 comment", "abcd text", "12 short", "0007 seven", "0008"});
-  EXPECT_EQ(+c->scr_count, 2);
+  load_screens({"# 0001 comment", "abcd text", "12 short", "0007 seven", "0008", "1001 " + std::string(94, 's')});
+  EXPECT_EQ(+c->scr_count, 3);
   EXPECT_EQ(std::string(get_scr_text(7)), "seven");
   EXPECT_EQ(std::string(get_scr_text(8)), "");
+  EXPECT_EQ(std::string(get_scr_text(1001)), std::string(70, 's'));
 }
 
 TEST_F(TextsTest, AtMostFourHundredMessagesAndFiveHundredScreenTexts) {
@@ -142,21 +133,16 @@ TEST_F(TextsTest, MenuLanguageChoosesTheFiles) {
   EXPECT_EQ(std::string(get_scr_text(1)), "Ecran");
 }
 
-TEST_F(TextsTest, FreeReleasesTheTablesButKeepsTheCounts) {
-  load_messages({"001a"});
+// Freeing releases the tables but keeps the counts; a count a caller wrote
+// over never reads past the table.
+TEST_F(TextsTest, FreedTablesAndCorruptCountsGiveNoText) {
   load_screens({"0001 a"});
-  free_msg();
   free_scr();
-  EXPECT_EQ(+c->msg_table, 0u);
   EXPECT_EQ(+c->scr_table, 0u);
-  EXPECT_EQ(+c->msg_count, 1);
-  EXPECT_EQ(get_1stmsg_text(1), nullptr);
+  EXPECT_EQ(+c->scr_count, 1);
   EXPECT_EQ(get_scr_text(1), nullptr);
-}
-
-TEST_F(TextsTest, ACorruptCountNeverReadsPastTheTable) {
   load_messages({"001a"});
-  c->msg_count = 30000;  // a caller wrote over the count
+  c->msg_count = 30000;
   EXPECT_EQ(get_1stmsg_text(999), nullptr);
   c->msg_count = -3;
   EXPECT_EQ(get_1stmsg_text(1), nullptr);

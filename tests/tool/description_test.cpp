@@ -3,7 +3,6 @@
 // built from it starts the library and answers lookups.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sstream>
 #include <string>
 
@@ -59,27 +58,14 @@ records:
 1002|PUMP
 )";
 
-TEST(DescriptionTest, ReadsEverySection) {
-  const tool::Description d = parse_description(kSmall);
-  EXPECT_EQ(d.config.size(), 4u);
-  EXPECT_EQ(d.config_value("ECMST"), "C:\\CAT");
-  EXPECT_EQ(d.messages.at("01").size(), 2u);
-  EXPECT_EQ(d.screens.at("01"), std::vector<std::string>{"0111 drive"});
-  EXPECT_EQ(d.drives.at('D'), "E1");
-  ASSERT_EQ(d.discs.size(), 1u);
-  EXPECT_EQ(d.discs[0].date, "19990401");
-  ASSERT_EQ(d.sets.size(), 2u);
-  EXPECT_EQ(d.sets[0].where, tool::Where::HardDisk);
-  EXPECT_EQ(d.sets[1].records, (std::vector<std::string>{"1001FILTER", "1002PUMP  "}));
-}
-
 TEST(DescriptionTest, MistakesAreRefusedWithTheirLine) {
-  struct Case {
-    const char* text;
+  const std::string e1 = "[disc E1]\ndate=19990401\nnumber=01\n";  // lines 1-3
+  const std::string set = e1 + "[set E1 A.DAT]\n";                  // line 4
+  const struct {
+    std::string text;
     int line;
     const char* words;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {"stray text", 1, "before the first section"},
       {"[disk E1]", 1, "unknown section"},
       {"[disc E1]\ndate = 1999", 2, "8 characters"},
@@ -87,25 +73,22 @@ TEST(DescriptionTest, MistakesAreRefusedWithTheirLine) {
       {"[disc E1]\ndate = 19990401", 1, "date and a number"},
       {"[set E9 X.DAT]", 1, "undescribed disc"},
       {"[drive C]", 1, "hard disk"},
-      {"[disc E1]\ndate=19990401\nnumber=01\n[set E1 TOOLONGNAME.DAT]", 4, "10 characters"},
-      {"[disc E1]\ndate=19990401\nnumber=01\n[set E1 A.DAT]\nrecord = 4\nrecords:\nab|cd", 7, "'fields'"},
-      {"[disc E1]\ndate=19990401\nnumber=01\n[set E1 A.DAT]\nrecord = 4\nfields = 2 2\nrecords:\nabc|d", 8,
-       "longer than 2"},
-      {"[disc E1]\ndate=19990401\nnumber=01\n[set E1 A.DAT]\nrecord = 5\nfields = 2 2\nrecords:\nab|cd", 8,
-       "make 4 bytes"},
-      {"[disc E1]\ndate=19990401\nnumber=01\n[set E1 A.DAT]\nfields = 2 2\nrecords:\nab", 7, "expected 2 fields"},
-      {"[disc E1]\ndate=19990401\nnumber=01\n[set E1 A.DAT]\nkind = seven", 5, "not a number"},
-      {"[disc E1]\ndate=19990401\nnumber=01\n[set E1 A.DAT]\nindex-case = mixed", 5, "upper, lower or record"},
-      {"[disc E1]\ndate=19990401\nnumber=01\n[set E1 A.DAT]\nalternate = IS 2 6", 5, "<key length>"},
-      {"[disc E1]\ndate=19990401\nnumber=01\n[set E1 A.DAT]\nrecord = 2\nfields = u16\nrecords:\n65536", 8,
-       "no 16-bit number"},
-      {"[disc E1]\ndate=19990401\nnumber=01\n[set E1 A.DAT]\nwhere = master", 4, "catalog's master file"},
-      {"[disc E1]\ndate=19990401\nnumber=01\n[set E1 A.DAT]\nwhere = on:E7", 4, "undescribed disc E7"},
-      {"[disc E1]\ndate=19990401\nnumber=01\n[disc E1]", 4, "twice"},
+      {e1 + "[set E1 TOOLONGNAME.DAT]", 4, "10 characters"},
+      {set + "record = 4\nrecords:\nab|cd", 7, "'fields'"},
+      {set + "record = 4\nfields = 2 2\nrecords:\nabc|d", 8, "longer than 2"},
+      {set + "record = 5\nfields = 2 2\nrecords:\nab|cd", 8, "make 4 bytes"},
+      {set + "fields = 2 2\nrecords:\nab", 7, "expected 2 fields"},
+      {set + "kind = seven", 5, "not a number"},
+      {set + "index-case = mixed", 5, "upper, lower or record"},
+      {set + "alternate = IS 2 6", 5, "<key length>"},
+      {set + "record = 2\nfields = u16\nrecords:\n65536", 8, "no 16-bit number"},
+      {set + "where = master", 4, "catalog's master file"},
+      {set + "where = on:E7", 4, "undescribed disc E7"},
+      {e1 + "[disc E1]", 4, "twice"},
       {"[images E3]", 1, "undescribed disc"},
-      {"[disc E1]\ndate=19990401\nnumber=01\n[images E1]\nimage = TOOLONG8 5", 5, "7 characters"},
-      {"[disc E1]\ndate=19990401\nnumber=01\n[images E1]\nwhere = master", 5, "disc or on the hard disk"},
-      {"[disc E1]\ndate=19990401\nnumber=01\n[images E1]\nsize = 0 10", 5, "size is"},
+      {e1 + "[images E1]\nimage = TOOLONG8 5", 5, "7 characters"},
+      {e1 + "[images E1]\nwhere = master", 5, "disc or on the hard disk"},
+      {e1 + "[images E1]\nsize = 0 10", 5, "size is"},
       {"[hd-set STOCK KAKAKU.D]", 1, "PRICE or LOCALP"},
       {"[hd-set PRICE KAKAKU.D]\nblock = big", 2, "not a number"},
       {"[local-prices 4]", 1, "1, 2 and 3"},
@@ -122,20 +105,15 @@ TEST(DescriptionTest, MistakesAreRefusedWithTheirLine) {
   }
 }
 
-TEST(DescriptionTest, TheDemoDescriptionIsValid) {
-  std::ifstream in(ZKALL_SOURCE_DIR "/data/demo/installation.zkd");
-  ASSERT_TRUE(in);
-  std::stringstream text;
-  text << in.rdbuf();
-  const tool::Description d = parse_description(text.str());
-  EXPECT_GE(d.discs.size(), 4u);
-  EXPECT_GE(d.sets.size(), 10u);
-}
-
-TEST(BuildTest, AnInstallationBuiltFromADescriptionStartsTheLibrary) {
+// One installation with illustrations, laid out and used as the front end
+// would: the library starts on it and reads a set, an illustration's
+// location leads to its packed file and bitmap, and discs move between
+// drives.
+TEST(BuildTest, AnInstallationBuiltFromADescriptionIsUsable) {
   TempDir dir;
   std::ostringstream log;
-  tool::build_installation(parse_description(kSmall), dir.path(), log);
+  const std::string text = std::string(kSmall) + "[images E1]\nsize = 320 200\nimage = FIG0001 1\nimage = FIG0002 2\n";
+  tool::build_installation(parse_description(text), dir.path(), log);
   TestPlatform p((dir.path() / "dosdevices").string());
   ScopedPlatform installed(p);
   ScopedCwd in_front(dir.path() / "front");
@@ -148,33 +126,19 @@ TEST(BuildTest, AnInstallationBuiltFromADescriptionStartsTheLibrary) {
   int32_t detail = 0;
   ASSERT_EQ(cdread_head(0, head, &detail), 0);
   EXPECT_EQ(std::string(head, 10), "E119990401");
-
   zkall_cd_handle* h = nullptr;
   ASSERT_EQ(cdopen("HINM01.DAT", nullptr, 7, 0, -1, 0, 700, &h, &detail), 0);
   EXPECT_EQ(h->drive_index, 0);
   char rec[10];
   ASSERT_EQ(cdread(rec, "1002", 4, 0, nullptr, nullptr, h, &detail), 0);
-  EXPECT_EQ(std::string(rec, 10), "1002PUMP  ");
+  EXPECT_EQ(std::string(rec, 10), "1002PUMP  ");  // fields padded to their widths
   cdclose(&h, nullptr);
-  drom_term();
-}
 
-TEST(BuildTest, IllustrationsLandInTheImageFileAndDecode) {
-  TempDir dir;
-  std::ostringstream log;
-  const std::string text = std::string(kSmall) + "[images E1]\nsize = 320 200\nimage = FIG0001 1\nimage = FIG0002 2\n";
-  tool::build_installation(parse_description(text), dir.path(), log);
   const auto listed = tool::read_illustrations(dir.path());
   ASSERT_EQ(listed.size(), 2u);
   EXPECT_EQ(listed[0].ident, "FIG0001");
-  EXPECT_EQ(listed[0].location.size(), 9u);
+  EXPECT_EQ(listed[0].location.size(), 9u);  // the second starts where the first ends
   EXPECT_EQ(listed[1].location.substr(0, 6), "00000" + std::to_string(std::stoi(listed[0].location.substr(6))));
-
-  TestPlatform p((dir.path() / "dosdevices").string());
-  ScopedPlatform installed(p);
-  ScopedCwd in_front(dir.path() / "front");
-  ASSERT_EQ(drom_init(), 0);
-  int32_t detail = 0;
   const std::string pak = (dir.path() / "FIG2.PAK").string();
   ASSERT_EQ(make_pack_image_file(pak.c_str(), listed[1].location.c_str(), &detail), 0);
   zkall_image_header header{};
@@ -184,13 +148,7 @@ TEST(BuildTest, IllustrationsLandInTheImageFileAndDecode) {
   EXPECT_EQ(+header.height, 200);
   EXPECT_GT(+header.text_length, 0);
   drom_term();
-}
 
-TEST(BuildTest, DiscsMoveBetweenDrives) {
-  TempDir dir;
-  std::ostringstream log;
-  tool::build_installation(parse_description(kSmall), dir.path(), log);
-  TestPlatform p((dir.path() / "dosdevices").string());
   std::string label;
   uint32_t err = 0;
   tool::change_disc(dir.path(), 'd', "");

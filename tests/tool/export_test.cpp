@@ -40,36 +40,37 @@ std::vector<std::string> query(const fs::path& db, const std::string& sql) {
   return rows;
 }
 
-class ExportTest : public ::testing::Test {
- protected:
-  ExportTest() {
-    std::ifstream in(ZKALL_SOURCE_DIR "/data/demo/installation.zkd");
-    std::stringstream text;
-    text << in.rdbuf();
-    demo_ = tool::parse_description(text.str());
-    std::ostringstream log;
-    tool::build_installation(demo_, dir_.path(), log, /*iso=*/true);
-  }
-  tool::ExportCounts run(const fs::path& db, const fs::path& images) {
-    TestPlatform p((dir_.path() / "dosdevices").string());
+// First with disc E2 in no drive: its sets and illustrations are skipped
+// without a prompt. Then with every disc at hand.
+TEST(ExportTest, EveryRecordOfEverySetWithItsNamedColumnsAndIllustrations) {
+  std::ifstream in(ZKALL_SOURCE_DIR "/data/demo/installation.zkd");
+  std::stringstream text, summary;
+  text << in.rdbuf();
+  const tool::Description demo = tool::parse_description(text.str());
+  TempDir dir;
+  tool::build_installation(demo, dir.path(), summary, /*iso=*/true);
+  const auto run = [&](const fs::path& db, const fs::path& images) {
+    TestPlatform p((dir.path() / "dosdevices").string());
     ScopedPlatform installed(p);
-    ScopedCwd in_front(dir_.path() / "front");
-    return tool::export_installation(db, images, summary_, false);
-  }
+    ScopedCwd in_front(dir.path() / "front");
+    return tool::export_installation(db, images, summary, false);
+  };
+  const fs::path partial = dir.path() / "partial.sqlite";
+  tool::ExportCounts c = run(partial, {});
+  EXPECT_EQ(query(partial, "SELECT catalog, file FROM sets WHERE status = 'disc not at hand' ORDER BY 1, 2"),
+            (std::vector<std::string>{"|HINM01.DAT", "|IMAGEF.DAT", "6100C2|HINBAN.DAT"}));
+  EXPECT_EQ(c.skipped, 4);
+  EXPECT_EQ(c.pngs, 0);
+  EXPECT_EQ(query(partial, "SELECT count(*) FROM illustrations WHERE disc = 'E2'"), std::vector<std::string>{"0"});
+  EXPECT_NE(summary.str().find("disc E2 catalog 6100C2 HINBAN.DAT: disc not at hand"), std::string::npos);
 
-  TempDir dir_;
-  tool::Description demo_;
-  std::ostringstream summary_;
-};
-
-TEST_F(ExportTest, EveryRecordOfEverySetWithItsNamedColumnsAndIllustrations) {
-  tool::change_disc(dir_.path(), 'F', "E2");  // every disc at hand
-  const fs::path db = dir_.path() / "demo.sqlite";
-  const tool::ExportCounts c = run(db, dir_.path() / "png");
-  EXPECT_EQ(c.skipped, 1) << summary_.str();  // J1's abbreviations, which lie on E1
+  tool::change_disc(dir.path(), 'F', "E2");
+  const fs::path db = dir.path() / "demo.sqlite";
+  c = run(db, dir.path() / "png");
+  EXPECT_EQ(c.skipped, 1) << summary.str();  // J1's abbreviations, which lie on E1
 
   size_t sets = 0;
-  for (const auto& s : demo_.sets) {
+  for (const auto& s : demo.sets) {
     if (s.where == tool::Where::OtherDisc) continue;
     const std::string table = s.disc + "_" + (s.catalog.empty() ? "" : s.catalog + "_") + s.name.substr(0, 6);
     std::vector<std::string> want = s.records;
@@ -82,7 +83,7 @@ TEST_F(ExportTest, EveryRecordOfEverySetWithItsNamedColumnsAndIllustrations) {
       ++sets;
     }
   }
-  EXPECT_EQ(static_cast<size_t>(c.sets), sets + demo_.hd_sets.size() - 1);  // PRICE3.D is in no configured master
+  EXPECT_EQ(static_cast<size_t>(c.sets), sets + demo.hd_sets.size() - 1);  // PRICE3.D is in no configured master
 
   const struct {
     const char* sql;
@@ -105,27 +106,16 @@ TEST_F(ExportTest, EveryRecordOfEverySetWithItsNamedColumnsAndIllustrations) {
   for (const auto& q : named) EXPECT_EQ(query(db, q.sql), q.rows) << q.sql;
 
   size_t images = 0;
-  for (const auto& im : demo_.images) images += im.images.size();
-  const auto listed = tool::read_illustrations(dir_.path());
+  for (const auto& im : demo.images) images += im.images.size();
+  const auto listed = tool::read_illustrations(dir.path());
   ASSERT_EQ(listed.size(), images);
   for (const auto& e : listed) {
     EXPECT_EQ(query(db, "SELECT identifier FROM illustrations WHERE disc = '" + e.disc + "' AND location = '" +
                             e.location + "'"),
               std::vector<std::string>{e.ident});
-    EXPECT_TRUE(fs::file_size(dir_.path() / "png" / (e.disc + "_" + e.location + ".png")) > 0);
+    EXPECT_TRUE(fs::file_size(dir.path() / "png" / (e.disc + "_" + e.location + ".png")) > 0);
   }
   EXPECT_EQ(c.pngs, static_cast<int>(images));
-}
-
-TEST_F(ExportTest, ADiscInNoDriveIsSkippedWithoutAPrompt) {
-  const fs::path db = dir_.path() / "demo.sqlite";
-  const tool::ExportCounts c = run(db, {});
-  EXPECT_EQ(query(db, "SELECT catalog, file FROM sets WHERE status = 'disc not at hand' ORDER BY 1, 2"),
-            (std::vector<std::string>{"|HINM01.DAT", "|IMAGEF.DAT", "6100C2|HINBAN.DAT"}));
-  EXPECT_EQ(c.skipped, 4);
-  EXPECT_EQ(c.pngs, 0);
-  EXPECT_EQ(query(db, "SELECT count(*) FROM illustrations WHERE disc = 'E2'"), std::vector<std::string>{"0"});
-  EXPECT_NE(summary_.str().find("disc E2 catalog 6100C2 HINBAN.DAT: disc not at hand"), std::string::npos);
 }
 
 }  // namespace
