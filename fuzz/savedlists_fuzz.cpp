@@ -31,7 +31,13 @@ using zk::fuzz::check;
 using zk::fuzz::one_of;
 
 constexpr int kMaxOperations = 24;
-constexpr const char* kMaster = "C:\\ZKCAT\\MST\\ZKIFSMST.SAV";
+// Where the library keeps the master: in the installed catalog directory,
+// or, when the configuration gives none (an unreadable ZKDROM.SYS, say), in
+// the current directory.
+std::string master_path() {
+  char path[260] = {};
+  return make_save_mst_file_name(path) == 0 ? std::string(path) : std::string();
+}
 
 int32_t number(zk::fuzz::Control& in) {
   const uint8_t b = in.byte();
@@ -47,7 +53,7 @@ void run_operation(zk::fuzz::Control& in, size_t& reports) {
       check(one_of(r, {0, -1, -2, 11, 13, 14, 15}), "get_save_no answered another code");
       if (r == 0) {
         check(n >= 1 && n <= 9999, "get_save_no gave out a number outside 1..9999");
-        const std::string* m = zk::fuzz::machine().file(kMaster);
+        const std::string* m = zk::fuzz::machine().file(master_path());
         check(m != nullptr && m->size() >= 16u * static_cast<size_t>(n) + 16 && (*m)[16u * n] == 1,
               "the entry of the number given out is not marked saved");
       }
