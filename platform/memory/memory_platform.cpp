@@ -162,9 +162,10 @@ MemoryPlatform::MemoryPlatform() { reset(); }
 MemoryPlatform::~MemoryPlatform() = default;
 
 void MemoryPlatform::reset() {
+  descriptors_.clear();  // first: their bytes are no longer shared
+  for (auto& [key, n] : nodes_) retire(n.bytes);
   nodes_.clear();
   drives_.clear();
-  descriptors_.clear();
   env.clear();
   faults().clear();
   set_message_box_answerer(nullptr);
@@ -289,8 +290,10 @@ void MemoryPlatform::erase(const std::string& path) {
   if (loc.error || loc.last.empty()) return;
   const std::string below = loc.key + "\\";
   for (auto it = nodes_.begin(); it != nodes_.end();) {
-    if (it->first == loc.key || it->first.compare(0, below.size(), below) == 0)
+    if (it->first == loc.key || it->first.compare(0, below.size(), below) == 0) {
+      retire(it->second.bytes);
       it = nodes_.erase(it);
+    }
     else
       ++it;
   }
@@ -363,6 +366,34 @@ bool MemoryPlatform::write_at(std::string& bytes, int64_t position, const void* 
   return true;
 }
 
+std::shared_ptr<std::string> MemoryPlatform::new_bytes() {
+  if (spare_bytes_.empty()) return std::make_shared<std::string>();
+  std::shared_ptr<std::string> b = std::move(spare_bytes_.back());
+  spare_bytes_.pop_back();
+  return b;
+}
+
+void MemoryPlatform::retire(std::shared_ptr<std::string>& bytes) {
+  // Only storage nothing else holds (an open stream keeps its file's bytes)
+  // and only a few large pieces: small strings cost nothing to make.
+  constexpr size_t kPoolSize = 8;
+  constexpr size_t kWorthKeeping = size_t{64} << 10;
+  constexpr size_t kTooLarge = size_t{4} << 20;
+  if (bytes && bytes.use_count() == 1 && bytes->capacity() >= kWorthKeeping && bytes->capacity() <= kTooLarge &&
+      spare_bytes_.size() < kPoolSize) {
+    bytes->clear();
+    spare_bytes_.push_back(std::move(bytes));
+  }
+  bytes.reset();
+}
+
+void MemoryPlatform::erase_node(const std::string& key) {
+  if (auto it = nodes_.find(key); it != nodes_.end()) {
+    retire(it->second.bytes);
+    nodes_.erase(it);
+  }
+}
+
 std::shared_ptr<std::string> MemoryPlatform::open_bytes(const std::string& path, bool writing, bool create,
                                                         bool truncate, bool exclusive, int& error) {
   const Location loc = locate(path);
@@ -391,7 +422,7 @@ std::shared_ptr<std::string> MemoryPlatform::open_bytes(const std::string& path,
     error = kErrnoNoEntry;
     return nullptr;
   }
-  auto bytes = std::make_shared<std::string>();
+  auto bytes = new_bytes();
   nodes_[loc.key] = Node{loc.last, kAttrArchive, bytes};
   return bytes;
 }
@@ -505,7 +536,7 @@ int MemoryPlatform::do_remove(const std::string& path, int& error) {
     error = kErrnoAccess;
     return -1;
   }
-  nodes_.erase(loc.key);
+  erase_node(loc.key);
   return 0;
 }
 
@@ -525,6 +556,7 @@ int MemoryPlatform::do_replace_file(const std::string& from, const std::string& 
   Node moved = *n;
   moved.name = target.last;
   nodes_.erase(source.key);
+  erase_node(target.key);
   nodes_[target.key] = std::move(moved);
   return 0;
 }
@@ -545,7 +577,7 @@ bool MemoryPlatform::do_delete_file(const std::string& path, uint32_t& error) {
     error = kErrorAccessDenied;
     return false;
   }
-  nodes_.erase(loc.key);
+  erase_node(loc.key);
   return true;
 }
 

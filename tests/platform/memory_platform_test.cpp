@@ -186,5 +186,33 @@ TEST_F(MemoryPlatformTest, LimitsBoundTheWorkAndResetForgetsEverything) {
   EXPECT_EQ(m.read(fd, buf, 1, err), -1);
 }
 
+// Storage of removed, replaced and reset files is reused for new files: a
+// new file starts empty, and a stream still reading a replaced file keeps
+// what it had.
+TEST_F(MemoryPlatformTest, NewFilesStartEmptyWhateverStorageTheyReuse) {
+  int err = 0;
+  const std::string large(200000, 'L');
+  m.add_file("C:\\OLD.DAT", large);
+  m.add_file("C:\\NEW.TMP", large);
+  auto reader = m.fopen("C:\\OLD.DAT", "rb", err);
+  ASSERT_EQ(m.replace_file("C:\\NEW.TMP", "C:\\OLD.DAT", err), 0);
+  m.add_file("C:\\GONE.DAT", large);
+  ASSERT_EQ(m.remove("C:\\GONE.DAT", err), 0);
+  for (const char* name : {"C:\\A.DAT", "C:\\B.DAT"}) {
+    auto out = m.fopen(name, "wb", err);
+    ASSERT_EQ(out->write("ab", 2), 2u);
+  }
+  EXPECT_EQ(*m.file("C:\\A.DAT"), "ab");
+  EXPECT_EQ(*m.file("C:\\B.DAT"), "ab");
+  std::string back(large.size() + 1, '\0');
+  EXPECT_EQ(reader->read(back.data(), back.size()), large.size());
+  reader.reset();
+  m.reset();
+  m.add_directory("C:\\X");
+  auto out = m.fopen("C:\\X\\C.DAT", "wb", err);
+  ASSERT_EQ(out->write("c", 1), 1u);
+  EXPECT_EQ(*m.file("C:\\X\\C.DAT"), "c");
+}
+
 }  // namespace
 }  // namespace zk::test
