@@ -179,15 +179,57 @@ void arm_fault(Control& in) {
                          (which & 0x80) != 0);
 }
 
+namespace {
+
+bool is_name(std::string_view s) {
+  return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+  });
+}
+
+// Takes a "(n)" with a signed decimal n off the end of `s`.
+bool take_number_from_end(std::string_view& s) {
+  if (s.empty() || s.back() != ')') return false;
+  s.remove_suffix(1);
+  size_t digits = 0;
+  while (!s.empty() && s.back() >= '0' && s.back() <= '9') s.remove_suffix(1), ++digits;
+  if (!s.empty() && s.back() == '-') s.remove_suffix(1);
+  if (digits == 0 || digits > 11 || s.empty() || s.back() != '(') return false;
+  s.remove_suffix(1);
+  return true;
+}
+
+// "(MM/DD/YY HH:MM:SS)MODULE,function,call,(n1)(n2)(n3)" stamped with the
+// machine's clock; the call may be any text (a path, a message).
+bool well_formed_report(std::string_view line) {
+  const platform::LocalTime& t = machine().now;
+  char stamp[32];
+  std::snprintf(stamp, sizeof stamp, "(%02d/%02d/%02d %02d:%02d:%02d)", t.month, t.day, t.year % 100, t.hour,
+                t.minute, t.second);
+  if (line.substr(0, std::strlen(stamp)) != stamp) return false;
+  line.remove_prefix(std::strlen(stamp));
+  for (int i = 0; i < 3; ++i)
+    if (!take_number_from_end(line)) return false;
+  if (line.empty() || line.back() != ',') return false;
+  const size_t module_end = line.find(',');
+  const size_t function_end = line.find(',', module_end + 1);
+  return function_end != std::string_view::npos && function_end < line.size() - 1 &&
+         is_name(line.substr(0, module_end)) &&
+         is_name(line.substr(module_end + 1, function_end - module_end - 1));
+}
+
+}  // namespace
+
 void check_error_log(size_t max_reports) {
   const std::string* log = machine().file(kLogPath);
   if (log == nullptr || log->size() <= g_log_start) return;
   check(log->back() == '\n', "the error log does not end with a whole line");
   size_t reports = 0;
   for (size_t start = g_log_start; start < log->size(); ++reports) {
-    check((*log)[start] == '(', "an error-log line does not begin with its date");
     const size_t lf = log->find('\n', start);
-    start = lf == std::string::npos ? log->size() : lf + 1;
+    check(well_formed_report(std::string_view(*log).substr(start, lf - start)),
+          "an error-log line is not a dated report of module, function, call and three numbers");
+    start = lf + 1;
   }
   check(reports <= max_reports, "more error-log reports than the calls can make");
 }

@@ -106,7 +106,8 @@ void arm_fault(Control& in);
 
 // What the input's calls added to the error log (TMP is unset, so it is
 // C:\FRONT\ZKERROR.LOG; an input may bring one) is at most `max_reports`
-// reports, each one whole line "(date time)module,...\n".
+// reports, each one whole line "(MM/DD/YY HH:MM:SS)MODULE,function,call,
+// (n1)(n2)(n3)\n" stamped with the machine's clock.
 void check_error_log(size_t max_reports);
 
 // Stops the run with a message naming the broken rule (a finding).
