@@ -9,7 +9,8 @@
 // table is empty, no engine handle is left alive, every line the error log
 // gained is a report stamped with the machine's clock and carrying module,
 // function, call and its three numbers, a function that only reads leaves
-// every file as it was, and a work file rewritten whole holds its old content or all of its new one.
+// every file as it was, and a work file rewritten whole holds its old
+// content or all of its new one.
 // Heap leaks on the failure paths are caught by LeakSanitizer in the
 // sanitizer build, which runs this program too.
 #include <gtest/gtest.h>
