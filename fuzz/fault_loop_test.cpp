@@ -371,7 +371,8 @@ const std::vector<Scenario>& scenarios() {
 }
 
 constexpr Op kOps[] = {Op::Open, Op::Read,   Op::ShortRead, Op::Write, Op::Seek,      Op::Close,
-                       Op::Delete, Op::List, Op::Alloc,     Op::Volume, Op::DiskSpace, Op::Start};
+                       Op::Delete, Op::List, Op::Alloc,     Op::Volume, Op::DiskSpace, Op::Start, Op::Rename,
+                       Op::Length};
 constexpr int kMaxFaultPoints = 64;  // per operation kind and function
 
 struct Outcome {

@@ -172,6 +172,10 @@ int Platform::close(int fd, int& error) {
 
 int64_t Platform::filelength(int fd, int& error) {
   error = 0;
+  if (int e = fault(Op::Length, faults_.empty() ? std::string() : fd_path(fd))) {
+    error = e;
+    return -1;
+  }
   return do_filelength(fd, error);
 }
 

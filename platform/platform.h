@@ -162,6 +162,7 @@ enum class Op {
   DiskSpace,  // GetDiskFreeSpaceA fails (Windows error; path: the root)
   Start,      // a program cannot be started (Windows error; path: its name)
   Rename,     // a file cannot replace another (path: the name replaced)
+  Length,     // filelength fails
 };
 
 // Fails the `nth` (1-based) call of `op` whose path contains `path_part`
