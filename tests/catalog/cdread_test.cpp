@@ -12,6 +12,7 @@
 
 #include "catalog_support.h"
 #include "platform/platform.h"
+#include "startup/file_handles.h"
 
 namespace zk::test {
 namespace {
@@ -201,18 +202,28 @@ TEST_F(CdreadTest, TheTopLevelNeverReadsASecondBlock) {
 }
 
 // The files every level shares (a hard-disk copy's top levels, a master
-// file holding them all) are closed once.
+// file holding them all) are closed once. A close that fails (on the data
+// file) gives 12 and still releases every file: the failed descriptor's
+// bit stays set, as close2 leaves it, the others are cleared.
 TEST_F(CdreadTest, CloseReleasesTheHandleClosingEachFileOnce) {
   const int closes[] = {4, 2, 1};
   for (uint8_t location : {0, 1, 2}) {
-    SCOPED_TRACE(location);
-    Handle h = open(writer::build_set(simple_spec(300, 3)), location);
-    platform_.reset_counts();
-    int32_t d = -1;
-    EXPECT_EQ(rd(cdclose(h.address(), &d), d), "0/0");
-    EXPECT_EQ(h.get(), nullptr);
-    EXPECT_EQ(platform_.closes, closes[location]);
-    EXPECT_EQ(cdclose(h.address(), &d), 0);  // a null handle is no error
+    for (bool fail : {false, location < 2}) {  // a master file is no TEST.DAT
+      SCOPED_TRACE(std::to_string(location) + (fail ? ", failing" : ""));
+      Handle h = open(writer::build_set(simple_spec(300, 3)), location);
+      const uint32_t others = (1u << h->levels[0].fd) | (1u << h->levels[2].fd);
+      const int32_t data_fd = h->levels[3].fd;
+      if (fail) platform_.faults().add(platform::Op::Close, platform::kErrnoIo, "TEST.DAT");
+      platform_.reset_counts();
+      int32_t d = -1;
+      EXPECT_EQ(rd(cdclose(h.address(), &d), d), fail ? rd(12, platform::kErrnoIo) : "0/0");
+      platform_.faults().clear();
+      EXPECT_EQ(h.get(), nullptr);
+      EXPECT_EQ(platform_.closes, closes[location]);
+      EXPECT_EQ(*handle_flag() & others, 0u);
+      if (fail) b_resetl(handle_flag(), data_fd);
+      EXPECT_EQ(cdclose(h.address(), &d), 0);  // a null handle is no error
+    }
   }
   EXPECT_EQ(cdclose(nullptr, nullptr), 0);
 }
