@@ -105,6 +105,11 @@ class CatalogTest : public ::testing::Test {
   int sets_ = 0;
 };
 
+// "result/detail" (the detail read once the call has returned).
+inline std::string rd(int result, const int32_t& detail) {
+  return std::to_string(result) + "/" + std::to_string(detail);
+}
+
 // A record of `length` bytes with `key` at `offset`, the rest filled from
 // `tag` so records with the same key differ.
 std::string record_with(uint32_t length, uint32_t offset, const std::string& key, uint32_t tag);

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <tuple>
 
 #include "opening_support.h"
 #include "tools/writer/master_writer.h"
@@ -42,19 +43,13 @@ std::string jouhou_record(int i) {
 
 TEST_F(DirectOpenTest, AlternateIndexSetsOfOneDataFile) {
   writer::SetSpec main;
-  main.name = "JOUHOU.DAT";
-  main.kind = 1;
-  main.record_length = 186;
-  main.key_length = 6;
-  main.index_key_length = 5;
+  std::tie(main.name, main.kind, main.record_length, main.key_length, main.index_key_length) =
+      std::make_tuple("JOUHOU.DAT", 1, 186, 6, 5);
   for (int i = 0; i < 40; ++i) main.records.push_back(jouhou_record(i));
   const writer::FileSet ia = writer::build_set(main);
   writer::SetSpec by_vin = main;
-  by_vin.kind = 2;
-  by_vin.level_suffix = "IS";
-  by_vin.key_offset = 6;
-  by_vin.key_length = 9;
-  by_vin.index_key_length = 9;
+  std::tie(by_vin.kind, by_vin.level_suffix, by_vin.key_offset, by_vin.key_length, by_vin.index_key_length) =
+      std::make_tuple(2, "IS", 6, 9, 9);
   by_vin.level_masks = {3, 3, 2};
   put_on_disc(ia);
   put_on_disc(writer::build_alternate_set(by_vin, ia));
@@ -87,10 +82,9 @@ TEST_F(DirectOpenTest, OnlyTheLevelsFoundOnTheDiscAreUsed) {
   put_on_disc(writer::build_set(s));
   ASSERT_FALSE(fs::exists(inst.drive_root('d') / "HINM01.IA2"));
   ASSERT_EQ(open("HINM01.DAT", 7), 0);
-  EXPECT_EQ(handle.h->level_count, 1);
-  EXPECT_EQ(handle.h->levels[1].fd, -1);
-  EXPECT_EQ(handle.h->levels[0].scan_count, 1u);
-  EXPECT_EQ(detail, 0);
+  // Level count, the middle level's descriptor, the top level's scan count, the detail.
+  EXPECT_EQ((std::vector<int64_t>{handle.h->level_count, handle.h->levels[1].fd, handle.h->levels[0].scan_count, detail}),
+            (std::vector<int64_t>{1, -1, 1, 0}));
   EXPECT_EQ(read_one(handle.h, "100133"), part_name_record(100133));
   cdclose(&handle.h, nullptr);
   // Without any level file the set has none.
@@ -104,9 +98,9 @@ TEST_F(DirectOpenTest, OnlyTheLevelsFoundOnTheDiscAreUsed) {
 TEST_F(DirectOpenTest, AGivenSizeOpensTheDataFileAloneFromItsBase) {
   put_on_disc(writer::build_set(part_names("HINM01.DAT", 30)));
   ASSERT_EQ(open("HINM01.DAT", 7, 2, 100), 0);
-  EXPECT_EQ(cdfilelen(handle.h), 100u);
-  EXPECT_EQ(handle.h->levels[3].base_block, 2u);
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(handle.h->levels[i].fd, -1);
+  const zkall_cd_level* l = handle.h->levels;
+  EXPECT_EQ((std::vector<int64_t>{cdfilelen(handle.h), l[3].base_block, l[0].fd, l[1].fd, l[2].fd}),
+            (std::vector<int64_t>{100, 2, -1, -1, -1}));
   // Unkeyed reading starts at the base block: the third block's first record.
   char rec[66];
   ASSERT_EQ(cdread(rec, nullptr, 0, 0, nullptr, nullptr, handle.h, &detail), 0);
@@ -145,17 +139,14 @@ TEST_F(DirectOpenTest, CatalogRangeAndDirectory) {
   cdclose(&handle.h, nullptr);
   // Without the code the root range is searched, where HINBAN is unknown,
   // and the file is looked for in the root, where it is missing.
-  EXPECT_EQ(open("HINBAN.DAT", 7), 11);
-  EXPECT_EQ(detail, 2);
+  EXPECT_EQ(rd(open("HINBAN.DAT", 7), detail), "11/2");
 }
 
 TEST_F(DirectOpenTest, RefusalsAndFailures) {
   for (const char* disc : {static_cast<const char*>(nullptr), "\x1f" "1"}) {
-    EXPECT_EQ(cdopen_direct("SHAMEI.DAT", nullptr, 1, 0, -1, disc, nullptr, nullptr, 0, 0, 700, &handle.h, &detail), 128);
-    EXPECT_EQ(detail, 201);
+    EXPECT_EQ(rd(cdopen_direct("SHAMEI.DAT", nullptr, 1, 0, -1, disc, nullptr, nullptr, 0, 0, 700, &handle.h, &detail), detail), "128/201");
   }
-  EXPECT_EQ(open("SHAMEI.DAT"), 11);  // the data file is missing
-  EXPECT_EQ(detail, 2);
+  EXPECT_EQ(rd(open("SHAMEI.DAT"), detail), "11/2");
   // The table's first row, SHAMEI's top level, opens with its 14-byte entries as records.
   inst.write('d', "SHAMEI.IA1", std::string(2048, '\0'));
   ASSERT_EQ(open("SHAMEI.IA1"), 0);
@@ -191,28 +182,22 @@ TEST_F(DirectOpenTest, EveryFailureReleasesWhatWasTaken) {
 
 // ---- file sizes on the disc ------------------------------------------------------
 
+// cdfile_get: "result/detail size" (the size when it is given; E: has no disc).
 TEST_F(DirectOpenTest, FileSizesInBlocks) {
   inst.write('d', "ONE.DAT", std::string(2049, 'x'));
   inst.write('d', "EMPTY.DAT", "");
   inst.write('d', "4711A0\\TWO.DAT", std::string(4096, 'x'));
-  uint32_t size = 99;
-  EXPECT_EQ(cdfile_get("ONE.DAT", nullptr, 0, &detail, &size, nullptr, nullptr, nullptr), 0);
-  EXPECT_EQ(size, 2u);
-  EXPECT_EQ(cdfile_get("EMPTY.DAT", nullptr, 0, &detail, &size, nullptr, nullptr, nullptr), 0);
-  EXPECT_EQ(size, 0u);
-  EXPECT_EQ(cdfile_get("TWO.DAT", "4711A0", 0, &detail, &size, nullptr, nullptr, nullptr), 0);
-  EXPECT_EQ(size, 2u);
-  EXPECT_EQ(cdfile_get("NONE.DAT", nullptr, 0, &detail, &size, nullptr, nullptr, nullptr), -1);
-  EXPECT_EQ(detail, 2);
-  EXPECT_EQ(size, 0u);
-  EXPECT_EQ(cdfile_get("TWO.DAT", "9999Z9", 0, &detail, &size, nullptr, nullptr, nullptr), -1);
-  EXPECT_EQ(detail, 3);
-  EXPECT_EQ(cdfile_get("ONE.DAT", nullptr, 1, &detail, &size, nullptr, nullptr, nullptr), 128);  // E: has no disc
-  EXPECT_EQ(detail, 21);
-  EXPECT_EQ(cdfile_get("ONE.DAT", nullptr, 0, &detail, nullptr, nullptr, nullptr, nullptr), 128);
-  EXPECT_EQ(detail, 2102);
-  EXPECT_EQ(cdfile_get("ONE.DAT", nullptr, 12, &detail, &size, nullptr, nullptr, nullptr), 128);
-  EXPECT_EQ(detail, 2104);
+  const struct { const char* name, *code; int32_t drive; bool size_out; const char* want; } cases[] = {
+      {"ONE.DAT", nullptr, 0, true, "0/0 2"},       {"EMPTY.DAT", nullptr, 0, true, "0/0 0"},
+      {"TWO.DAT", "4711A0", 0, true, "0/0 2"},      {"NONE.DAT", nullptr, 0, true, "-1/2 0"},
+      {"TWO.DAT", "9999Z9", 0, true, "-1/3 0"},     {"ONE.DAT", nullptr, 1, true, "128/21"},
+      {"ONE.DAT", nullptr, 0, false, "128/2102"}, {"ONE.DAT", nullptr, 12, true, "128/2104"},
+  };
+  for (const auto& c : cases) {
+    uint32_t size = 99;
+    const int r = cdfile_get(c.name, c.code, c.drive, &detail, c.size_out ? &size : nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(rd(r, detail) + (r == 128 ? "" : " " + std::to_string(size)), c.want) << c.name << " " << c.drive;
+  }
 }
 
 }  // namespace

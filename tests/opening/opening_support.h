@@ -20,6 +20,11 @@ writer::SetSpec part_names(const std::string& name, int count, int levels = 3);
 // A record of a part-name file.
 std::string part_name_record(int code);
 
+// "result/detail" (the detail read once the call has returned).
+inline std::string rd(int result, const int32_t& detail) {
+  return std::to_string(result) + "/" + std::to_string(detail);
+}
+
 // An open handle closed at the end of the test.
 class OpenHandle {
  public:
