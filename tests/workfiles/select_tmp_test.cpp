@@ -6,6 +6,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/installation.h"
@@ -16,6 +17,7 @@ namespace {
 
 using Lines = std::vector<std::string>;
 using platform::Op;
+using std::tuple;
 
 class SelectTmpTest : public ::testing::Test {
  protected:
@@ -44,16 +46,14 @@ TEST_F(SelectTmpTest, RecordsAreWrittenByteForByteReadBackAndCleared) {
   EXPECT_EQ(file("LCPSEL.TMP"), std::string("D0424351247110A1\x34\x12\x01\0", 20) + std::string(19980, '\0'));
   TermSelTmp();
   TermLcpTmp();
-  ASSERT_EQ(VBReadSelectTmp(), 0);
-  ASSERT_EQ(VBReadLcpselTmp(), 0);
+  ASSERT_EQ(VBReadSelectTmp() + VBReadLcpselTmp(), 0);
   ASSERT_EQ(VBGetNumSelTmp(), 2);
-  EXPECT_EQ(SearchSelTmp("100120      ")->data.value, -2);
-  EXPECT_EQ(SearchSelTmp("100120      ")->data.kind, 0);
-  EXPECT_EQ(SearchLcpTmp("D042", "4351247110A1")->data.value, 0x1234);
+  const auto* code = SearchSelTmp("100120      ");
+  EXPECT_EQ((tuple{code->data.value, code->data.kind, SearchLcpTmp("D042", "4351247110A1")->data.value}),
+            (tuple{-2, 0, 0x1234}));
   // Clearing a file leaves its list.
-  ASSERT_EQ(VBClearSelectTmp(), 0);
-  ASSERT_EQ(clear_lcpsel_tmp(), 0);
-  EXPECT_EQ(file("SELECT.TMP") + file("LCPSEL.TMP"), std::string(40000, '\0'));
+  ASSERT_EQ(VBClearSelectTmp() + clear_lcpsel_tmp(), 0);
+  EXPECT_TRUE(file("SELECT.TMP") + file("LCPSEL.TMP") == std::string(40000, '\0'));
   EXPECT_EQ(VBGetNumSelTmp(), 2);
 }
 
@@ -64,8 +64,7 @@ TEST_F(SelectTmpTest, OnlyTheFirstThousandAreWrittenAndAShortFileReads) {
     std::snprintf(key, sizeof key, "P%011d", i);
     ASSERT_EQ(SetSelTmp(key, &v), 0);
   }
-  ASSERT_EQ(VBWriteSelectTmp(), 0);
-  ASSERT_EQ(VBReadSelectTmp(), 0);  // appended: 2000 entries, beyond the limit
+  ASSERT_EQ(VBWriteSelectTmp() + VBReadSelectTmp(), 0);  // appended: 2000 entries, beyond the limit
   EXPECT_EQ(VBGetNumSelTmp(), 2000);
   ASSERT_EQ(VBWriteSelectTmp(), 0);
   EXPECT_EQ(file("SELECT.TMP").substr(999 * 20, 12), "P00000000999");  // the last record is in use
@@ -78,26 +77,17 @@ TEST_F(SelectTmpTest, OnlyTheFirstThousandAreWrittenAndAShortFileReads) {
   std::vector<char> buffer(20000, 'x');
   int32_t error = -1;
   EXPECT_EQ(read_select_tmp(buffer.data(), &error), 0);
-  EXPECT_EQ(error, 0);
-  EXPECT_EQ(std::string(buffer.data() + 20, 4), std::string("100x"));  // the rest stays as it was
+  EXPECT_EQ((tuple{error, std::string(buffer.data() + 20, 4)}), (tuple{0, "100x"}));  // the rest stays as it was
   EXPECT_EQ(VBReadSelectTmp(), 0);
   EXPECT_EQ(VBGetNumSelTmp(), 2);  // the cut record counts, its missing bytes zero
   const auto* cut = SearchSelTmp(std::string("100\0\0\0      ", 12).data());
-  ASSERT_NE(cut, nullptr);
-  EXPECT_EQ(cut->data.kind, 0);
+  EXPECT_EQ(cut == nullptr ? -1 : cut->data.kind, 0);
 }
 
 // The work directory field holds at most 63 characters, so the full path of
 // either file always fits: the "get_path_name" reports cannot be driven.
 TEST_F(SelectTmpTest, EveryFailureIsReportedWithItsSite) {
-  struct Case {
-    std::function<int32_t()> call;
-    const char* name;  // the file
-    Op op;
-    int nth;
-    int result;
-    std::string report;
-  };
+  struct Case { std::function<int32_t()> call; const char* file; Op op; int nth, result; std::string report; };
   const int e = platform::kErrnoIo;
   const Case cases[] = {
       {VBReadSelectTmp, "SELECT", Op::Open, 1, 11, "ZKSUBF21,VBReadSelectTmp,fopen,(11)(5)(42)"},
@@ -121,18 +111,14 @@ TEST_F(SelectTmpTest, EveryFailureIsReportedWithItsSite) {
   };
   const int16_t v = 1;
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.report);
     TermSelTmp();
     TermLcpTmp();
     SetSelTmp("1561047110A2", &v);
     SetLcpTmp("1561047110A2", &v, "CODE");
-    ASSERT_EQ(VBWriteSelectTmp(), 0);
-    ASSERT_EQ(VBWriteLcpselTmp(), 0);
-    auto& faults = inst.platform().faults();
-    faults.add(c.op, e, c.op == Op::Alloc ? "" : c.name, c.nth);
-    EXPECT_EQ(c.call(), c.result);
-    EXPECT_EQ(inst.log_reports().back(), c.report);
-    faults.clear();
+    ASSERT_EQ(VBWriteSelectTmp() + VBWriteLcpselTmp(), 0);
+    inst.platform().faults().add(c.op, e, c.op == Op::Alloc ? "" : c.file, c.nth);
+    EXPECT_EQ((tuple{c.call(), inst.log_reports().back()}), (tuple{c.result, c.report}));
+    inst.platform().faults().clear();
   }
   // A close that fails after the write may have lost data: 13, logged as such.
   inst.platform().faults().add(Op::Close, e, "SELECT");
@@ -143,11 +129,9 @@ TEST_F(SelectTmpTest, EveryFailureIsReportedWithItsSite) {
 TEST_F(SelectTmpTest, RawFunctionsReportNothingAndSetTheErrorWord) {
   int32_t error = 0;
   std::vector<char> buffer(20000);
-  EXPECT_EQ(read_lcpsel_tmp(buffer.data(), &error), 11);  // missing
-  EXPECT_EQ(error, 2);
+  EXPECT_EQ((tuple{read_lcpsel_tmp(buffer.data(), &error), error}), (tuple{11, 2}));  // missing
   inst.platform().faults().add(Op::Write, platform::kErrnoNoSpace, "LCPSEL");
-  EXPECT_EQ(write_lcpsel_tmp(buffer.data(), &error), 13);
-  EXPECT_EQ(error, platform::kErrnoNoSpace);
+  EXPECT_EQ((tuple{write_lcpsel_tmp(buffer.data(), &error), error}), (tuple{13, platform::kErrnoNoSpace}));
   EXPECT_EQ(write_select_tmp(nullptr, &error), 13);
   EXPECT_EQ(read_select_tmp(nullptr, nullptr), 14);
   EXPECT_TRUE(inst.log_lines().empty());

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/installation.h"
@@ -14,7 +15,7 @@
 namespace zk::test {
 namespace {
 
-using Lines = std::vector<std::string>;
+using std::tuple;
 
 class SelectionListsTest : public ::testing::Test {
  protected:
@@ -47,7 +48,8 @@ TEST_F(SelectionListsTest, DeletingKeepsTheLinksOfTheRest) {
   DeleteItem(&list, c);  // last: its predecessor becomes last
   EXPECT_TRUE(list.last == a && a->next == nullptr);
   DeleteItem(&list, a);  // only
-  EXPECT_TRUE(list.first == nullptr && list.last == nullptr && list.count == 0);
+  const auto empty = [&list] { return list.first == nullptr && list.last == nullptr && list.count == 0; };
+  EXPECT_TRUE(empty());
   EXPECT_EQ(AddItem(&list, sizeof(zkall_item) - 1), nullptr);  // no room for the links
   fail_alloc(1);
   EXPECT_EQ(AddItem(&list, 64), nullptr);
@@ -55,15 +57,10 @@ TEST_F(SelectionListsTest, DeletingKeepsTheLinksOfTheRest) {
   AddItem(&list, 64);
   AddItem(&list, 64);
   EXPECT_EQ(AllDeleteItem(&list), 0);
-  EXPECT_TRUE(list.first == nullptr && list.last == nullptr && list.count == 0);
+  EXPECT_TRUE(empty());
 }
 
-struct Limit {
-  const char* name;
-  int limit;
-  std::function<int32_t(uint32_t)> add;
-  std::function<int16_t()> count;
-};
+struct Limit { const char* name; int limit; std::function<int32_t(uint32_t)> add; std::function<int16_t()> count; };
 
 TEST_F(SelectionListsTest, ListsHoldUpToTheirLimit) {
   const int16_t v = 1;
@@ -75,8 +72,7 @@ TEST_F(SelectionListsTest, ListsHoldUpToTheirLimit) {
   };
   for (const Limit& l : limits) {
     for (int i = 0; i < l.limit; ++i) ASSERT_EQ(l.add(static_cast<uint32_t>(i)), 0) << l.name << i;
-    EXPECT_EQ(l.add(0), 1) << l.name;
-    EXPECT_EQ(l.count(), l.limit) << l.name;
+    EXPECT_EQ((tuple{l.add(0), l.count()}), (tuple{1, l.limit})) << l.name;
   }
 }
 
@@ -93,23 +89,19 @@ TEST_F(SelectionListsTest, KindsDuplicatesAndArgumentOrders) {
   ASSERT_NE(code, nullptr);
   EXPECT_EQ(std::string(code->data.key, 12) + char('0' + code->data.kind), "100120      0");
   EXPECT_EQ(SearchSelTmp("100120 XXXXX"), nullptr);
-  EXPECT_EQ(SearchSelTmp("1561047110A2")->data.kind, 1);
-  EXPECT_EQ(SearchSelTmp("1561047110A2")->data.value, 1);
+  EXPECT_EQ((tuple{SearchSelTmp("1561047110A2")->data.kind, SearchSelTmp("1561047110A2")->data.value}), (tuple{1, 1}));
   DelSelTmp("1561047110A2");
   DelSelTmp("000000000000");  // absent: nothing happens
-  EXPECT_EQ(VBGetNumSelTmp(), 2);
-  EXPECT_EQ(SearchSelTmp("1561047110A2")->data.value, 2);
+  EXPECT_EQ((tuple{VBGetNumSelTmp(), SearchSelTmp("1561047110A2")->data.value}), (tuple{2, 2}));
 
   SetLcpTmp("1561047110A2", &v1, "AAAA");
   SetLcpTmp("1561047110A2", &v2, "BBBB");
   const auto* found = SearchLcpTmp("BBBB", "1561047110A2");
   ASSERT_NE(found, nullptr);
-  EXPECT_EQ(found->data.value, 2);
-  EXPECT_EQ(found->data.kind, 1);
+  EXPECT_EQ((tuple{found->data.value, found->data.kind}), (tuple{2, 1}));
   EXPECT_EQ(SearchLcpTmp("CCCC", "1561047110A2"), nullptr);
   DelLcpTmp("AAAA", "1561047110A2");
-  EXPECT_EQ(VBGetNumLcpTmp(), 1);
-  EXPECT_EQ(GetPtrLcpTmp()->first, &found->link);
+  EXPECT_EQ((tuple{VBGetNumLcpTmp(), GetPtrLcpTmp()->first}), (tuple{1, &found->link}));
 }
 
 TEST_F(SelectionListsTest, FigureNumbersGoToAndFromTheCommonArea) {
@@ -124,17 +116,15 @@ TEST_F(SelectionListsTest, FigureNumbersGoToAndFromTheCommonArea) {
   VBdel_selfgn(&numbers[0]);
   int16_t count = -1;
   VBwrite_figno(&count);
-  EXPECT_EQ(count, 5);
-  EXPECT_EQ(+area->figure_count, 5);
-  uint32_t slots[100];
+  uint32_t slots[6];
   std::memcpy(slots, reinterpret_cast<uint8_t*>(area->figures), sizeof slots);
-  EXPECT_EQ(std::vector<uint32_t>(slots, slots + 6), (std::vector<uint32_t>{1020, 0xFFFFFFFE, 1010, 1020, 0xFFFFFFFE, 0}));
+  EXPECT_EQ((tuple{count, +area->figure_count, std::vector<uint32_t>(slots, slots + 6)}),
+            (tuple{5, 5, std::vector<uint32_t>{1020, 0xFFFFFFFE, 1010, 1020, 0xFFFFFFFE, 0}}));
 
   // The array holds 100 numbers: 200 in the list are written as their first 100.
   area->figure_count = 100;
   VBclear_figno();
-  EXPECT_EQ(+area->figure_count, 0);
-  EXPECT_EQ(get_num_selfgn(), 0);
+  EXPECT_EQ((tuple{+area->figure_count, get_num_selfgn()}), (tuple{0, 0}));
   area->figure_count = 100;
   VBread_figno();
   VBread_figno();
@@ -143,20 +133,14 @@ TEST_F(SelectionListsTest, FigureNumbersGoToAndFromTheCommonArea) {
   EXPECT_EQ(count, 100);
   term_selfgn();
   VBwrite_figno(&count);  // an empty list zeroes the array
-  EXPECT_EQ(count, 0);
-  EXPECT_EQ(+area->figure_count, 0);
+  EXPECT_EQ((tuple{count, +area->figure_count}), (tuple{0, 0}));
 }
 
 TEST_F(SelectionListsTest, AllocationFailuresAreReported) {
   const int16_t v = 0;
   const uint32_t figno = 5;
   get_cnexta_addr()->figure_count = 3;
-  struct Case {
-    std::function<int32_t()> add;
-    int nth;
-    std::string report;
-    int16_t left;  // items left in the list
-  };
+  struct Case { std::function<int32_t()> add; int nth; std::string report; int16_t left /* items left */; };
   const Case cases[] = {
       {[&] { return SetSelTmp("1561047110A2", &v); }, 1, "ZKSUBF21,SetSelTmp,AddItem,(20)(0)(251)", 0},
       {[&] { return SetLcpTmp("1561047110A2", &v, "CODE"); }, 1, "ZKSUBF23,SetLcpTmp,AddItem,(20)(0)(248)", 0},
@@ -165,9 +149,8 @@ TEST_F(SelectionListsTest, AllocationFailuresAreReported) {
   };
   for (const Case& c : cases) {
     fail_alloc(c.nth);
-    EXPECT_EQ(c.add(), 20) << c.report;
-    EXPECT_EQ(inst.log_reports().back(), c.report);
-    EXPECT_EQ(VBGetNumSelTmp() + VBGetNumLcpTmp() + get_num_selfgn(), c.left) << c.report;
+    EXPECT_EQ((tuple{c.add(), inst.log_reports().back(), VBGetNumSelTmp() + VBGetNumLcpTmp() + get_num_selfgn()}),
+              (tuple{20, c.report, c.left}));
     inst.platform().faults().clear();
   }
 }
