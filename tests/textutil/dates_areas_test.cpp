@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "textutil/dates_areas.h"
 #include "zkall.h"
@@ -9,16 +10,12 @@
 namespace {
 
 TEST(Check2000AndAd2i, PlaceTwoDigitYearsInTheWindow) {
-  struct Case {
-    const char* yy;
-    int32_t century, year;
-  };
+  struct Case { const char* yy; int32_t century, year; };
   const Case years[] = {{"50", 2, 50}, {"51", 1, 51}, {"00", 2, 0},  {"99", 1, 99},
                         {"  ", 2, 0},  {"7 ", 2, 7},  {"-1", 2, -1}, {nullptr, 2, 0}};
   for (const Case& k : years) {
     int32_t year = -99;
-    EXPECT_EQ(check_2000(k.yy, &year), k.century) << (k.yy ? k.yy : "(null)");
-    EXPECT_EQ(year, k.year) << (k.yy ? k.yy : "(null)");
+    EXPECT_EQ((std::tuple{check_2000(k.yy, &year), year}), (std::tuple{k.century, k.year})) << (k.yy ? k.yy : "(null)");
   }
   EXPECT_EQ(check_2000("519", nullptr), 1);  // only two characters are read
 
@@ -49,27 +46,19 @@ TEST(Teki2bit, NumbersBitsFromOneMostSignificantFirst) {
 TEST(AreaLetters, MapLettersAndNumbersBothWays) {
   for (int32_t area = 0; area < 4; ++area) {
     char letter = '?';
-    EXPECT_EQ(GetAreaChar(area, &letter), 0);
-    EXPECT_EQ(letter, "EGUJ"[area]);
-    EXPECT_EQ(area_id(&letter), area);
+    EXPECT_EQ((std::tuple{GetAreaChar(area, &letter), letter, area_id(&letter)}), (std::tuple{0, "EGUJ"[area], area}));
   }
   char letter = '?';
-  EXPECT_EQ(GetAreaChar(-1, &letter), -1);
-  EXPECT_EQ(GetAreaChar(4, &letter), -1);
-  EXPECT_EQ(letter, '?');
-  EXPECT_EQ(GetAreaChar(2, nullptr), 0);
-  for (const char* unknown : {"e", "j", "X", "", "\xC5"}) {
-    EXPECT_EQ(area_id(unknown), -1) << unknown;
-  }
-  EXPECT_EQ(area_id(nullptr), -1);
+  EXPECT_EQ((std::tuple{GetAreaChar(-1, &letter), GetAreaChar(4, &letter), letter, GetAreaChar(2, nullptr)}),
+            (std::tuple{-1, -1, '?', 0}));
+  for (const char* unknown : {"e", "j", "X", "", "\xC5", static_cast<const char*>(nullptr)})
+    EXPECT_EQ(area_id(unknown), -1) << (unknown ? unknown : "(null)");
 
   char table[4][10] = {};
-  EXPECT_EQ(area_letter("E", &table[0][0], 10), &table[0][0]);
-  EXPECT_EQ(area_letter("UK", &table[0][0], 10), &table[2][0]);
-  EXPECT_EQ(area_letter("u", &table[0][0], 10), nullptr);
-  EXPECT_EQ(area_letter(nullptr, &table[0][0], 10), nullptr);
-  EXPECT_EQ(area_letter("G", nullptr, 10), nullptr);
-  EXPECT_EQ(area_letter("G", &table[0][0], 0), nullptr);
+  char* const first = &table[0][0];
+  EXPECT_EQ((std::tuple{area_letter("E", first, 10), area_letter("UK", first, 10), area_letter("u", first, 10),
+                        area_letter(nullptr, first, 10), area_letter("G", nullptr, 10), area_letter("G", first, 0)}),
+            (std::tuple{first, &table[2][0], nullptr, nullptr, nullptr, nullptr}));
 }
 
 }  // namespace

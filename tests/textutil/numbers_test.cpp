@@ -13,24 +13,20 @@ namespace {
 using zk::test::edited;
 using namespace std::string_literals;
 using Counted = std::pair<std::string, int32_t>;
+using Pair = std::pair<std::string, std::string>;
 
 TEST(Zeroedit, RightJustifiesAndFillsWithZeros) {
-  EXPECT_EQ(edited("1 2", zeroedit), "012");
-  EXPECT_EQ(edited("   ", zeroedit), "000");
-  EXPECT_EQ(edited("\0" "5"s, zeroedit), "05");
-  EXPECT_EQ(edited("\xB1 2", zeroedit), "0\xB1" "2");
-  EXPECT_EQ(edited("1 2 3 4 5", zeroedit), "000012345");
-  EXPECT_EQ(edited("1 2 3 4 5 ", zeroedit), "1 2 3 4 5 ");  // wider than 9: unchanged
+  const Pair cases[] = {{"1 2", "012"}, {"   ", "000"}, {"\0" "5"s, "05"}, {"\xB1 2", "0\xB1" "2"},
+                        {"1 2 3 4 5", "000012345"}, {"1 2 3 4 5 ", "1 2 3 4 5 "}};  // wider than 9: unchanged
+  for (const auto& [field, want] : cases) EXPECT_EQ(edited(field, zeroedit), want) << field;
   EXPECT_EQ(edited(" 1", [](char* p, int32_t) { zeroedit(p, -2); }), " 1");
 }
 
 TEST(EraseZero, BlanksLeadingZerosCommasAndBlanks) {
-  EXPECT_EQ(edited("0,012", erase_zero), Counted("   12", 3));
-  EXPECT_EQ(edited("000", erase_zero), Counted("  0", 3));
-  EXPECT_EQ(edited("0", erase_zero), Counted("0", 1));
-  EXPECT_EQ(edited("100", erase_zero), Counted("100", 0));
-  EXPECT_EQ(edited(" 0 1,0", erase_zero), Counted("   1,0", 3));
-  EXPECT_EQ(edited("\0" "01"s, erase_zero), Counted("\0" "01"s, 0));  // NUL is no blank here
+  const std::pair<std::string, Counted> cases[] = {
+      {"0,012", {"   12", 3}}, {"000", {"  0", 3}}, {"0", {"0", 1}}, {"100", {"100", 0}},
+      {" 0 1,0", {"   1,0", 3}}, {"\0" "01"s, {"\0" "01"s, 0}}};  // NUL is no blank here
+  for (const auto& [field, want] : cases) EXPECT_EQ(edited(field, erase_zero), want) << field;
   EXPECT_EQ(edited("00", [](char* p, int32_t) { return erase_zero(p, -1); }), Counted("00", 0));
 }
 
@@ -38,13 +34,11 @@ TEST(CvtAlnum2Ulong, WeighsEveryCharacterByTen) {
   const std::pair<std::string, uint32_t> cases[] = {
       {"1A", 20},   {"A0", 100}, {"a", 42},  {"z", 67}, {" 12", 12}, {"999999999", 999999999},
       {"zzzzzzzzz", 3149477141u},  // 7444444437 wrapped to 32 bits
-      {"1234567890", 0},           // wider than 9
-  };
+      {"1234567890", 0}};          // wider than 9
   for (const auto& [field, value] : cases) {
     EXPECT_EQ(cvt_alnum2ulong(field.data(), static_cast<int32_t>(field.size())), value) << field;
   }
-  EXPECT_EQ(cvt_alnum2ulong("12", 0), 0u);
-  EXPECT_EQ(cvt_alnum2ulong("12", -1), 0u);
+  EXPECT_EQ(cvt_alnum2ulong("12", 0) + cvt_alnum2ulong("12", -1), 0u);
 }
 
 TEST(ReadDecimal, ReadsLikeTheCatalogsDateFields) {
@@ -52,9 +46,7 @@ TEST(ReadDecimal, ReadsLikeTheCatalogsDateFields) {
   const std::pair<std::string, int32_t> cases[] = {
       {" 5", 5}, {"\0" "7"s, 7}, {"-3", -3}, {"+7", 7}, {"4x2", 4}, {"x4", 0},
       {"99999999999", kMax}, {"-99999999999", -kMax - 1}};
-  for (const auto& [field, value] : cases) {
-    EXPECT_EQ(zk::textutil::read_decimal(field), value) << field;
-  }
+  for (const auto& [field, value] : cases) EXPECT_EQ(zk::textutil::read_decimal(field), value) << field;
 }
 
 std::string hinban14(const std::string& plain) {
@@ -65,21 +57,16 @@ std::string hinban12(const std::string& shown) {
 }
 
 TEST(EditHinban, FormatsAndUndoesTheDisplayForm) {
-  const std::pair<std::string, std::string> cases[] = {{"12345ABCDE67", "12345-ABCDE-67"},
-                                                        {"            ", "              "},
-                                                        {"1234567890  ", "12345-67890-  "},
-                                                        {"12345       ", "12345-     -  "}};
-  for (const auto& [plain, shown] : cases) {
-    EXPECT_EQ(hinban14(plain), shown);
-    EXPECT_EQ(hinban12(shown), plain);
-  }
+  const Pair both_ways[] = {{"12345ABCDE67", "12345-ABCDE-67"}, {"            ", "              "},
+                            {"1234567890  ", "12345-67890-  "}, {"12345       ", "12345-     -  "}};
+  for (const auto& [plain, shown] : both_ways) EXPECT_EQ(Pair(hinban14(plain), hinban12(shown)), Pair(shown, plain));
   EXPECT_EQ(hinban14(std::string(12, '\0')), "\0\0\0\0\0-\0\0\0\0\0-\0\0"s);  // NULs are not blanks
-  EXPECT_EQ(hinban12("12345-     -67"), "12345       ");  // a blank group ends the number
-  EXPECT_EQ(hinban12("12345-ABCDE-\0" "7"s), "12345ABCDE  ");
-  EXPECT_EQ(hinban12("12345XABCDEY67"), "12345ABCDE67");  // separators skipped whatever they are
-  EXPECT_EQ(hinban12("     -ABCDE-67"), "     ABCDE67");
+  const Pair undone[] = {{"12345-     -67", "12345       "},  // a blank group ends the number
+                         {"12345-ABCDE-\0" "7"s, "12345ABCDE  "},
+                         {"12345XABCDEY67", "12345ABCDE67"},  // separators skipped whatever they are
+                         {"     -ABCDE-67", "     ABCDE67"}};
+  for (const auto& [shown, plain] : undone) EXPECT_EQ(hinban12(shown), plain) << shown;
   EXPECT_EQ(edit_hinban12(nullptr, "12345-ABCDE-67"), nullptr);
-
   char buffer[15] = "12345ABCDE67..";
   EXPECT_EQ(std::string(edit_hinban14(buffer, buffer), 14), "12345-ABCDE-67");
   EXPECT_EQ(std::string(edit_hinban12(buffer, buffer), 12), "12345ABCDE67");
@@ -93,14 +80,12 @@ std::string filename(std::string fixed) {
 }
 
 TEST(EditFilename, WritesNameFullStopExtensionWithoutBlanks) {
-  auto written = [](const std::string& s) { return s + std::string(15 - s.size(), '\0'); };
-  const std::pair<std::string, std::string> cases[] = {
+  const Pair cases[] = {
       {"AB      TXT###", "AB.TXT"}, {"AB         ", "AB."},      {"        TXT", ".TXT"},
       {"           ", "."},         {"KAKAKU  D  ", "KAKAKU.D"}, {"ABCDEFGHIJK", "ABCDEFGH.IJK"},
       {"A B     C D", "AB.CD"},     {"AB      T\0\0"s, "AB.T"},
-      {"AB      TXT   X", "AB.TXTX"},  // byte 14 moves behind the text, nothing past it is read
-  };
-  for (const auto& [fixed, name] : cases) EXPECT_EQ(filename(fixed), written(name)) << fixed;
+      {"AB      TXT   X", "AB.TXTX"}};  // byte 14 moves behind the text, nothing past it is read
+  for (const auto& [fixed, name] : cases) EXPECT_EQ(filename(fixed), name + std::string(15 - name.size(), '\0')) << fixed;
   EXPECT_EQ(filename("AB\0\0\0\0\0\0TXT"s).c_str(), "AB"s);  // a NUL ends the removal
 }
 

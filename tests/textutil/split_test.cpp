@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "textutil/guarded.h"
@@ -50,11 +51,10 @@ TEST(MemoryEdit2NData, WrapsAtBlanksCommasAndNulsOrCutsAtTheWidth) {
 TEST(MemoryEdit2NData, EmptyDestinationGivesEmptyPiecesWithoutGoingBack) {
   for (int32_t width : {0, -5}) {
     int32_t position = 2;
-    EXPECT_EQ(memory_edit_2_n_data("AB  CD", 6, nullptr, width, &position), 0);
-    EXPECT_EQ(position, 4);
-    EXPECT_EQ(memory_edit_2_n_data("AB  CD", 6, nullptr, width, &position), 0);
-    EXPECT_EQ(position, 4);
-    EXPECT_EQ(memory_edit_2_n_data("ABCD  ", 6, nullptr, width, &position), -1);
+    EXPECT_EQ((std::tuple{memory_edit_2_n_data("AB  CD", 6, nullptr, width, &position), +position,
+                          memory_edit_2_n_data("AB  CD", 6, nullptr, width, &position), +position,
+                          memory_edit_2_n_data("ABCD  ", 6, nullptr, width, &position)}),
+              (std::tuple{0, 4, 0, 4, -1}));
   }
 }
 
@@ -68,22 +68,20 @@ TEST(MemoryEdit2NDataByScolon, SplitsAtSemicolonsAndTheWidth) {
   EXPECT_EQ(split("A,B C", 4), (Pieces{"A,B ", "C   "}));
   EXPECT_EQ(split(" ;; ", 4), Pieces{});
 
-  int32_t position = 0;  // an empty destination answers without moving
-  EXPECT_EQ(memory_edit_2_n_data_by_scolon(";;AB", 4, nullptr, 0, &position), 0);
-  EXPECT_EQ(position, 0);
-  position = 4;
-  EXPECT_EQ(memory_edit_2_n_data_by_scolon(";;AB", 4, nullptr, -1, &position), -1);
+  int32_t position = 0, at_end = 4;  // an empty destination answers without moving
+  EXPECT_EQ((std::tuple{memory_edit_2_n_data_by_scolon(";;AB", 4, nullptr, 0, &position), position,
+                        memory_edit_2_n_data_by_scolon(";;AB", 4, nullptr, -1, &at_end)}),
+            (std::tuple{0, 0, -1}));
 }
 
 TEST(Splitters, RefuseUnusableArgumentsWithoutWriting) {
   for (Splitter split : {memory_edit_2_n_data, memory_edit_2_n_data_by_scolon}) {
     char dest[] = "####";
     int32_t before_start = -1, at_end = 3, position = 0;
-    EXPECT_EQ(split("ABC", 3, dest, 4, &before_start), -1);
-    EXPECT_EQ(split("ABC", 3, dest, 4, &at_end), -1);
-    EXPECT_EQ(split("ABC", 3, nullptr, 4, &position), -1);
-    EXPECT_EQ(split("ABC", 3, dest, 4, nullptr), -1);
-    EXPECT_EQ(split(nullptr, 3, dest, 4, &position), -1);
+    EXPECT_EQ((std::tuple{split("ABC", 3, dest, 4, &before_start), split("ABC", 3, dest, 4, &at_end),
+                          split("ABC", 3, nullptr, 4, &position), split("ABC", 3, dest, 4, nullptr),
+                          split(nullptr, 3, dest, 4, &position)}),
+              (std::tuple{-1, -1, -1, -1, -1}));
     EXPECT_EQ(std::to_string(before_start) + dest + std::to_string(at_end) + std::to_string(position), "-1####30");
   }
 }
