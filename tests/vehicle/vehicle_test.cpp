@@ -296,7 +296,7 @@ class SymbolListTest : public VehicleTest {
   std::string header;
 };
 
-TEST_F(SymbolListTest, HeadingsCodesAndContinuationLines) {
+TEST_F(SymbolListTest, HeadingsCodesAndContinuationLinesOrNoneWithoutCatalogOrLanguage) {
   ASSERT_EQ(build("4711A0"), 0);
   const std::string x = letters70();
   const std::string lines = line("** ENGINE **") + line("SL16      " + x.substr(0, 18), x[18], 1) +
@@ -315,9 +315,8 @@ TEST_F(SymbolListTest, HeadingsCodesAndContinuationLines) {
   EXPECT_EQ((tuple{get_rec_VINFT(&reader, 9, got), std::string(got, 32)}), (tuple{32, line("** EMPTY GROUP **")}));
   term_VINFT(&reader);
   EXPECT_EQ(reader.fd, -1);
-}
 
-TEST_F(SymbolListTest, ListsWithoutCatalogOrLanguage) {
+  // Without catalog or language.
   ASSERT_EQ(build("      "), 0);
   EXPECT_EQ(file(), header + std::string(250 * 32, '\0'));
   std::memcpy(get_ctop_addr()->lang, "05", 2);  // no heading in language 05
@@ -361,7 +360,6 @@ TEST_F(SymbolListTest, FailuresAreLoggedAndCloseEverything) {
       {"4711A0", Op::Open, "VCLINF", 1, "ZKSUBV31,init_VINFT,open2,(-1)(0)(0)"},
       {"4711A0", Op::Write, "VCLINF", 3, "ZKSUBV31,put_rec_VINFT,write,("},
       {"4711A0", Op::Read, "VCLINF", 2, "ZKSUBV31,get_rec_VINFT,read,("},
-      {"4711A0", Op::Read, "VCLINF", 3, "ZKSUBV31,get_rec_VINFT,read,("},  // the explanation's line
   };
   for (const Case& c : cases) {
     if (c.nth > 0) inst.platform().faults().add(c.op, platform::kErrnoIo, c.path, c.nth);
