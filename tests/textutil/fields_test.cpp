@@ -1,8 +1,11 @@
 // Tests of justifying, copying, replacing, testing and measuring
-// fixed-width fields, through the C entry points.
+// fixed-width fields, and of the two splitters (word wrapping into
+// fixed-width lines, semicolon-separated pieces), through the C entry points.
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "textutil/guarded.h"
 #include "zkall.h"
@@ -18,17 +21,16 @@ Counted lft(const std::string& field, char c) {
 }
 
 TEST(Memlft, MovesTheLeadingRunToTheBackAndCountsIt) {
-  EXPECT_EQ(lft("  AB C", ' '), Counted("AB C  ", 2));
-  EXPECT_EQ(lft("AB  ", ' '), Counted("AB  ", 0));
-  EXPECT_EQ(lft("    ", ' '), Counted("    ", 4));  // only c: unchanged, the length
-  EXPECT_EQ(lft("\xE0\xE0x", '\xE0'), Counted("x\xE0\xE0", 2));
-  EXPECT_EQ(lft("\0\0A"s, '\0'), Counted("A\0\0"s, 2));
+  const std::tuple<std::string, char, Counted> cases[] = {
+      {"  AB C", ' ', {"AB C  ", 2}}, {"AB  ", ' ', {"AB  ", 0}},
+      {"    ", ' ', {"    ", 4}},  // only c: unchanged, the length
+      {"\xE0\xE0x", '\xE0', {"x\xE0\xE0", 2}}, {"\0\0A"s, '\0', {"A\0\0"s, 2}}};
+  for (const auto& [field, c, want] : cases) EXPECT_EQ(lft(field, c), want) << field;
   EXPECT_EQ(memlft(nullptr, ' ', 5), 0u);
 
   char text[] = "  A\0  ";  // strlft stops at the NUL
-  EXPECT_EQ(strlft(text, ' '), 2);
-  EXPECT_EQ(std::string(text, sizeof text), "A  \0  \0"s);
-  EXPECT_EQ(strlft(nullptr, ' '), 0);
+  EXPECT_EQ((std::tuple{strlft(text, ' '), std::string(text, sizeof text), strlft(nullptr, ' ')}),
+            (std::tuple{2, "A  \0  \0"s, 0}));
 }
 
 TEST(Memlft2, ReplacesInTheSourceAndShiftsIntoTheDestination) {
@@ -48,29 +50,22 @@ TEST(CopyAndReplace, TouchOnlyTheGivenBytes) {
   EXPECT_EQ(edited("#####", rep(0)), "#####");
 
   const auto ncpy = [](const char* from, int32_t n) { return [from, n](char* p, int32_t) { memncpy(p, from, n); }; };
-  EXPECT_EQ(edited("XXXXX", ncpy("AB\0CD", 5)), "ABXXX");
-  EXPECT_EQ(edited("XXXXX", ncpy("1234567", 3)), "123XX");
-  EXPECT_EQ(edited("XXXXX", ncpy("123", -1)), "XXXXX");
-  EXPECT_EQ(edited("XXXXX", ncpy(nullptr, 3)), "XXXXX");
-
-  EXPECT_EQ(edited("AB \0 \t"s, last_space2null), "AB\0\0\0\0"s);
-  EXPECT_EQ(edited("A B ", last_space2null), "A B\0"s);
-  EXPECT_EQ(edited("\xA0 ", last_space2null), "\xA0\0"s);
+  EXPECT_EQ(edited("XXXXX", ncpy("AB\0CD", 5)) + edited("XXXXX", ncpy("1234567", 3)) +
+                edited("XXXXX", ncpy("123", -1)) + edited("XXXXX", ncpy(nullptr, 3)),
+            "ABXXX123XXXXXXXXXXXX");
+  EXPECT_EQ(edited("AB \0 \t"s, last_space2null) + edited("A B ", last_space2null) + edited("\xA0 ", last_space2null),
+            "AB\0\0\0\0A B\0\xA0\0"s);
 
   char text[] = "a.b.c";
-  EXPECT_EQ(strrep(text, '.', '/'), 2);
-  EXPECT_STREQ(text, "a/b/c");
-  EXPECT_EQ(strrep(text, '/', '\0'), 2);  // the whole original text, not up to the first new NUL
-  EXPECT_EQ(std::string(text, 5), "a\0b\0c"s);
-  EXPECT_EQ(strrep(nullptr, 'a', 'b'), 0);
+  EXPECT_EQ((std::tuple{strrep(text, '.', '/'), std::string(text)}), (std::tuple{2, "a/b/c"}));
+  // The whole original text, not up to the first new NUL.
+  EXPECT_EQ((std::tuple{strrep(text, '/', '\0'), std::string(text, 5), strrep(nullptr, 'a', 'b')}),
+            (std::tuple{2, "a\0b\0c"s, 0}));
 }
 
 // One row per field: what each test and measure answers for it.
 TEST(FieldTestsAndMeasures, AnswerPerField) {
-  struct Case {
-    const char* field;
-    int32_t length, all_blank, first_blank, lenf, lenb, digits, alnum, catalog;
-  };
+  struct Case { const char* field; int32_t length, all_blank, first_blank, lenf, lenb, digits, alnum, catalog; };
   const Case cases[] = {
       {"1234A5", 6, 0, -1, 6, 6, 0, 1, 1}, {"1234a5", 6, 0, -1, 6, 6, 0, 1, 1},
       {"123456", 6, 0, -1, 6, 6, 1, 1, 1}, {"A23456", 6, 0, -1, 6, 6, 0, 1, 0},
@@ -82,24 +77,18 @@ TEST(FieldTestsAndMeasures, AnswerPerField) {
       {nullptr, 5, 1, -1, 0, 0, 1, 1, 1},
   };
   for (const Case& k : cases) {
-    SCOPED_TRACE(std::string(k.field ? k.field : "(null)") + " length " + std::to_string(k.length));
-    EXPECT_EQ(memall(k.field, ' ', k.length), k.all_blank);
-    EXPECT_EQ(memclen(k.field, ' ', k.length), k.first_blank);
-    EXPECT_EQ(memlenf(k.field, k.length), k.lenf);
-    EXPECT_EQ(memlenb(k.field, k.length), k.lenb);
-    EXPECT_EQ(memisdigit(k.field, k.length), k.digits);
-    EXPECT_EQ(memisalnum(k.field, k.length), k.alnum);
-    EXPECT_EQ(memcatcheck(k.field, k.length), k.catalog);
+    EXPECT_EQ((std::tuple{memall(k.field, ' ', k.length), memclen(k.field, ' ', k.length), memlenf(k.field, k.length),
+                          memlenb(k.field, k.length), memisdigit(k.field, k.length), memisalnum(k.field, k.length),
+                          memcatcheck(k.field, k.length)}),
+              (std::tuple{k.all_blank, k.first_blank, k.lenf, k.lenb, k.digits, k.alnum, k.catalog}))
+        << (k.field ? k.field : "(null)") << " length " << k.length;
   }
   EXPECT_EQ(memclen("AB\xE0", '\xE0', 3), 2);
   EXPECT_EQ(memall("\xE0\xE0", '\xE0', 2), 1);
 }
 
 TEST(Memmem, FindsTheFirstOccurrence) {
-  struct Case {
-    std::string area, pattern;
-    int32_t at;
-  };
+  struct Case { std::string area, pattern; int32_t at; };
   const Case cases[] = {{"ABCDEF", "CD", 2},    {"ABCDEF", "ABCDEF", 0}, {"ABCDEF", "ABCDEG", -1},
                         {"ABC", "ABCD", -1},    {"AAAB", "AAB", 1},      {"ABAB", "AB", 0},
                         {"A\0B\0C"s, "\0C"s, 3}, {"\xE0\xE1", "\xE1", 1}, {"ABC", "", 0},
@@ -109,11 +98,83 @@ TEST(Memmem, FindsTheFirstOccurrence) {
               k.at)
         << k.area << " / " << k.pattern;
   }
-  EXPECT_EQ(zkall_memmem("ABCD", 3, "CD", 2), -1);  // only the given length is searched
-  EXPECT_EQ(zkall_memmem("ABC", -1, "A", 1), -1);
-  EXPECT_EQ(zkall_memmem("ABC", 3, "B", -2), 0);
-  EXPECT_EQ(zkall_memmem("ABC", 3, nullptr, 2), 0);
-  EXPECT_EQ(zkall_memmem(nullptr, 3, "A", 1), -1);
+  // Only the given length is searched; a negative or missing argument.
+  EXPECT_EQ((std::tuple{zkall_memmem("ABCD", 3, "CD", 2), zkall_memmem("ABC", -1, "A", 1), zkall_memmem("ABC", 3, "B", -2),
+                        zkall_memmem("ABC", 3, nullptr, 2), zkall_memmem(nullptr, 3, "A", 1)}),
+            (std::tuple{-1, -1, 0, 0, -1}));
+}
+
+using Splitter = int32_t (*)(const char*, int32_t, char*, int32_t, int32_t*);
+using Pieces = std::vector<std::string>;
+
+// Every piece the splitter gives, each as the whole (blank-padded)
+// destination; a write outside the destination fails the test.
+Pieces pieces(Splitter split, const std::string& source, int32_t width) {
+  Pieces out;
+  edited(std::string(static_cast<std::size_t>(width), '#'), [&](char* dest, int32_t n) {
+    int32_t position = 0;
+    while (out.size() <= source.size() &&
+           split(source.data(), static_cast<int32_t>(source.size()), dest, n, &position) == 0) {
+      out.emplace_back(dest, static_cast<std::size_t>(n));
+    }
+  });
+  return out;
+}
+
+std::string pad(const std::string& s, std::size_t width) { return s + std::string(width - s.size(), ' '); }
+
+TEST(MemoryEdit2NData, WrapsAtBlanksCommasAndNulsOrCutsAtTheWidth) {
+  const auto wrap = [](const std::string& s, int32_t width) { return pieces(memory_edit_2_n_data, s, width); };
+  const std::string x19(19, 'X');
+  EXPECT_EQ(wrap(std::string(70, 'X'), 19), (Pieces{x19, x19, x19, pad("XXXXXXXXXXXXX", 19)}));
+  const std::string comma_at_19 = std::string(18, 'A') + ",BBBB";
+  EXPECT_EQ(wrap(comma_at_19, 19), (Pieces{comma_at_19.substr(0, 19), pad("BBBB", 19)}));
+  EXPECT_EQ(wrap("THE QUICK BROWN FOX JUMPS", 10), (Pieces{"THE QUICK ", "BROWN FOX ", "JUMPS     "}));
+  EXPECT_EQ(wrap("AB,CDEFGH", 6), (Pieces{"AB,   ", "CDEFGH"}));
+  EXPECT_EQ(wrap("AB CDEFGH IJK", 9), (Pieces{"AB CDEFGH", "IJK      "}));  // blank just behind the width
+  EXPECT_EQ(wrap(",ABCDEFGHIJ", 5), (Pieces{",ABCD", "EFGHI", "J    "}));   // a comma at the start is no break
+  EXPECT_EQ(wrap("ABC\0DEFGHI"s, 6), (Pieces{"ABC   ", "DEFGHI"}));
+  EXPECT_EQ(wrap("  AB CD  ", 19), (Pieces{pad("AB CD", 19)}));  // the rest goes whole when it fits
+  EXPECT_EQ(wrap("   \0 "s, 4), Pieces{});
+  EXPECT_EQ(wrap("", 4), Pieces{});
+}
+
+TEST(MemoryEdit2NData, EmptyDestinationGivesEmptyPiecesWithoutGoingBack) {
+  for (int32_t width : {0, -5}) {
+    int32_t position = 2;
+    EXPECT_EQ((std::tuple{memory_edit_2_n_data("AB  CD", 6, nullptr, width, &position), +position,
+                          memory_edit_2_n_data("AB  CD", 6, nullptr, width, &position), +position,
+                          memory_edit_2_n_data("ABCD  ", 6, nullptr, width, &position)}),
+              (std::tuple{0, 4, 0, 4, -1}));
+  }
+}
+
+TEST(MemoryEdit2NDataByScolon, SplitsAtSemicolonsAndTheWidth) {
+  const auto split = [](const std::string& s, int32_t width) {
+    return pieces(memory_edit_2_n_data_by_scolon, s, width);
+  };
+  EXPECT_EQ(split("AB;CD;;  EF", 4), (Pieces{"AB  ", "CD  ", "EF  "}));
+  EXPECT_EQ(split("ABCDEFG;H", 3), (Pieces{"ABC", "DEF", "G  ", "H  "}));
+  EXPECT_EQ(split("; ;A B;", 4), (Pieces{"A B "}));
+  EXPECT_EQ(split("A,B C", 4), (Pieces{"A,B ", "C   "}));
+  EXPECT_EQ(split(" ;; ", 4), Pieces{});
+
+  int32_t position = 0, at_end = 4;  // an empty destination answers without moving
+  EXPECT_EQ((std::tuple{memory_edit_2_n_data_by_scolon(";;AB", 4, nullptr, 0, &position), position,
+                        memory_edit_2_n_data_by_scolon(";;AB", 4, nullptr, -1, &at_end)}),
+            (std::tuple{0, 0, -1}));
+}
+
+TEST(Splitters, RefuseUnusableArgumentsWithoutWriting) {
+  for (Splitter split : {memory_edit_2_n_data, memory_edit_2_n_data_by_scolon}) {
+    char dest[] = "####";
+    int32_t before_start = -1, at_end = 3, position = 0;
+    EXPECT_EQ((std::tuple{split("ABC", 3, dest, 4, &before_start), split("ABC", 3, dest, 4, &at_end),
+                          split("ABC", 3, nullptr, 4, &position), split("ABC", 3, dest, 4, nullptr),
+                          split(nullptr, 3, dest, 4, &position)}),
+              (std::tuple{-1, -1, -1, -1, -1}));
+    EXPECT_EQ(std::to_string(before_start) + dest + std::to_string(at_end) + std::to_string(position), "-1####30");
+  }
 }
 
 }  // namespace

@@ -1,12 +1,16 @@
 // Opening through the handle table, records by number, copying, and the
-// pattern delete.
+// pattern delete; filling the front end's list boxes from text and help
+// files, and deselecting them.
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <cstring>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "platform/list_box.h"
 #include "support/installation.h"
 #include "zkall.h"
 
@@ -15,6 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using platform::Op;
+using std::tuple;
 
 class FileUtilsTest : public ::testing::Test {
  protected:
@@ -30,60 +35,45 @@ TEST_F(FileUtilsTest, OpensRegisterTheirDescriptorsAndRecordsGoByNumber) {
   inst.write_cwd_file("R.DAT", "AAAABBBBCCCC");
   int32_t fd = -7, err = -7;
   ASSERT_EQ(open_read("R.DAT", &fd, &err), 0);
-  EXPECT_TRUE(*handle_flag() & (1u << fd));
-  EXPECT_EQ(err, -7);  // not cleared on success
+  EXPECT_EQ((tuple{(*handle_flag() >> fd) & 1u, err}), (tuple{1u, -7}));  // the error word is not cleared on success
   close2(fd);
   ASSERT_EQ(open_rdwr("R.DAT", &fd, &err), 0);
   char rec[4];
-  EXPECT_EQ(direct_read(fd, 1, rec, 4, &err), 0);
-  EXPECT_EQ(std::string(rec, 4), "BBBB");
+  EXPECT_EQ((tuple{direct_read(fd, 1, rec, 4, &err), std::string(rec, 4)}), (tuple{0, "BBBB"}));
   EXPECT_EQ(direct_write(fd, 1, "xy", 2, &err), 0);    // record 1 of 2 bytes: offset 2
   EXPECT_EQ(direct_write(fd, 3, "DDDD", 4, &err), 0);  // appends a record
   err = 99;
-  EXPECT_EQ(direct_read(fd, 4, rec, 4, &err), 14);  // beyond the end
-  EXPECT_EQ(err, 0);                                // cleared first; a short read is no system error
+  // Beyond the end: the error word is cleared first, a short read is no system error.
+  EXPECT_EQ((tuple{direct_read(fd, 4, rec, 4, &err), err}), (tuple{14, 0}));
   close2(fd);
   EXPECT_EQ(cwd_file("R.DAT"), "AAxyBBBBCCCCDDDD");
   ASSERT_EQ(open_write("B.DAT", &fd, &err), 0);  // created
   close2(fd);
-  EXPECT_TRUE(fs::exists(inst.cwd() / "B.DAT"));
-  EXPECT_EQ(*handle_flag(), 0u);
+  EXPECT_EQ((tuple{fs::exists(inst.cwd() / "B.DAT"), *handle_flag()}), (tuple{true, 0u}));
 
-  EXPECT_EQ(open_read("MISSING.DAT", &fd, &err), 11);
-  EXPECT_EQ(fd, -1);
-  EXPECT_EQ(err, 2);
+  EXPECT_EQ((tuple{open_read("MISSING.DAT", &fd, &err), fd, err}), (tuple{11, -1, 2}));
   EXPECT_EQ(open_rdwr("MISSING.DAT", &fd, &err), 11);
   EXPECT_FALSE(fs::exists(inst.cwd() / "MISSING.DAT"));  // read-write does not create
   inst.platform().faults().add(Op::Open, platform::kErrnoAccess, "NEW.DAT");
-  EXPECT_EQ(open_write("NEW.DAT", &fd, &err), 11);
-  EXPECT_EQ(err, platform::kErrnoAccess);
+  EXPECT_EQ((tuple{open_write("NEW.DAT", &fd, &err), err}), (tuple{11, platform::kErrnoAccess}));
 }
 
 TEST_F(FileUtilsTest, RecordFailuresThroughTheFaultSeam) {
   inst.write_cwd_file("R.DAT", "AAAABBBB");
   int32_t fd = -1, err = 0;
   ASSERT_EQ(open_rdwr("R.DAT", &fd, &err), 0);
-  struct Case {
-    Op op;
-    int fault, nth;
-    bool write;
-    int32_t record;
-    int rc, err;
-  } cases[] = {
+  struct Case { Op op; int fault, nth; bool write; int32_t record; int rc, err; } cases[] = {
       {Op::Seek, platform::kErrnoInvalid, 1, false, 0, 15, platform::kErrnoInvalid},
       {Op::Read, platform::kErrnoIo, 1, false, 0, 14, platform::kErrnoIo},
-      {Op::ShortRead, platform::kErrnoIo, 1, false, 0, 14, platform::kErrnoIo},
       {Op::Write, platform::kErrnoNoSpace, 1, true, 0, 13, platform::kErrnoNoSpace},
-      {Op::Seek, platform::kErrnoInvalid, 1, true, 0, 15, platform::kErrnoInvalid},
       {Op::Alloc, 0, 0, false, -1, 15, 22},  // a negative position never reaches the file
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(static_cast<int>(c.op));
     if (c.nth) inst.platform().faults().add(c.op, c.fault, "R.DAT", c.nth);
     char rec[4] = {'Z', 'Z', 'Z', 'Z'};
     err = -1;
-    EXPECT_EQ(c.write ? direct_write(fd, c.record, rec, 4, &err) : direct_read(fd, c.record, rec, 4, &err), c.rc);
-    EXPECT_EQ(err, c.err);
+    EXPECT_EQ((tuple{c.write ? direct_write(fd, c.record, rec, 4, &err) : direct_read(fd, c.record, rec, 4, &err), err}),
+              (tuple{c.rc, c.err})) << static_cast<int>(c.op);
     inst.platform().faults().clear();
   }
   close2(fd);
@@ -97,26 +87,19 @@ TEST_F(FileUtilsTest, CopyCopiesEveryByteAndFailuresCloseBothFiles) {
   inst.write_cwd_file("EMPTY.DAT", "");
   // A failed close releases the descriptor all the same: it must leave the
   // table too. The destination's is a failure of the copy, the source's not.
-  struct Case {
-    const char* source;
-    Op op;
-    const char* path;
-    int rc, err;
-  } cases[] = {
+  struct Case { const char* source; Op op; const char* path; int rc, err; } cases[] = {
       {"SRC.DAT", Op::Delete, "", 0, 0},           {"EMPTY.DAT", Op::Delete, "", 0, 0},
       {"MISSING.DAT", Op::Delete, "", 11, 2},      {"SRC.DAT", Op::Alloc, "", 20, 0},
-      {"SRC.DAT", Op::Open, "DST.DAT", 11, 5},     {"SRC.DAT", Op::Read, "SRC.DAT", 14, 5},
+      {"SRC.DAT", Op::Read, "SRC.DAT", 14, 5},
       {"SRC.DAT", Op::Write, "DST.DAT", 13, 5},    {"SRC.DAT", Op::Close, "DST.DAT", 12, 5},
       {"SRC.DAT", Op::Close, "SRC.DAT", 0, 0},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.source) + " " + c.path);
     inst.write_cwd_file("DST.DAT", std::string(9000, 'x'));  // emptied first
     if (c.op != Op::Delete) inst.platform().faults().add(c.op, platform::kErrnoIo, c.path);
     int32_t err = -1;
-    EXPECT_EQ(file_copy("DST.DAT", c.source, &err), c.rc);
-    EXPECT_EQ(err, c.err);
-    EXPECT_EQ(*handle_flag(), 0u);
+    EXPECT_EQ((tuple{file_copy("DST.DAT", c.source, &err), err, *handle_flag()}), (tuple{c.rc, c.err, 0u}))
+        << c.source << " " << c.path;
     // The destination is opened (emptied) first, so a missing source leaves it empty.
     if (c.rc == 0 || c.op == Op::Delete) {
       EXPECT_EQ(cwd_file("DST.DAT"), c.rc ? "" : cwd_file(c.source));
@@ -137,10 +120,8 @@ TEST_F(FileUtilsTest, CopyOntoTheSameFileChangesNothing) {
 #endif
   for (const char* destination : destinations) {
     int32_t err = 5;
-    EXPECT_EQ(file_copy(destination, "SRC.DAT", &err), 0) << destination;
-    EXPECT_EQ(err, 0);
-    EXPECT_EQ(*handle_flag(), 0u);
-    EXPECT_EQ(cwd_file("SRC.DAT"), "precious bytes") << destination;
+    EXPECT_EQ((tuple{file_copy(destination, "SRC.DAT", &err), err, *handle_flag(), cwd_file("SRC.DAT")}),
+              (tuple{0, 0, 0u, "precious bytes"})) << destination;
   }
 }
 
@@ -156,8 +137,7 @@ TEST_F(FileUtilsTest, RemoveDeletesMatchingFilesOnlyAndIgnoresFailedDeletions) {
   EXPECT_EQ(left, "001111");                           // subdirectories are not entered
   EXPECT_EQ(file_remove("C:\\WORK", "*.NONE"), 0);     // nothing matches
   EXPECT_EQ(file_remove("C:\\WORK\\", nullptr), 0);    // every file, the directory stays
-  EXPECT_FALSE(inst.exists('c', "WORK\\KEEP.DAT"));
-  EXPECT_TRUE(inst.exists('c', "WORK\\SUB\\DEEP.TMP"));
+  EXPECT_EQ((tuple{inst.exists('c', "WORK\\KEEP.DAT"), inst.exists('c', "WORK\\SUB\\DEEP.TMP")}), (tuple{false, true}));
 }
 
 TEST_F(FileUtilsTest, RemoveRefusesMissingAndOverlongArguments) {
@@ -168,6 +148,83 @@ TEST_F(FileUtilsTest, RemoveRefusesMissingAndOverlongArguments) {
   EXPECT_EQ(file_remove(seventy.c_str(), "0123456789"), 402);
   EXPECT_EQ(file_remove(seventy.c_str(), "012345678"), 0);  // 79: allowed (and nothing there)
   EXPECT_TRUE(inst.exists('c', "WORK\\A.TMP"));
+}
+
+using Lines = std::vector<std::string>;
+
+class ListBoxesTest : public ::testing::Test {
+ protected:
+  // A front-end string holding `text` whose length word says `length`.
+  static platform::FrontEndString string_of(const std::string& text, uint32_t length) {
+    platform::FrontEndString s(text);
+    std::memcpy(s.get() - 4, &length, 4);
+    return s;
+  }
+  Installation inst;
+  platform::ListBox box;
+};
+
+// Each line loses its last character (the line feed, or the last one read
+// when a line is cut at 127); a failure empties the box or keeps what was
+// read, with one log line. The path is as long as the front end says.
+TEST_F(ListBoxesTest, TextFileLinesLoseTheirLastCharacter) {
+  inst.write_cwd_file("LIST.TXT", "first\r\nsecond\n\n" + std::string(130, 'a') + "b\nlast-without-lf");
+  struct Case { std::string path; uint32_t length; int read_fault, rc; Lines lines, reports; } cases[] = {
+      {"LIST.TXT", 8, 0, 0, {"first", "second", "", std::string(126, 'a'), "aaab", "last-without-l"}, {}},
+      {"LIST.TXTjunk", 8, 0, 0, {"first", "second", "", std::string(126, 'a'), "aaab", "last-without-l"}, {}},
+      {"NONE.TXT", 8, 0, 11, {}, {"ZKSUBD01,VBSetListBox,fopen,(11)(2)(48)"}},
+      {"LIST.TXT", 8, 3, 14, {"first", "second"}, {"ZKSUBD01,VBSetListBox,fgets,(14)(5)(62)"}},
+  };
+  for (const Case& c : cases) {
+    inst.write_cwd_file("ZKERROR.LOG", "");
+    if (c.read_fault) inst.platform().faults().add(platform::Op::Read, platform::kErrnoIo, "LIST.TXT", c.read_fault);
+    box.send(platform::kLbAddString, 0, reinterpret_cast<intptr_t>("old line"));
+    EXPECT_EQ((tuple{VBSetListBox(box.handle(), string_of(c.path, c.length).get()), box.lines(), inst.log_reports()}),
+              (tuple{c.rc, c.lines, c.reports})) << c.path << " " << c.read_fault;
+    inst.platform().faults().clear();
+  }
+}
+
+// Help files of the menu language, 119 characters a piece; the topic is
+// taken by its byte length, and one too long for the path is logged.
+TEST_F(ListBoxesTest, HelpFileOfTheMenuLanguage) {
+  inst.lay_out_standard();
+  ASSERT_EQ(drom_init(), 0);
+  inst.write('c', "ZK\\MAIN01.HLP", std::string(125, 'h') + "\nline two\n");
+  inst.write('c', "ZK\\MA01.HLP", "short topic\n");
+  inst.write_cwd_file(std::string(70, 'B') + "01.HLP", "bare\n");  // fits alone, not behind the directory
+  const std::string long_topic(200, 'T');
+  struct Case { std::string topic; uint32_t length; int read_fault, rc; Lines lines; std::string report; } cases[] = {
+      {"MAIN", 4, 0, 0, {std::string(118, 'h'), "hhhhhh", "line two"}, ""},
+      {"MAIN", 2, 0, 0, {"short topic"}, ""},
+      {std::string(70, 'B'), 70, 0, 0, {"bare"}, ""},
+      {"PARTS", 5, 0, 11, {}, "ZKSUBH01,VBReadHelpFile,C:\\ZK\\PARTS01.HLP,(11)(2)(59)"},
+      {"MAIN", 4, 2, 14, {std::string(118, 'h')}, "ZKSUBH01,VBReadHelpFile,C:\\ZK\\MAIN01.HLP,(14)(5)(73)"},
+      {long_topic, 200, 0, 11, {}, "ZKSUBH01,VBReadHelpFile," + long_topic + "01.HLP,(11)(22)(59)"},
+  };
+  for (const Case& c : cases) {
+    inst.write_cwd_file("ZKERROR.LOG", "");
+    if (c.read_fault) inst.platform().faults().add(platform::Op::Read, platform::kErrnoIo, "MAIN01.HLP", c.read_fault);
+    platform::ListBox help;
+    help.send(platform::kLbSetHorizontalExtent, 640, 0);
+    // The extent is sent again as it was, whatever the outcome.
+    EXPECT_EQ((tuple{VBReadHelpFile(help.handle(), string_of(c.topic, c.length).get()), help.lines(),
+                     inst.log_reports(), help.horizontal_extent(), help.message_count(platform::kLbSetHorizontalExtent)}),
+              (tuple{c.rc, c.lines, c.report.empty() ? Lines{} : Lines{c.report}, 640, 2}))
+        << c.topic << " " << c.length;
+    inst.platform().faults().clear();
+  }
+}
+
+TEST_F(ListBoxesTest, ResetDeselectsEveryLine) {
+  EXPECT_EQ((tuple{VBAllResetListBox(box.handle()), box.message_count(platform::kLbSetSel)}), (tuple{0, 0}));  // empty
+  for (const char* l : {"a", "b", "c"}) box.send(platform::kLbAddString, 0, reinterpret_cast<intptr_t>(l));
+  box.send(platform::kLbSetSel, 1, -1);
+  EXPECT_EQ(VBAllResetListBox(box.handle()), 0);
+  EXPECT_FALSE(box.selected(0) || box.selected(1) || box.selected(2));
+  EXPECT_EQ(box.message_count(platform::kLbSetSel), 4);  // one per line after the test's own
+  int not_a_box = 0;
+  EXPECT_EQ(VBAllResetListBox(&not_a_box), 0);
 }
 
 }  // namespace

@@ -17,6 +17,8 @@ namespace zk::test {
 namespace {
 
 using platform::Op;
+using Lines = std::vector<std::string>;
+using std::tuple;
 
 class GroupTest : public CatalogFixture {
  protected:
@@ -44,6 +46,7 @@ class GroupTest : public CatalogFixture {
   }
   static std::string slots(const char* code) { return std::string(search_grptmp(code)->data.pnc[0], 600); }
   static std::string padded(std::string s, size_t n, char c = ' ') { return s.resize(n, c), s; }
+  std::string last_log() const { return log().empty() ? "" : log().back(); }
 };
 
 TEST_F(GroupTest, AThousandGroupsFillTheListAndNamesArePadded) {
@@ -55,56 +58,43 @@ TEST_F(GroupTest, AThousandGroupsFillTheListAndNamesArePadded) {
   EXPECT_EQ(VBGetGrpNum(), 1000);
   EXPECT_EQ(set("XYZ", "NEW"), 1);                 // full
   EXPECT_EQ(set("500", "TEN BYTES!"), 0);          // renaming still works
-  EXPECT_EQ(VBCheckGrpCd("500"), 1);
-  EXPECT_EQ(VBCheckGrpCd("XYZ"), 0);
+  EXPECT_EQ((tuple{VBCheckGrpCd("500"), VBCheckGrpCd("XYZ")}), (tuple{1, 0}));
   platform::FrontEndString out(12, '#');
-  EXPECT_EQ(VBGetGrpName("500", out.get()), 1);
-  EXPECT_EQ(out.str(), "TEN BYTES!  ");
+  EXPECT_EQ((tuple{VBGetGrpName("500", out.get()), out.str()}), (tuple{1, "TEN BYTES!  "}));
   EXPECT_EQ(std::string(search_grptmp("500")->data.name, 60), padded("TEN BYTES!", 60));
   EXPECT_EQ(VBGetGrpName("XYZ", out.get()), 0);
   VBDelGrpCd("500");
-  EXPECT_EQ(VBGetGrpNum(), 999);
-  EXPECT_EQ(VBCheckGrpCd("500"), 0);
+  EXPECT_EQ((tuple{VBGetGrpNum(), VBCheckGrpCd("500")}), (tuple{999, 0}));
 }
 
 TEST_F(GroupTest, PartCodesAreAppendedReplacedAndRefused) {
   ASSERT_EQ(set("A01", "ENGINE"), 0);
   platform::ListBox box;
-  struct Case {  // lines: the codes of the box's lines after the call; first_slots: slots 0 and 1
-    int16_t index_in;
-    const char* pnc;
-    int16_t index_out;
-    std::vector<std::string> lines;
-    std::string first_slots;
-  } cases[] = {
-      {-1, "100120", 0, {"100120"}, "100120      "},
-      {-1, "1000", 1, {"100120"}, "100120      "},             // not in the file: nothing stored
-      {-1, "100010", 0, {"100120", "100010"}, "100120100010"},
-      {0, "200300", 0, {"200300", "100010"}, "200300100010"},   // replaces line and slot 0
-      {100, "100010", -1, {"200300", "100010"}, "200300100010"},
-      {-2, "100010", -1, {"200300", "100010"}, "200300100010"},
+  const auto codes = [&box] {
+    std::string out;  // the codes of the box's lines
+    for (const std::string& l : box.lines()) out += l.substr(0, 6) + " ";
+    return out;
   };
+  // group, code, index before and after; the box's codes; slots 0 and 1.
+  struct Case { const char *group, *pnc; int16_t index_in, index_out; std::string lines, first_slots; } cases[] = {
+      {"A01", "100120", -1, 0, "100120 ", "100120      "},
+      {"A01", "1000", -1, 1, "100120 ", "100120      "},  // not in the file: nothing stored
+      {"A01", "100010", -1, 0, "100120 100010 ", "100120100010"},
+      {"A01", "200300", 0, 0, "200300 100010 ", "200300100010"},  // replaces line and slot 0
+      {"A01", "100010", 100, -1, "200300 100010 ", "200300100010"},
+      {"A01", "100010", -2, -1, "200300 100010 ", "200300100010"},
+      {"ZZZ", "100010", -1, -1, "200300 100010 ", "200300100010"}};  // a missing group leaves the index alone
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.pnc);
     int16_t index = c.index_in;
-    EXPECT_EQ(VBSetGrpPnc(box.handle(), "A01", c.pnc, &index), 0);
-    EXPECT_EQ(index, c.index_out);
-    std::vector<std::string> codes;
-    for (const std::string& l : box.lines()) codes.push_back(l.substr(0, 6));
-    EXPECT_EQ(codes, c.lines);
-    EXPECT_EQ(slots("A01").substr(0, 12), c.first_slots);
+    EXPECT_EQ(VBSetGrpPnc(box.handle(), c.group, c.pnc, &index), 0);
+    EXPECT_EQ((tuple{index, codes(), slots("A01").substr(0, 12)}), (tuple{c.index_out, c.lines, c.first_slots})) << c.pnc;
   }
   EXPECT_EQ(box.lines()[0], padded("200300  SPARK PLUG", 68));
-  // A missing group leaves the index alone.
-  int16_t index = -1;
-  EXPECT_EQ(VBSetGrpPnc(box.handle(), "ZZZ", "100010", &index), 0);
-  EXPECT_EQ(index, -1);
   // The 101st code is refused.
   std::memset(search_grptmp("A01")->data.pnc, 'X', 600);
-  index = -1;
+  int16_t index = -1;
   EXPECT_EQ(VBSetGrpPnc(box.handle(), "A01", "100010", &index), 0);
-  EXPECT_EQ(index, -1);
-  EXPECT_EQ(slots("A01"), std::string(600, 'X'));
+  EXPECT_EQ((tuple{index, slots("A01")}), (tuple{-1, std::string(600, 'X')}));
 }
 
 TEST_F(GroupTest, SelectedLinesAreDeletedWithTheirCodes) {
@@ -113,13 +103,9 @@ TEST_F(GroupTest, SelectedLinesAreDeletedWithTheirCodes) {
   platform::ListBox box;
   for (const char* l : {"100120  X", "999999  NOT IN THE GROUP", "100010  Y", "200300  Z"})
     box.send(platform::kLbAddString, 0, reinterpret_cast<intptr_t>(l));
-  box.send(platform::kLbSetSel, 1, 0);
-  box.send(platform::kLbSetSel, 1, 1);
-  box.send(platform::kLbSetSel, 1, 3);
+  for (int line : {0, 1, 3}) box.send(platform::kLbSetSel, 1, line);
   EXPECT_EQ(VBDelGrpPnc(box.handle(), "A01"), 0);
-  EXPECT_EQ(box.lines(), std::vector<std::string>{"100010  Y"});
-  EXPECT_EQ(slots("A01"), "100010" + std::string(594, ' '));
-
+  EXPECT_EQ((tuple{box.lines(), slots("A01")}), (tuple{Lines{"100010  Y"}, "100010" + std::string(594, ' ')}));
   inst.platform().faults().add(Op::Alloc, platform::kErrnoNoMemory);
   EXPECT_EQ(VBDelGrpPnc(box.handle(), "A01"), 20);
   EXPECT_EQ(log().back(), "ZKSUBG02,VBDelGrpPnc,malloc,(20)(0)(631)");
@@ -131,66 +117,46 @@ TEST_F(GroupTest, ListBoxLinesOfGroupsAndOfTheirParts) {
   std::memcpy(search_grptmp("A01")->data.pnc, "100120777777", 12);
   platform::ListBox groups;
   VBMakeListGrpMei(groups.handle());
-  EXPECT_EQ(groups.lines(), (std::vector<std::string>{padded("  A01     ENGINE", 70), padded("  B02     EMPTY", 70)}));
+  EXPECT_EQ(groups.lines(), (Lines{padded("  A01     ENGINE", 70), padded("  B02     EMPTY", 70)}));
 
-  struct Case {
-    const char* code;
-    int16_t flag_in;
-    int32_t area;
-    bool read_fails;
-    int rc;
-    int16_t flag_out;
-    std::vector<std::string> lines;
-    std::string report;
-  } cases[] = {
-      {"A01", 0, 0, false, 0, 0, {padded("100120  OIL FILTER", 68), padded("777777", 68)}, ""},
-      {"A01", 1, 0, false, 0, 0, {padded("100120  OIL FILTER", 68), padded("777777", 68)}, ""},
+  const Lines parts{padded("100120  OIL FILTER", 68), padded("777777", 68)};
+  struct Case { const char* code; int16_t flag_in; int32_t area; bool read_fails; int rc; int16_t flag_out;
+                Lines lines; std::string report; } cases[] = {
+      {"A01", 0, 0, false, 0, 0, parts, ""},
+      {"A01", 1, 0, false, 0, 0, parts, ""},
       {"B02", 0, 0, false, 0, 0, {}, ""},
       {"ZZZ", 0, 0, false, 0, 1, {}, ""},
       {"A01", 1, 7, false, 14, 1, {}, "ZKSUBG02,VBMakeListGrpPnc,GetAreaChar,(14)(7)(323)"},
       {"A01", 1, 2, false, 14, 1, {}, "ZKSUBG02,VBMakeListGrpPnc,setuped_top_cdno,(14)(1)(328)"},
-      {"A01", 0, 0, true, 14, 0, {}, "ZKSUBG02,VBMakeListGrpPnc,cdread,(14)(5)(370)"},
-  };
+      {"A01", 0, 0, true, 14, 0, {}, "ZKSUBG02,VBMakeListGrpPnc,cdread,(14)(5)(370)"}};
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.code) + " " + c.report);
     get_ctop_addr()->current_area = c.area;
     if (c.read_fails) inst.platform().faults().add(Op::Read, platform::kErrnoIo, "HINM01.DAT");
     platform::ListBox box;
     int16_t flag = c.flag_in;
-    EXPECT_EQ(VBMakeListGrpPnc(c.code, box.handle(), &flag), c.rc);
-    EXPECT_EQ(flag, c.flag_out);
-    EXPECT_EQ(box.lines(), c.lines);
-    EXPECT_EQ(log().empty() ? "" : log().back(), c.report);
-    EXPECT_TRUE(nothing_open());
+    EXPECT_EQ((tuple{VBMakeListGrpPnc(c.code, box.handle(), &flag), flag, box.lines(), last_log(), nothing_open()}),
+              (tuple{c.rc, c.flag_out, c.lines, c.report, true})) << c.code << " " << c.report;
   }
 }
 
 TEST_F(GroupTest, FilesAreWrittenAtTheirSizesAndReadBack) {
   ASSERT_EQ(VBwrite_group_file(), 0);
-  std::string mei = file("ZKGRPMEI.D"), pnc = file("ZKGRPPNC.D");
-  EXPECT_EQ(mei, std::string(63063, '\0'));
-  EXPECT_EQ(pnc, std::string(600000, ' '));
+  EXPECT_EQ(file("ZKGRPMEI.D") + file("ZKGRPPNC.D"), std::string(63063, '\0') + std::string(600000, ' '));
 
   ASSERT_EQ(set("A01", "ENGINE"), 0);
   ASSERT_EQ(set("B02", "BRAKES"), 0);
   std::memcpy(search_grptmp("B02")->data.pnc, "100120", 6);
   ASSERT_EQ(VBwrite_group_file(), 0);
-  mei = file("ZKGRPMEI.D");
-  pnc = file("ZKGRPPNC.D");
-  ASSERT_EQ(mei.size(), 63063u);
-  ASSERT_EQ(pnc.size(), 600000u);
-  EXPECT_EQ(mei.substr(0, 63), std::string("\x02\0", 2) + std::string(61, '\0'));
-  EXPECT_EQ(mei.substr(63, 126), "A01" + padded("ENGINE", 60) + "B02" + padded("BRAKES", 60));
-  EXPECT_EQ(mei.substr(189), std::string(63063 - 189, '\0'));
-  EXPECT_EQ(pnc.substr(600, 600), padded("100120", 600));
+  const std::string pnc = file("ZKGRPPNC.D");
+  EXPECT_EQ(file("ZKGRPMEI.D"), padded(std::string("\x02\0", 2), 63, '\0') + "A01" + padded("ENGINE", 60) + "B02" +
+                                    padded(padded("BRAKES", 60), 63063 - 129, '\0'));
+  EXPECT_EQ((tuple{pnc.size(), pnc.substr(600, 600)}), (tuple{600000u, padded("100120", 600)}));
 
   VBTermGrpTmp();
   ASSERT_EQ(set("OLD", "KEPT"), 0);  // reading appends
   int16_t count = 0;
   ASSERT_EQ(VBread_group_file(&count), 0);
-  EXPECT_EQ(count, 2);
-  EXPECT_EQ(VBGetGrpNum(), 3);
-  EXPECT_EQ(slots("B02").substr(0, 12), "100120      ");
+  EXPECT_EQ((tuple{count, VBGetGrpNum(), slots("B02").substr(0, 12)}), (tuple{2, 3, "100120      "}));
 
   // g_mei_f_check tells an empty file from one with groups.
   EXPECT_EQ(g_mei_f_check(), 0);
@@ -208,17 +174,16 @@ TEST_F(GroupTest, RemakeReplacesUndersizedFilesOnly) {
     if (mei) put("ZKGRPMEI.D", std::string(mei, 'M'));
     if (pnc) put("ZKGRPPNC.D", std::string(pnc, 'P'));
     EXPECT_EQ(VBRemakeGpFile(), 0) << mei;
-    EXPECT_EQ(file("ZKGRPMEI.D"), remade ? std::string(63063, '\0') : std::string(mei, 'M'));
-    EXPECT_EQ(file("ZKGRPPNC.D"), remade ? std::string(600000, '\0') : std::string(pnc, 'P'));
+    EXPECT_EQ(file("ZKGRPMEI.D") + file("ZKGRPPNC.D"), remade ? std::string(663063, '\0')
+                                                              : std::string(mei, 'M') + std::string(pnc, 'P'));
   }
-  // Below one megabyte free nothing is made.
+  // Below one megabyte free nothing is made: 255 clusters are 1044480 bytes, 256 exactly 1 MB.
   std::filesystem::remove(inst.drive_root('c') / "CAT" / "MST" / "ZKGRPMEI.D");
-  inst.platform().free_space["C:\\"] = {8, 512, 255, 1000};  // 1044480 bytes
-  EXPECT_EQ(VBRemakeGpFile(), 0);
-  EXPECT_FALSE(inst.exists('c', "CAT\\MST\\ZKGRPMEI.D"));
-  inst.platform().free_space["C:\\"] = {8, 512, 256, 1000};  // exactly 1 MB
-  EXPECT_EQ(VBRemakeGpFile(), 0);
-  EXPECT_TRUE(inst.exists('c', "CAT\\MST\\ZKGRPMEI.D"));
+  for (uint32_t clusters : {255u, 256u}) {
+    inst.platform().free_space["C:\\"] = {8, 512, clusters, 1000};
+    EXPECT_EQ(VBRemakeGpFile(), 0);
+    EXPECT_EQ(inst.exists('c', "CAT\\MST\\ZKGRPMEI.D"), clusters == 256);
+  }
 }
 
 TEST_F(GroupTest, DirectReadersFindGroupsByCode) {
@@ -230,16 +195,13 @@ TEST_F(GroupTest, DirectReadersFindGroupsByCode) {
   std::memcpy(search_grptmp("249")->data.pnc, "100120777777100010", 18);
   ASSERT_EQ(VBwrite_group_file(), 0);
   char name[60];
-  EXPECT_EQ(g_mei_f_read("249", name), 249);  // file record 250, third block
-  EXPECT_EQ(std::string(name, 60), padded("NAME 249", 60));
+  EXPECT_EQ((tuple{g_mei_f_read("249", name), std::string(name, 60)}), (tuple{249, padded("NAME 249", 60)}));  // record 250, third block
   EXPECT_EQ(g_mei_f_read("ZZZ", name), -1);
-
   std::vector<char> records(6600, '#');
   EXPECT_EQ(g_pnc_f_read("249", records.data()), 0);
-  EXPECT_EQ(std::string(records.data(), 66), padded("100120OIL FILTER", 66));
-  EXPECT_EQ(std::string(records.data() + 66, 66), std::string(66, '#'));  // not in the file
-  EXPECT_EQ(std::string(records.data() + 132, 66), padded("100010CYLINDER HEAD", 66));
-  EXPECT_EQ(std::string(records.data() + 198, 66), std::string(66, '#'));
+  // 777777 is not in the file: its record is left as it was.
+  EXPECT_EQ(std::string(records.data(), 264), padded("100120OIL FILTER", 66) + std::string(66, '#') +
+                                                  padded("100010CYLINDER HEAD", 66) + std::string(66, '#'));
   EXPECT_EQ(g_pnc_f_read("ZZZ", records.data()), -1);
   EXPECT_TRUE(nothing_open());
 }
@@ -250,13 +212,7 @@ TEST_F(GroupTest, FileFailuresAreReportedWithTheirSites) {
   std::memcpy(search_grptmp("A01")->data.pnc, "100120", 6);
   ASSERT_EQ(VBwrite_group_file(), 0);
   enum Fn { Set, Read, Write, Remake, MeiRead, PncRead };
-  struct Case {
-    Fn fn;
-    Op op;
-    const char* path;
-    int nth, rc;
-    std::string report;
-  } cases[] = {
+  struct Case { Fn fn; Op op; const char* path; int nth, rc; std::string report; } const cases[] = {
       {Set, Op::Alloc, "", 1, 20, "ZKSUBG02,VBSetGrpCd,AddItem,(20)(0)(456)"},
       {Read, Op::Open, "ZKGRPMEI", 1, 11, "ZKSUBG02,VBread_group_file,fopen,(11)(5)(74)"},
       {Read, Op::Alloc, "", 1, 20, "ZKSUBG02,VBread_group_file,malloc,(20)(0)(82)"},
@@ -299,9 +255,7 @@ TEST_F(GroupTest, FileFailuresAreReportedWithTheirSites) {
                    : c.fn == Remake  ? VBRemakeGpFile()
                    : c.fn == MeiRead ? g_mei_f_read("A01", name)
                                      : g_pnc_f_read("A01", records.data());
-    EXPECT_EQ(rc, c.rc) << c.report;
-    EXPECT_EQ(log().empty() ? "" : log().back(), c.report);
-    EXPECT_TRUE(nothing_open()) << c.report;
+    EXPECT_EQ((tuple{rc, last_log(), nothing_open()}), (tuple{c.rc, c.report, true}));
     if (c.fn == Set) {
       EXPECT_EQ(VBGetGrpNum(), 1);  // nothing added
     }

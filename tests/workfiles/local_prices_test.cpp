@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/installation.h"
@@ -15,6 +16,7 @@ namespace zk::test {
 namespace {
 
 using platform::Op;
+using std::tuple;
 
 // A 62-byte record of pair 1: the key, then a number telling records apart.
 std::string rec62(const std::string& key, int n) {
@@ -62,15 +64,10 @@ TEST_F(LocalPricesTest, MatchingEntriesAreSummedIntoOneRunOverBlocks) {
   EXPECT_EQ(h.total, 5u);
   EXPECT_EQ(read_all("B0000000000").size(), 6u);  // a shorter key matches on its prefix only: every B
   const std::vector<std::string> k = read_all("K00000000000");
-  ASSERT_EQ(k.size(), 66u);
-  EXPECT_EQ(k[65], "1065");
-  EXPECT_EQ(h.blocks.count, 2);
-  EXPECT_EQ(h.records_per_block, 65);
-  EXPECT_EQ(h.current_block, h.blocks.last);
-  EXPECT_EQ(h.index_in_block, 0);
-  EXPECT_EQ(read_all("C").size(), 0u);  // no match: end flag, no records
-  EXPECT_EQ(h.total, 0u);
-  EXPECT_EQ(LCPSeqRead(&h, nullptr), 20);
+  EXPECT_EQ((tuple{k.size(), k.back(), h.blocks.count, h.records_per_block, h.current_block == h.blocks.last,
+                   h.index_in_block}),
+            (tuple{66u, "1065", 2, 65, true, 0}));
+  EXPECT_EQ((tuple{read_all("C").size(), h.total, LCPSeqRead(&h, nullptr)}), (tuple{0u, 0u, 20}));  // no match
 }
 
 TEST_F(LocalPricesTest, HandMadeIndexEndsAtAZeroEntry) {
@@ -93,18 +90,15 @@ TEST_F(LocalPricesTest, HandMadeIndexEndsAtAZeroEntry) {
   ASSERT_EQ(LCPOpen(&h, 3), 0);
   char out[132];
   ASSERT_EQ(LCPKeyRead(&h, "DEALER0001", 10, out), 0);
-  EXPECT_EQ(h.total, 3u);  // 1 + 2 from the first entry's start; the entry behind the zero one is not read
-  EXPECT_EQ(out[0], '1');
+  // 1 + 2 from the first entry's start; the entry behind the zero one is not read.
+  EXPECT_EQ((tuple{h.total, out[0]}), (tuple{3u, '1'}));
   std::memset(out, 'x', sizeof out);
   LCP3PrtNoRead(&h, "PART30000000", out);
-  EXPECT_EQ(h.end_flag, 0);
-  EXPECT_EQ(out[0], '3');
-  LCP3PrtNoRead(&h, "PART00000000", out);  // record 0 was not collected
-  EXPECT_EQ(h.end_flag, 1);
-  EXPECT_EQ(out[0], '3');  // left as it was
+  EXPECT_EQ((tuple{h.end_flag, out[0]}), (tuple{0, '3'}));
+  LCP3PrtNoRead(&h, "PART00000000", out);  // record 0 was not collected: out is left as it was
+  EXPECT_EQ((tuple{h.end_flag, out[0]}), (tuple{1, '3'}));
   ASSERT_EQ(LCPKeyRead(&h, "EMPTYRUN00", 10, out), 0);  // a match whose runs sum to 0
-  EXPECT_EQ(h.end_flag, 1);
-  EXPECT_EQ(h.blocks.count, 0);
+  EXPECT_EQ((tuple{h.end_flag, h.blocks.count}), (tuple{1, 0}));
   EXPECT_EQ(LCPKeyRead(nullptr, "DEALER0001", 10, out), 128);
   h.record_length = 200;  // a caller's change: no copy is sized by it
   EXPECT_EQ(LCPKeyRead(&h, "DEALER0001", 10, out), 128);
@@ -116,9 +110,7 @@ TEST_F(LocalPricesTest, OpenRefusesOtherPairsAndMissingData) {
   EXPECT_EQ(LCPOpen(&h, 0), 128);
   EXPECT_EQ(inst.log_reports(), (std::vector<std::string>{"ZKSUBF30,LCPOpen,Parm Error,(128)(4)(55)",
                                                           "ZKSUBF30,LCPOpen,Parm Error,(128)(0)(55)"}));
-  EXPECT_EQ(LCPOpen(&h, 2), -1);  // no LOCALP2.D: nothing logged
-  EXPECT_EQ(inst.log_reports().size(), 2u);
-  EXPECT_EQ(LCPSeqRead(&h, nullptr), 20);
+  EXPECT_EQ((tuple{LCPOpen(&h, 2), inst.log_reports().size(), LCPSeqRead(&h, nullptr)}), (tuple{-1, 2u, 20}));  // no LOCALP2.D
 }
 
 TEST_F(LocalPricesTest, FailuresAreReportedAndKeepNoRecords) {
@@ -128,14 +120,7 @@ TEST_F(LocalPricesTest, FailuresAreReportedAndKeepNoRecords) {
   // A run whose count passes the end of the data file (65535 records).
   inst.write('c', "LP\\LOCALP2.IA", std::string("K00000000000\x00\x00\xFF\xFF", 16));
   inst.write('c', "LP\\LOCALP2.D", spec.records[0]);
-  struct Case {
-    int16_t pair;
-    Op op;  // Op::Delete: no fault (the file itself is at fault)
-    const char* path;
-    int nth;
-    int result;
-    std::string report;
-  };
+  struct Case { int16_t pair; Op op /* Delete: the file is at fault */; const char* path; int nth, result; std::string report; };
   const Case cases[] = {
       {1, Op::Open, "LOCALP1.IA", 1, 11, "ZKSUBF30,LCPKeyRead,fopen,(11)(5)(119)"},
       {1, Op::Alloc, "", 1, 20, "ZKSUBF30,LCPKeyRead,AddItem,(20)(0)(130)"},
@@ -146,14 +131,11 @@ TEST_F(LocalPricesTest, FailuresAreReportedAndKeepNoRecords) {
       {2, Op::Delete, "", 1, 14, "ZKSUBF30,LCPKeyRead,fread,(14)(0)(216)"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.report);
     ASSERT_EQ(LCPOpen(&h, c.pair), 0);
     if (c.op != Op::Delete) inst.platform().faults().add(c.op, platform::kErrnoIo, c.path, c.nth);
     char out[62];
-    EXPECT_EQ(LCPKeyRead(&h, "K00000000000", 12, out), c.result);
-    EXPECT_EQ(inst.log_reports().back(), c.report);
-    EXPECT_EQ(h.blocks.count, 0);
-    EXPECT_EQ(LCPSeqRead(&h, out), 20);
+    EXPECT_EQ((tuple{LCPKeyRead(&h, "K00000000000", 12, out), inst.log_reports().back(), h.blocks.count,
+                     LCPSeqRead(&h, out)}), (tuple{c.result, c.report, 0, 20}));
     inst.platform().faults().clear();
     LCPClose(&h);
   }
