@@ -220,6 +220,9 @@ TEST_F(CdopenTest, LookupsThatFailGiveTheirCodeAndLeaveNothingOpen) {
       {"entries pointing at each other", [&] { relay("E2", "E1"); }, "HINM01.DAT", nullptr, 1, "128/106"},
       {"a data entry among the first three", data_entry_early, "HINM01.DAT", nullptr, 0, "128/105"},
       // With "\E1\ZKROOTMF.MST": 80 characters.
+      {"root master file's length unknown",
+       [&] { inst.platform().faults().add(platform::Op::Length, platform::kErrnoIo, "ZKROOTMF"); }, "HINM01.DAT",
+       nullptr, 0, "14/5"},
       {"master path too long", [] { std::memset(get_ctop_addr()->ecmst_path, 'X', 64); }, "HINM01.DAT", nullptr, 0, "128/101"},
   };
   for (const auto& c : cases) {

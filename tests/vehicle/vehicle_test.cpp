@@ -226,7 +226,8 @@ TEST_F(JouhouTest, NarrowingStepByStep) {
 
 TEST_F(JouhouTest, NarrowingFailures) {
   struct Case { Op op; int nth, rc, detail; } cases[] = {{Op::Open, 1, 11, 5},   {Op::Alloc, 1, 20, 3},  {Op::Read, 1, 14, 12}, {Op::Seek, 1, 15, 13},
-               {Op::Read, 4, 14, 14},  {Op::Seek, 2, 15, 15},  {Op::Write, 1, 13, 16}, {Op::Close, 1, 12, 17}};
+               {Op::Read, 4, 14, 14},  {Op::Seek, 2, 15, 15},  {Op::Write, 1, 13, 16}, {Op::Close, 1, 12, 17},
+               {Op::Length, 1, 14, 12}};
   step(0, 0);
   for (const Case& c : cases) {
     write({jouhou("4711A0", "JZKAB1234", "", "9603", "    ", "    "),
