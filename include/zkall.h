@@ -1851,7 +1851,9 @@ ZKALL_API int32_t ZKALL_STDCALL VBwrite_group_file(void);
  * directory, makes each group file that is missing (all zero bytes) and
  * replaces one of 6363 (ZKGRPMEI.D) or 30000 (ZKGRPPNC.D) bytes or less:
  * 0 (also with less space: nothing done); -1 the free space cannot be had;
- * -1 (path), 11, 13. */
+ * -1 (path), 11, 13. A file whose length cannot be measured is kept rather
+ * than risk the user's groups, and one that cannot be deleted stays as it
+ * is; both answer 0. */
 ZKALL_API int32_t ZKALL_STDCALL VBRemakeGpFile(void);
 /* The group of that 3-byte code, or null. */
 ZKALL_API zkall_grp_tmp_node* ZKALL_CDECL search_grptmp(const char* code);

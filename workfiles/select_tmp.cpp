@@ -18,7 +18,6 @@ static_assert(kWorkFileSize == ZKALL_WORK_FILE_SIZE && kWorkRecordSize == ZKALL_
 
 namespace {
 
-constexpr int kPathFailed = -1;
 constexpr int kOpenFailed = 11;
 constexpr int kWriteFailed = 13;
 constexpr int kReadFailed = 14;
