@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <tuple>
 #include <sstream>
 
 #ifdef _WIN32
@@ -62,30 +63,25 @@ class PlatformTest : public ::testing::Test {
 TEST_F(PlatformTest, DrivesAndLabelsFollowTheInstallation) {
   inst.add_drive('d', "19990401E1 CATALOG");
   inst.empty_drive('e');
-  struct Case {
-    const char* root;
-    uint32_t type;
-    bool label_ok;
-    uint32_t error;  // when the label cannot be read
-    const char* label;
+  // Root, type, and the label or the error when it cannot be read.
+  const std::tuple<const char*, uint32_t, std::string> cases[] = {
+      {"D:\\", pf::kDriveFixed, "19990401E1 CATALOG"},
+      {"E:\\", pf::kDriveCdrom, std::to_string(pf::kErrorNotReady)},  // a drive without a disc
+      {"Q:\\", pf::kDriveNoRootDir, std::to_string(pf::kErrorPathNotFound)},
   };
-  const Case cases[] = {
-      {"D:\\", pf::kDriveFixed, true, 0, "19990401E1 CATALOG"},
-      {"E:\\", pf::kDriveCdrom, false, pf::kErrorNotReady, ""},  // a drive without a disc
-      {"Q:\\", pf::kDriveNoRootDir, false, pf::kErrorPathNotFound, ""},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(p.drive_type(c.root), c.type) << c.root;
+  auto label_or_error = [&](const char* root) {
     std::string label;
     uint32_t err = 0;
-    EXPECT_EQ(p.volume_label(c.root, label, err), c.label_ok) << c.root;
-    EXPECT_EQ(c.label_ok ? label : std::to_string(err), c.label_ok ? c.label : std::to_string(c.error)) << c.root;
+    return p.volume_label(root, label, err) ? label : std::to_string(err);
+  };
+  for (const auto& [root, type, want] : cases) {
+    EXPECT_EQ(p.drive_type(root), type) << root;
+    EXPECT_EQ(label_or_error(root), want) << root;
   }
+  p.faults().add(pf::Op::Volume, pf::kErrorNotReady, "D:");
+  EXPECT_EQ(label_or_error("D:\\"), std::to_string(pf::kErrorNotReady));
   inst.remove_drive('d');  // a drive taken away is no drive at all
-  std::string label;
-  uint32_t err = 0;
-  EXPECT_FALSE(p.volume_label("D:\\", label, err));
-  EXPECT_EQ(err, pf::kErrorPathNotFound);
+  EXPECT_EQ(label_or_error("D:\\"), std::to_string(pf::kErrorPathNotFound));
 }
 
 TEST_F(PlatformTest, ReadOnlyFilesAreNotDeleted) {
