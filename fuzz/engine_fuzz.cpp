@@ -48,9 +48,7 @@ class Session {
   void run_operation() {
     zk::fuzz::machine().set_read_budget(static_cast<int64_t>(limit_));
     int32_t detail = 0;
-    const int op = in_.byte() % 8;
-    zk::fuzz::trace("  operation %d", op);
-    switch (op) {
+    switch (in_.byte() % 8) {
       case 0: check(one_of(cdreopen(h_, &detail), {0, 15, 128}), "cdreopen answered an undocumented result"); break;
       case 1: {
         const std::string key = read_key();
@@ -68,7 +66,6 @@ class Session {
       case 4: {
         const std::string key = read_key();
         const int r = cdseek_key(key.data(), static_cast<int32_t>(key.size()), h_, &detail);
-        zk::fuzz::trace("    cdseek_key: %d detail %d", r, detail);
         check(one_of(r, {0, -1, 14, 15, 128}), "cdseek_key answered an undocumented result");
         break;
       }
@@ -109,8 +106,6 @@ class Session {
     const auto length = static_cast<int32_t>(key.size());
     const int r = cdread(size ? buffer.data() : nullptr, key.data(), length, blocks, &delivered, &record_index, h_,
                          &detail);
-    zk::fuzz::trace("    cdread key length %d blocks %d: %d detail %d delivered %d", length, blocks, r, detail,
-                    delivered);
     check(one_of(r, {0, -1, 11, 14, 15, 20, 128}), "cdread answered an undocumented result");
     if (r != 0) return;
     check(record_index == 0, "cdread's record index is not 0");
