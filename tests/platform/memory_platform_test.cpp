@@ -104,7 +104,8 @@ TEST_F(MemoryPlatformTest, StreamsReadTextModeAndOpenAsTheRuntimeDoes) {
   const std::tuple<const char*, const char*, int> refused[] = {
       {"C:\\NONE.TXT", "r", pf::kErrnoNoEntry}, {"C:\\NODIR\\X.TXT", "w", pf::kErrnoNoEntry},
       {"C:\\CAT", "r", pf::kErrnoAccess}, {"C:\\RO.TXT", "a", pf::kErrnoAccess}, {"E:\\X.TXT", "r", pf::kErrnoAccess}};
-  for (const auto& [path, mode, want] : refused) EXPECT_TRUE(m.fopen(path, mode, err) == nullptr && err == want) << path;
+  for (const auto& [path, mode, want] : refused)
+    EXPECT_TRUE(m.fopen(path, mode, err) == nullptr && err == want) << path;
 }
 
 TEST_F(MemoryPlatformTest, DescriptorsNumberFromThreeAndKeepTheirModes) {

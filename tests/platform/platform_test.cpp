@@ -7,10 +7,8 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <set>
 #include <tuple>
-#include <sstream>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -34,12 +32,6 @@ bool under_wine() {
 
 class PlatformTest : public ::testing::Test {
  protected:
-  std::string slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-  }
   // The names a listing of `pattern` in C:\LIST gives, "." and ".." left out.
   std::set<std::string> listing(const std::string& pattern) {
     std::set<std::string> names;
@@ -139,7 +131,7 @@ TEST_F(PlatformTest, TextModeEndsAtCtrlZAndWritesCarriageReturns) {
   ASSERT_NE(out, nullptr);
   EXPECT_EQ(out->write("a\nb\n", 4), 4u);
   EXPECT_EQ(out->close(), 0);
-  EXPECT_EQ(slurp(inst.cwd() / "W.TXT"), "a\r\nb\r\n");
+  EXPECT_EQ(read_file(inst.cwd() / "W.TXT"), "a\r\nb\r\n");
 }
 
 // Patterns whose matches Wine 8 and Windows agree on.
@@ -204,7 +196,7 @@ TEST_F(PlatformTest, ProgramsOfTheCurrentDirectoryRunToTheirExitCode) {
     const pf::ProgramRun run = p.run_program("ZKINTF.EXE", "ZKINTF.EXE " + std::to_string(code) + " C:\\WORK\\ZKINTF.TMP");
     EXPECT_TRUE(run.started) << code << " error " << run.error;
     EXPECT_EQ(run.exit_code, code);
-    EXPECT_EQ(slurp(inst.cwd() / "ARGS.TXT"), std::to_string(code) + "\nC:\\WORK\\ZKINTF.TMP\n");
+    EXPECT_EQ(read_file(inst.cwd() / "ARGS.TXT"), std::to_string(code) + "\nC:\\WORK\\ZKINTF.TMP\n");
   }
   const pf::ProgramRun missing = p.run_program("ZKOTHER.EXE", "ZKOTHER.EXE 1");
   EXPECT_FALSE(missing.started);

@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <sstream>
 
 #include "platform/posix/iso_volume.h"
 #include "support/installation.h"
@@ -32,10 +31,7 @@ class IsoDriveTest : public ::testing::Test {
     std::ofstream(src / "NOEXT", std::ios::binary) << "x";
     std::ofstream(src / "CAT" / "A", std::ios::binary) << "one-letter name";
     writer::write_disc_image(src.string(), "19990401E1 EPC EUROPE 1", image_.string());
-    std::ifstream in(image_, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    bytes_ = s.str();
+    bytes_ = read_file(image_);
     fs::remove(inst.root() / "dosdevices" / "d:");
     fs::create_symlink(image_, inst.root() / "dosdevices" / "d:");
   }

@@ -144,8 +144,8 @@ TEST_F(PosixPlatformTest, ListingsReportWindowsAttributesSizesAndErrors) {
   fs::permissions(inst.drive_root('c') / "CAT" / "RO", fs::perms::owner_write, fs::perm_options::add);
   const uint32_t dir = pf::kAttrDirectory;
   EXPECT_EQ(seen, (decltype(seen){{".", {dir, 0}}, {"..", {dir, 0}}, {"E1", {dir, 0}},
-                                  {"E2.DAT", {pf::kAttrArchive, 3000}}, {".hidden", {pf::kAttrArchive | pf::kAttrHidden, 0}},
-                                  {"RO", {dir | pf::kAttrReadOnly, 0}}}));
+                                  {"RO", {dir | pf::kAttrReadOnly, 0}}, {"E2.DAT", {pf::kAttrArchive, 3000}},
+                                  {".hidden", {pf::kAttrArchive | pf::kAttrHidden, 0}}}));
 
   inst.empty_drive('e');
   const std::pair<const char*, uint32_t> failures[] = {{"C:\\CAT\\E1\\*.TMP", pf::kErrorFileNotFound},
