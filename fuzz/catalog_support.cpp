@@ -89,6 +89,13 @@ bool same_folded(const char* a, const char* b, size_t n) {
   return true;
 }
 
-uint64_t machine_blocks() { return machine().stored_bytes() / ZKALL_CD_BLOCK_SIZE + machine().file_count(); }
+void bound_reads(uint64_t discs) {
+  const uint64_t blocks = machine().stored_bytes() / ZKALL_CD_BLOCK_SIZE + machine().file_count();
+  machine().set_read_budget(static_cast<int64_t>(8 * blocks * discs + 64));
+}
+
+void check_reads(const char* what) {
+  if (machine().budget_exhausted() && !step_round_known_findings()) fail(what);
+}
 
 }  // namespace zk::fuzz

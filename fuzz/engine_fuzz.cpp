@@ -35,18 +35,14 @@ using zk::fuzz::check;
 using zk::fuzz::one_of;
 
 constexpr int kMaxOperations = 48;
-constexpr uint64_t kReadsPerBlock = 8;
-constexpr uint64_t kSpareReads = 64;
 constexpr int32_t kMaxBlocksAsked = 6;
 
 class Session {
  public:
-  Session(zkall_cd_handle* h, zk::fuzz::Control& in) : h_(h), in_(in) {
-    limit_ = kReadsPerBlock * zk::fuzz::machine_blocks() + kSpareReads;
-  }
+  Session(zkall_cd_handle* h, zk::fuzz::Control& in) : h_(h), in_(in) {}
 
   void run_operation() {
-    zk::fuzz::machine().set_read_budget(static_cast<int64_t>(limit_));
+    zk::fuzz::bound_reads();
     int32_t detail = 0;
     switch (in_.byte() % 8) {
       case 0: check(one_of(cdreopen(h_, &detail), {0, 15, 128}), "cdreopen answered an undocumented result"); break;
@@ -86,8 +82,7 @@ class Session {
         break;
       }
     }
-    if (zk::fuzz::machine().budget_exhausted() && !zk::fuzz::step_round_known_findings())
-      zk::fuzz::fail("one engine call read more than 8 times the blocks of all files");
+    zk::fuzz::check_reads("one engine call read more than 8 times the blocks of all files");
   }
 
  private:
@@ -123,7 +118,6 @@ class Session {
 
   zkall_cd_handle* h_;
   zk::fuzz::Control& in_;
-  uint64_t limit_ = 0;
 };
 
 }  // namespace

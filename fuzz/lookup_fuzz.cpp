@@ -40,9 +40,6 @@ constexpr int kMaxRun = 8;
 // The results of an open, a read and a close that a lookup passes on.
 constexpr std::initializer_list<int> kCatalogResults = {0, -1, 1, 4, 6, 11, 12, 14, 15, 20, 128, 700};
 
-void budget() {
-  zk::fuzz::machine().set_read_budget(static_cast<int64_t>(8 * zk::fuzz::machine_blocks() * 6 + 64));
-}
 
 void multi_disc(zk::fuzz::Control& in) {
   const std::string file = in.padded(10);
@@ -54,7 +51,7 @@ void multi_disc(zk::fuzz::Control& in) {
   const int runs = mode == 2 ? 1 + (form >> 1) % kMaxRun : 1;
   for (int i = 0; i < runs; ++i) {
     int32_t blocks_read = 0, record_index = 0, detail = 0;
-    budget();
+    zk::fuzz::bound_reads(6);
     const int r = cdget_some_cd_data(file.c_str(), nullptr, static_cast<uint8_t>(in.byte() % 16), mode, -1,
                                      nullptr, 0, record.data(), key.data(), static_cast<int32_t>(key.size()), 1,
                                      &blocks_read, &record_index, 700, &state, &detail);
@@ -72,7 +69,7 @@ void multi_disc(zk::fuzz::Control& in) {
 
 void run_operation(zk::fuzz::Control& in) {
   const int op = in.byte() % 8;
-  budget();
+  zk::fuzz::bound_reads(6);
   switch (op) {
     case 0: {
       const std::string code = in.padded(6);
@@ -146,8 +143,7 @@ void run_operation(zk::fuzz::Control& in) {
       check(one_of(v_pop_del_vclinftmp(), {0, -1}), "v_pop_del_vclinftmp answered an undocumented result");
       break;
   }
-  if (zk::fuzz::machine().budget_exhausted() && !zk::fuzz::step_round_known_findings())
-    zk::fuzz::fail("one lookup read more than 8 times the blocks of all files on every disc");
+  zk::fuzz::check_reads("one lookup read more than 8 times the blocks of all files on every disc");
 }
 
 }  // namespace
