@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <tuple>
 
 #include "platform/posix/iso_volume.h"
 #include "support/installation.h"
@@ -25,11 +26,10 @@ class IsoDriveTest : public ::testing::Test {
  protected:
   IsoDriveTest() {
     const fs::path src = inst.root() / "disc-src";
-    fs::create_directories(src / "CAT");
-    std::ofstream(src / "ZKROOTMF.MST", std::ios::binary) << kRoot;
-    std::ofstream(src / "CAT" / "HINBAN.DAT", std::ios::binary) << "line1\r\nline2\r\n";
-    std::ofstream(src / "NOEXT", std::ios::binary) << "x";
-    std::ofstream(src / "CAT" / "A", std::ios::binary) << "one-letter name";
+    write_file(src / "ZKROOTMF.MST", kRoot);
+    write_file(src / "CAT" / "HINBAN.DAT", "line1\r\nline2\r\n");
+    write_file(src / "NOEXT", "x");
+    write_file(src / "CAT" / "A", "one-letter name");
     writer::write_disc_image(src.string(), "19990401E1 EPC EUROPE 1", image_.string());
     bytes_ = read_file(image_);
     fs::remove(inst.root() / "dosdevices" / "d:");
@@ -91,14 +91,11 @@ TEST_F(IsoDriveTest, ImageIsACdWithItsVolumeIdentifierAndListings) {
   EXPECT_EQ(label, "19990401E1 EPC EUROPE 1");
   EXPECT_EQ(p.drive_type("D:\\"), pf::kDriveCdrom);
 
-  auto root = list(p, "d:\\*", err);
-  ASSERT_EQ(root.size(), 3u);  // a root directory lists no "." and ".."
-  EXPECT_EQ(root[0].name, "CAT");
-  EXPECT_EQ(root[0].attributes, pf::kAttrDirectory);
-  EXPECT_EQ(root[1].name, "NOEXT");  // recorded "NOEXT.;1"
-  EXPECT_EQ(root[2].name, "ZKROOTMF.MST");
-  EXPECT_EQ(root[2].attributes, pf::kAttrReadOnly);
-  EXPECT_EQ(root[2].size, kRoot.size());
+  // A root directory lists no "." and ".."; NOEXT is recorded "NOEXT.;1".
+  std::vector<std::tuple<std::string, uint32_t, uint64_t>> root;
+  for (const pf::FindEntry& e : list(p, "d:\\*", err)) root.emplace_back(e.name, e.attributes, e.size);
+  EXPECT_EQ(root, (decltype(root){{"CAT", pf::kAttrDirectory, 0}, {"NOEXT", pf::kAttrReadOnly, 1},
+                                  {"ZKROOTMF.MST", pf::kAttrReadOnly, kRoot.size()}}));
 
   auto sub = list(p, "D:\\cat\\*.dat", err);
   ASSERT_EQ(sub.size(), 1u);
