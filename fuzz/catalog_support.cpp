@@ -52,9 +52,7 @@ OpenRequest read_open_request(Control& in) {
 
 int open_set(const OpenRequest& r, zkall_cd_handle** handle, int32_t& detail) {
   int retries_left = r.retries;
-  machine().set_message_box_answerer([&retries_left](const std::string&, const std::string&, uint32_t) {
-    return retries_left-- > 0 ? platform::kIdRetry : platform::kIdCancel;
-  });
+  answer_retries(&retries_left);
   const char* code = r.catalog_code.empty() ? nullptr : r.catalog_code.c_str();
   int result = 0;
   switch (r.way) {
@@ -72,9 +70,7 @@ int open_set(const OpenRequest& r, zkall_cd_handle** handle, int32_t& detail) {
                              r.prompt_kind, handle, &detail);
       break;
   }
-  machine().set_message_box_answerer(nullptr);
-  trace("open %d %.10s code %s kind %d disc %d: %d detail %d", static_cast<int>(r.way), r.name.c_str(),
-        r.catalog_code.c_str(), r.kind, r.disc, result, detail);
+  answer_retries(nullptr);
   check(one_of(result, {0, -1, 4, 11, 14, 15, 20, 80, 81, 128}), "an open answered an undocumented result");
   check((result == 0) == (*handle != nullptr), "an open's handle disagrees with its result");
   return result;
@@ -93,6 +89,13 @@ bool same_folded(const char* a, const char* b, size_t n) {
   return true;
 }
 
-uint64_t machine_blocks() { return machine().stored_bytes() / ZKALL_CD_BLOCK_SIZE + machine().file_count(); }
+void bound_reads(uint64_t discs) {
+  const uint64_t blocks = machine().stored_bytes() / ZKALL_CD_BLOCK_SIZE + machine().file_count();
+  machine().set_read_budget(static_cast<int64_t>(8 * blocks * discs + 64));
+}
+
+void check_reads(const char* what) {
+  if (machine().budget_exhausted() && !step_round_known_findings()) fail(what);
+}
 
 }  // namespace zk::fuzz

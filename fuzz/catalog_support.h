@@ -53,8 +53,11 @@ bool known_open_finding(const zkall_cd_handle& h);
 // The letter case folding of key comparisons: A-Z as a-z.
 bool same_folded(const char* a, const char* b, size_t n);
 
-// The blocks of every file on the machine, rounded up: what one engine call
-// may read a small multiple of, whatever the index says.
-uint64_t machine_blocks();
+// Bounds the reads of the next call to 8 per block of every file on the
+// machine (rounded up, times `discs`) plus 64: what one call may read,
+// whatever the index says.
+void bound_reads(uint64_t discs = 1);
+// Fails with `what` when the call ran out of those reads.
+void check_reads(const char* what);
 
 }  // namespace zk::fuzz

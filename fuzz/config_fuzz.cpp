@@ -112,15 +112,13 @@ void run_operation(zk::fuzz::Control& in, size_t& reports) {
       break;
     case 3: {
       const std::string id(in.take(2));
-      char number[2] = {};
+      const char area = id.empty() ? 'E' : id[0];
+      char number[2] = {}, found_id[2] = {};
       const int32_t a = setuped_cdno1_to_cdno2(id.size() == 2 ? id.data() : "E1", number);
-      char found_id[2] = {};
       const char wanted_no[2] = {static_cast<char>(in.byte()), static_cast<char>(in.byte())};
-      const int32_t b = setuped_cdno2_to_cdno1(id.empty() ? 'E' : id[0], found_id, wanted_no);
-      const int32_t t = setuped_top_cdno(id.empty() ? 'E' : id[0]);
-      const int32_t f = setuped_top_fcdno(id.empty() ? 'E' : id[0]);
-      int32_t index = 0;
-      int32_t found = 0;
+      const int32_t b = setuped_cdno2_to_cdno1(area, found_id, wanted_no), t = setuped_top_cdno(area),
+                    f = setuped_top_fcdno(area);
+      int32_t index = 0, found = 0;
       const int32_t m = make_setuped_top_cdid_table(&index, &found);
       check(installed_index(a) && installed_index(b) && installed_index(t) && installed_index(f),
             "a disc lookup answered an entry outside the table");
@@ -136,8 +134,7 @@ void run_operation(zk::fuzz::Control& in, size_t& reports) {
       check(r == 0 || r == 11 || r == 14 || r == 80 || r == 81 || r == 128, "cdread_head_alldrive: unknown result");
       std::vector<int32_t> list(30, -7);
       int32_t count = -7;
-      const int32_t m = cdmake_cdidtbl_alldrive(list.data(), &count, &detail);
-      if (m == 0) {
+      if (cdmake_cdidtbl_alldrive(list.data(), &count, &detail) == 0) {
         check(count >= 0 && count <= 30, "cdmake_cdidtbl_alldrive counted past its list");
         for (int32_t i = 0; i < count; ++i)
           check(installed_index(list[i]) && list[i] >= 0, "a listed disc is not installed");

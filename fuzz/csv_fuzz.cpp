@@ -12,15 +12,11 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "fuzz/fuzz_support.h"
 #include "zkall.h"
 
-namespace {
 using zk::fuzz::check;
-constexpr char kGuard = '\x5A';
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   zk::fuzz::Input input = zk::fuzz::split_input(data, size);
@@ -40,10 +36,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (rest != nullptr) {
       check(rest > at && rest <= start_of_line + length && rest[-1] == ',', "the next field is not behind a comma");
     }
-    std::vector<char> dest(static_cast<size_t>(dest_size) + 2, kGuard);
+    zk::fuzz::Guarded dest(static_cast<size_t>(dest_size));
     const int16_t after = copy_csv_item(at, dest.data(), dest_size, start, end);
-    check(dest[static_cast<size_t>(dest_size)] == kGuard && dest[static_cast<size_t>(dest_size) + 1] == kGuard,
-          "copy_csv_item wrote past its destination");
+    dest.check_intact("copy_csv_item wrote past its destination");
     check(start > end ? after == start : after >= start && after <= end + 1, "copy_csv_item gave back another position");
     at = rest;
   }

@@ -52,10 +52,7 @@ void check(bool ok) {
 // One decode call, through the decoder's class or through decode_exec.
 DecodeResult call(T4Decoder* own, const uint8_t* input, int32_t input_length, uint8_t* output, int32_t size) {
   if (own != nullptr) return own->decode(input, input_length, output, size);
-  int32_t width = 0;
-  int32_t length = input_length;
-  int32_t output_length = size;
-  int32_t status = 0;
+  int32_t width = 0, length = input_length, output_length = size, status = 0;
   const int32_t r = decode_exec(1, &width, input, &length, output, &output_length, &status);
   check(r == (zk::image::is_error_status(status) ? -1 : 0));
   return {status, zk::image::is_error_status(status) ? 0 : output_length};
@@ -67,19 +64,12 @@ Outcome decode(const uint8_t* stream, size_t size, int32_t width, const uint8_t*
   T4Decoder* own = whole ? &own_decoder : nullptr;
   T4Decoder& decoder = whole ? own_decoder : zk::image::decoder();
   Outcome o;
-  if (whole) {
-    check(decoder.init(width) == 0);
-  } else {
-    int32_t w = width;
-    int32_t unused_in = 0;
-    int32_t unused_out = 0;
-    int32_t status = 0;
-    check(decode_exec(0, &w, nullptr, &unused_in, nullptr, &unused_out, &status) == 0 &&
-          status == zk::image::kStatusInitialised);
-  }
+  int32_t w = width, unused_in = 0, unused_out = 0, status = 0;
+  check(whole ? decoder.init(width) == 0
+              : decode_exec(0, &w, nullptr, &unused_in, nullptr, &unused_out, &status) == 0 &&
+                    status == zk::image::kStatusInitialised);
   std::vector<uint8_t> out;
-  size_t pos = 0;
-  size_t k = 0;
+  size_t pos = 0, k = 0;
   auto piece = [&] {
     const size_t n = whole ? size - pos : 1 + pieces[k % 8] % 97;
     return static_cast<int32_t>(n < size - pos ? n : size - pos);
@@ -105,11 +95,9 @@ Outcome decode(const uint8_t* stream, size_t size, int32_t width, const uint8_t*
       continue;  // the same output buffer, untouched
     }
     if (r.status == zk::image::kStatusOutputFull || r.status == zk::image::kStatusEnd) {
-      if (r.status == zk::image::kStatusOutputFull) {
-        check(r.output_length == size_now || (size_now > 1 && r.output_length == size_now - 1));
-      } else {
-        check(r.output_length >= 0 && r.output_length < size_now);
-      }
+      check(r.status == zk::image::kStatusOutputFull
+                ? r.output_length == size_now || (size_now > 1 && r.output_length == size_now - 1)
+                : r.output_length >= 0 && r.output_length < size_now);
       o.add(out.data(), static_cast<size_t>(r.output_length));
       if (r.status == zk::image::kStatusEnd) break;
       ++k;
@@ -122,11 +110,8 @@ Outcome decode(const uint8_t* stream, size_t size, int32_t width, const uint8_t*
     check(call(own, stream, 1, out.data(), size_now).status == r.status);
     break;
   }
-  if (o.status == zk::image::kStatusEnd) {
-    check(!decoder.busy());  // the end of the image released the decoder
-  } else {
-    check(decoder.release());
-  }
+  // The end of the image released the decoder; otherwise it is released here.
+  check(o.status == zk::image::kStatusEnd ? !decoder.busy() : decoder.release());
   return o;
 }
 

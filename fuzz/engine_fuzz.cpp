@@ -35,22 +35,16 @@ using zk::fuzz::check;
 using zk::fuzz::one_of;
 
 constexpr int kMaxOperations = 48;
-constexpr uint64_t kReadsPerBlock = 8;
-constexpr uint64_t kSpareReads = 64;
 constexpr int32_t kMaxBlocksAsked = 6;
 
 class Session {
  public:
-  Session(zkall_cd_handle* h, zk::fuzz::Control& in) : h_(h), in_(in) {
-    limit_ = kReadsPerBlock * zk::fuzz::machine_blocks() + kSpareReads;
-  }
+  Session(zkall_cd_handle* h, zk::fuzz::Control& in) : h_(h), in_(in) {}
 
   void run_operation() {
-    zk::fuzz::machine().set_read_budget(static_cast<int64_t>(limit_));
+    zk::fuzz::bound_reads();
     int32_t detail = 0;
-    const int op = in_.byte() % 8;
-    zk::fuzz::trace("  operation %d", op);
-    switch (op) {
+    switch (in_.byte() % 8) {
       case 0: check(one_of(cdreopen(h_, &detail), {0, 15, 128}), "cdreopen answered an undocumented result"); break;
       case 1: {
         const std::string key = read_key();
@@ -68,7 +62,6 @@ class Session {
       case 4: {
         const std::string key = read_key();
         const int r = cdseek_key(key.data(), static_cast<int32_t>(key.size()), h_, &detail);
-        zk::fuzz::trace("    cdseek_key: %d detail %d", r, detail);
         check(one_of(r, {0, -1, 14, 15, 128}), "cdseek_key answered an undocumented result");
         break;
       }
@@ -89,8 +82,7 @@ class Session {
         break;
       }
     }
-    if (zk::fuzz::machine().budget_exhausted() && !zk::fuzz::step_round_known_findings())
-      zk::fuzz::fail("one engine call read more than 8 times the blocks of all files");
+    zk::fuzz::check_reads("one engine call read more than 8 times the blocks of all files");
   }
 
  private:
@@ -109,8 +101,6 @@ class Session {
     const auto length = static_cast<int32_t>(key.size());
     const int r = cdread(size ? buffer.data() : nullptr, key.data(), length, blocks, &delivered, &record_index, h_,
                          &detail);
-    zk::fuzz::trace("    cdread key length %d blocks %d: %d detail %d delivered %d", length, blocks, r, detail,
-                    delivered);
     check(one_of(r, {0, -1, 11, 14, 15, 20, 128}), "cdread answered an undocumented result");
     if (r != 0) return;
     check(record_index == 0, "cdread's record index is not 0");
@@ -128,7 +118,6 @@ class Session {
 
   zkall_cd_handle* h_;
   zk::fuzz::Control& in_;
-  uint64_t limit_ = 0;
 };
 
 }  // namespace

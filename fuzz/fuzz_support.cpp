@@ -3,7 +3,6 @@
 #include "fuzz/fuzz_support.h"
 
 #include <algorithm>
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -234,23 +233,22 @@ void check_error_log(size_t max_reports) {
   check(reports <= max_reports, "more error-log reports than the calls can make");
 }
 
+std::string work_file(const char* name) {
+  const char* work = startup::ctop()->ecram_path;
+  return std::string(work, strnlen(work, sizeof startup::ctop()->ecram_path)) + "\\" + name;
+}
+
+void answer_retries(int* retries) {
+  if (retries == nullptr) return machine().set_message_box_answerer(nullptr);
+  machine().set_message_box_answerer([retries](const std::string&, const std::string&, uint32_t) {
+    return (*retries)-- > 0 ? platform::kIdRetry : platform::kIdCancel;
+  });
+}
+
 void fail(const char* what) {
   std::fprintf(stderr, "\n== fuzz check failed: %s\n", what);
   std::fflush(stderr);
   std::abort();
-}
-
-void trace(const char* format, ...) {
-  static const bool on = [] {
-    const char* v = std::getenv("ZKALL_FUZZ_TRACE");
-    return v != nullptr && std::strcmp(v, "1") == 0;
-  }();
-  if (!on) return;
-  va_list args;
-  va_start(args, format);
-  std::vfprintf(stderr, format, args);
-  va_end(args);
-  std::fputc('\n', stderr);
 }
 
 bool step_round_known_findings() {

@@ -126,10 +126,21 @@ inline bool one_of(int32_t r, std::initializer_list<int32_t> codes) {
     if (r == c) return true;
   return false;
 }
+// A caller's buffer of n bytes with a guard behind it, so a write past the
+// n bytes is found.
+struct Guarded {
+  explicit Guarded(size_t n, char fill = '\x5A') : bytes(std::string(n, fill) + std::string(8, '\x5A')), size(n) {}
+  char* data() { return bytes.data(); }
+  void check_intact(const char* what) const { check(bytes.find_first_not_of('\x5A', size) == std::string::npos, what); }
+  std::string bytes;
+  size_t size;
+};
 
-// ZKALL_FUZZ_TRACE=1 in the environment: the targets print what each call
-// answered to the standard error stream (to see how deep an input reaches).
-void trace(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// The path of a file in the configured work directory (ECRAM).
+std::string work_file(const char* name);
+// Answers the insert-disc prompt Retry `retries` times, then Cancel (null:
+// back to the machine's default answer).
+void answer_retries(int* retries);
 
 // ZKALL_FUZZ_KNOWN=1 in the environment: the targets step round the open
 // findings listed in fuzz/README.md instead of stopping on them, so a long

@@ -32,7 +32,6 @@ using zk::fuzz::one_of;
 constexpr int kMaxOperations = 24;
 constexpr const char* kNameFile = "C:\\ZKCAT\\MST\\ZKGRPMEI.D";
 constexpr const char* kCodeFile = "C:\\ZKCAT\\MST\\ZKGRPPNC.D";
-constexpr char kGuard = '\x5A';
 
 size_t file_size(const char* path) {
   const std::string* f = zk::fuzz::machine().file(path);
@@ -81,19 +80,17 @@ void run_operation(zk::fuzz::Control& in, size_t& reports) {
       check(one_of(g_mei_f_check(), {1, 0, -1}), "g_mei_f_check answered another code");
       break;
     case 4: {
-      char name[62];
-      std::memset(name, kGuard, sizeof name);
-      const int32_t r = g_mei_f_read(code, name);
+      zk::fuzz::Guarded name(60);
+      const int32_t r = g_mei_f_read(code, name.data());
       check((r >= -1 && r <= 999) || one_of(r, {-2, -11, -14, -20}), "g_mei_f_read answered another code");
-      check(name[60] == kGuard && name[61] == kGuard, "g_mei_f_read wrote past the name");
+      name.check_intact("g_mei_f_read wrote past the name");
       reports += r < -1;
       break;
     }
     case 5: {
-      std::vector<char> records(6600 + 2, kGuard);
-      const int32_t r = g_pnc_f_read(code, records.data());
-      check(r >= -1, "g_pnc_f_read answered below -1");  // -1, 0 or a failure code
-      check(records[6600] == kGuard && records[6601] == kGuard, "g_pnc_f_read wrote past the records");
+      zk::fuzz::Guarded records(6600);
+      check(g_pnc_f_read(code, records.data()) >= -1, "g_pnc_f_read answered below -1");  // -1, 0 or a failure code
+      records.check_intact("g_pnc_f_read wrote past the records");
       reports += 1;  // at most one: finding the group, or its own
       break;
     }
@@ -137,7 +134,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (int i = 0; i < operations; ++i) run_operation(control, reports);
   zk::fuzz::machine().faults().clear();
   VBTermGrpTmp();
-  zk::fuzz::check_error_log(reports);
-  zk::fuzz::end_input();
+  zk::fuzz::finish_input(reports);
   return 0;
 }

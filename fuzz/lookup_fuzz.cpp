@@ -31,6 +31,7 @@
 namespace {
 
 using zk::fuzz::check;
+using zk::fuzz::Guarded;
 using zk::fuzz::one_of;
 
 constexpr int kMaxOperations = 12;
@@ -39,20 +40,6 @@ constexpr int kMaxRun = 8;
 // The results of an open, a read and a close that a lookup passes on.
 constexpr std::initializer_list<int> kCatalogResults = {0, -1, 1, 4, 6, 11, 12, 14, 15, 20, 128, 700};
 
-// A buffer with a guard behind its n bytes.
-struct Guarded {
-  explicit Guarded(size_t n) : bytes(n + 8, '\x5A'), size(n) {}
-  char* data() { return bytes.data(); }
-  void check_intact(const char* what) const {
-    for (size_t i = size; i < bytes.size(); ++i) check(bytes[i] == '\x5A', what);
-  }
-  std::string bytes;
-  size_t size;
-};
-
-void budget() {
-  zk::fuzz::machine().set_read_budget(static_cast<int64_t>(8 * zk::fuzz::machine_blocks() * 6 + 64));
-}
 
 void multi_disc(zk::fuzz::Control& in) {
   const std::string file = in.padded(10);
@@ -64,11 +51,10 @@ void multi_disc(zk::fuzz::Control& in) {
   const int runs = mode == 2 ? 1 + (form >> 1) % kMaxRun : 1;
   for (int i = 0; i < runs; ++i) {
     int32_t blocks_read = 0, record_index = 0, detail = 0;
-    budget();
+    zk::fuzz::bound_reads(6);
     const int r = cdget_some_cd_data(file.c_str(), nullptr, static_cast<uint8_t>(in.byte() % 16), mode, -1,
                                      nullptr, 0, record.data(), key.data(), static_cast<int32_t>(key.size()), 1,
                                      &blocks_read, &record_index, 700, &state, &detail);
-    zk::fuzz::trace("    cdget_some_cd_data: %d detail %d state %u", r, detail, state);
     check(one_of(r, kCatalogResults), "cdget_some_cd_data answered an undocumented result");
     if (r != 0 || mode != 2) {
       check(state == 0, "a search that ended kept its state word");
@@ -83,15 +69,13 @@ void multi_disc(zk::fuzz::Control& in) {
 
 void run_operation(zk::fuzz::Control& in) {
   const int op = in.byte() % 8;
-  zk::fuzz::trace("  operation %d", op);
-  budget();
+  zk::fuzz::bound_reads(6);
   switch (op) {
     case 0: {
       const std::string code = in.padded(6);
       uint16_t status = in.byte() % 3;
       Guarded name(60);
       const int r = get_hinmei(code.c_str(), name.data(), &status);
-      zk::fuzz::trace("    get_hinmei: %d status %u", r, status);
       check(one_of(r, kCatalogResults), "get_hinmei answered an undocumented result");
       if (r == 0) check(status == 0 || status == 1 || status == 4, "get_hinmei gave an undocumented status");
       name.check_intact("get_hinmei wrote past the 60-byte name");
@@ -101,8 +85,8 @@ void run_operation(zk::fuzz::Control& in) {
       const std::string figure = in.padded(4);
       Guarded name(60);
       int32_t detail = 0;
-      const int r = get_figmei(figure.c_str(), name.data(), &detail);
-      check(one_of(r, kCatalogResults), "get_figmei answered an undocumented result");
+      check(one_of(get_figmei(figure.c_str(), name.data(), &detail), kCatalogResults),
+            "get_figmei answered an undocumented result");
       name.check_intact("get_figmei wrote past the 60-byte name");
       break;
     }
@@ -137,8 +121,8 @@ void run_operation(zk::fuzz::Control& in) {
       const int32_t count = in.byte() % 5;
       Guarded record(97);
       int32_t disc = -7, detail = 0;
-      const int r = v_check_shamei_d(code.c_str(), discs, count, record.data(), &disc, &detail);
-      check(one_of(r, kCatalogResults), "v_check_shamei_d answered an undocumented result");
+      check(one_of(v_check_shamei_d(code.c_str(), discs, count, record.data(), &disc, &detail), kCatalogResults),
+            "v_check_shamei_d answered an undocumented result");
       record.check_intact("v_check_shamei_d wrote past the 97-byte record");
       break;
     }
@@ -149,13 +133,9 @@ void run_operation(zk::fuzz::Control& in) {
       block.fd = -1;
       block.disc = get_ccar_addr()->catalog_disc;
       const int r = v_pop_make_vclinf_tmp(&block, header.data());
-      zk::fuzz::trace("    v_pop_make_vclinf_tmp: %d", r);
       check(one_of(r, kCatalogResults), "v_pop_make_vclinf_tmp answered an undocumented result");
       check(block.tokume == nullptr && block.kigouu == nullptr, "the symbol list kept a catalog handle");
-      const std::string path = std::string(get_ctop_addr()->ecram_path,
-                                           strnlen(get_ctop_addr()->ecram_path, sizeof get_ctop_addr()->ecram_path)) +
-                               "\\VCLINF.TMP";
-      if (const std::string* file = zk::fuzz::machine().file(path); file && r == 0)
+      if (const std::string* file = zk::fuzz::machine().file(zk::fuzz::work_file("VCLINF.TMP")); file && r == 0)
         check(file->size() <= 133 + 250 * 32, "VCLINF.TMP holds more than 250 lines");
       break;
     }
@@ -163,8 +143,7 @@ void run_operation(zk::fuzz::Control& in) {
       check(one_of(v_pop_del_vclinftmp(), {0, -1}), "v_pop_del_vclinftmp answered an undocumented result");
       break;
   }
-  if (zk::fuzz::machine().budget_exhausted() && !zk::fuzz::step_round_known_findings())
-    zk::fuzz::fail("one lookup read more than 8 times the blocks of all files on every disc");
+  zk::fuzz::check_reads("one lookup read more than 8 times the blocks of all files on every disc");
 }
 
 }  // namespace

@@ -66,8 +66,7 @@ void open_step(zk::fuzz::Control& in) {
   if (!(zk::fuzz::step_round_known_findings() && zk::fuzz::known_open_finding(*h))) {
     std::vector<char> buffer(h->read_mode == 1 ? ZKALL_CD_BLOCK_SIZE
                                                : static_cast<size_t>(std::max<int32_t>(h->record_length, 1)));
-    const int r = cdread(buffer.data(), nullptr, 0, 1, nullptr, nullptr, h, &detail);
-    zk::fuzz::trace("  read in order: %d detail %d", r, detail);
+    cdread(buffer.data(), nullptr, 0, 1, nullptr, nullptr, h, &detail);
   }
   const int closed = cdclose(&h, &detail);
   check(closed == 0 || closed == 12, "cdclose answered an undocumented result");
@@ -80,20 +79,14 @@ void cdset_step(zk::fuzz::Control& in) {
   const std::string no = (form & 1) ? std::string(in.take(2)) : std::string();
   const std::string date = (form & 2) ? ((form & 4) ? std::string(8, '*') : std::string(in.take(8))) : std::string();
   int retries = form >> 4 & 3;
-  zk::fuzz::machine().set_message_box_answerer([&retries](const std::string&, const std::string&, uint32_t) {
-    return retries-- > 0 ? zk::platform::kIdRetry : zk::platform::kIdCancel;
-  });
-  int32_t found = -7;
-  char id_found[2] = {};
-  char date_found[8] = {};
-  int32_t detail = 0;
-  const std::string id2 = id.size() == 2 ? id : std::string("E1");
-  const std::string no2 = no.size() == 2 ? no : std::string("01");
-  const std::string date8 = date.size() == 8 ? date : std::string("19990401");
+  zk::fuzz::answer_retries(&retries);
+  int32_t found = -7, detail = 0;
+  char id_found[2] = {}, date_found[8] = {};
+  const std::string id2 = id.size() == 2 ? id : "E1", no2 = no.size() == 2 ? no : "01",
+                    date8 = date.size() == 8 ? date : "19990401";
   const int r = cdset_cd(drive, (form & 8) ? nullptr : id2.c_str(), (form & 1) ? no2.c_str() : nullptr,
                          (form & 2) ? date8.c_str() : nullptr, &found, id_found, date_found, 700, &detail);
-  zk::fuzz::machine().set_message_box_answerer(nullptr);
-  zk::fuzz::trace("cdset_cd %d: %d detail %d drive %d", drive, r, detail, found);
+  zk::fuzz::answer_retries(nullptr);
   check(r == 0 || r == 4 || r == 81 || r == 128, "cdset_cd answered an undocumented result");
   if (r == 0) check(catalog_drive(found), "cdset_cd answered a drive that is not a catalog drive");
 }
@@ -105,7 +98,6 @@ void cdfile_step(zk::fuzz::Control& in) {
   uint32_t size = 7;
   const char* code = request.catalog_code.empty() ? nullptr : request.catalog_code.c_str();
   const int r = cdfile_get(request.name.c_str(), code, drive, &detail, &size, nullptr, nullptr, nullptr);
-  zk::fuzz::trace("cdfile_get %.10s drive %d: %d detail %d size %u", request.name.c_str(), drive, r, detail, size);
   check(r == 0 || r == -1 || r == 128, "cdfile_get answered an undocumented result");
   check(r == 0 || size == 0, "cdfile_get gave a size for a file it did not find");
 }
@@ -117,7 +109,6 @@ void pack_step(zk::fuzz::Control& in) {
   zk::fuzz::machine().erase(kPacked);
   int32_t detail = 0;
   const int r = make_pack_image_file(kPacked, location.c_str(), &detail);
-  zk::fuzz::trace("make_pack_image_file %s: %d detail %d", location.c_str(), r, detail);
   check(zk::fuzz::one_of(r, {0, -1, 4, 11, 13, 14, 15, 20, 80, 81, 128}),
         "make_pack_image_file answered an undocumented result");
   if (r == 0) {

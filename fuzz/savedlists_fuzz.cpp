@@ -129,7 +129,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   zk::fuzz::machine().faults().clear();
   int32_t error = 0;
   close_save_dat_file(nullptr, &error);
-  zk::fuzz::check_error_log(reports);
-  zk::fuzz::end_input();
+  zk::fuzz::finish_input(reports);
   return 0;
 }

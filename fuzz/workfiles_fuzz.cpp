@@ -48,13 +48,10 @@ class Session {
 
   void run_operation() {
     int32_t detail = 0;
-    const int op = in_.byte() % 9;
-    zk::fuzz::trace("  operation %d", op);
-    switch (op) {
+    switch (in_.byte() % 9) {
       case 0: {
         if (price_) kakaku_close(&price_);
         const int r = kakaku_open(in_.byte() % 3, &price_, &detail);
-        zk::fuzz::trace("    kakaku_open: %d detail %d", r, detail);
         check(one_of(r, {0, -1, 11, 14, 15, 20, 128}), "kakaku_open answered an undocumented result");
         check((r == 0) == (price_ != nullptr), "kakaku_open set the handle other than on success");
         break;
@@ -93,14 +90,12 @@ class Session {
     const std::string key = in_.padded(in_.byte() % 16);
     const int32_t selector = in_.byte() % 4;
     if (!price_) return;
-    char price[ZKALL_PRICE_RECORD_SIZE + 1];
-    std::memset(price, 0, sizeof price);
+    zk::fuzz::Guarded price(ZKALL_PRICE_RECORD_SIZE, '\0');
     int32_t detail = 0;
-    const int r = kakaku_read(price, key.data(), static_cast<int32_t>(key.size()), selector, price_, &detail);
-    zk::fuzz::trace("    kakaku_read: %d detail %d", r, detail);
+    const int r = kakaku_read(price.data(), key.data(), static_cast<int32_t>(key.size()), selector, price_, &detail);
     check(one_of(r, {0, -1, 11, 14, 15, 128}), "kakaku_read answered an undocumented result");
-    if (r != 0) check(price[0] == 0, "kakaku_read wrote the price record on a failure");
-    check(price[ZKALL_PRICE_RECORD_SIZE] == 0, "kakaku_read wrote past the price record");
+    if (r != 0) check(price.bytes[0] == 0, "kakaku_read wrote the price record on a failure");
+    price.check_intact("kakaku_read wrote past the price record");
   }
 
   void local_key_read() {
@@ -114,7 +109,6 @@ class Session {
     lcp_open_ = true;
     std::vector<char> out(static_cast<size_t>(lcp_.record_length) + 1, '\x5A');
     const int r = LCPKeyRead(&lcp_, key.data(), static_cast<int16_t>(key.size()), out.data());
-    zk::fuzz::trace("    LCPKeyRead: %d total %u", r, lcp_.total);
     check(one_of(r, {0, 11, 14, 15, 20, 128}), "LCPKeyRead answered an undocumented result");
     check(out.back() == '\x5A', "LCPKeyRead wrote past the record");
   }
@@ -135,21 +129,14 @@ class Session {
     if (car->step_no >= 0 && car->step_no < 218) car->step_codes[car->step_no] = static_cast<char>(in_.byte() % 10);
     const uint32_t value32 = in_.u32();
     const uint32_t value64 = in_.u32();
-    std::string vin(in_.take(17)), code6(in_.take(6)), code15(in_.take(15)), codes(in_.take(125)),
-        date(in_.take(6));
-    vin.resize(17, ' ');
-    code6.resize(6, ' ');
-    code15.resize(15, ' ');
-    codes.resize(125, ' ');
-    date.resize(6, '0');
-    const char* work = get_ctop_addr()->ecram_path;
-    const std::string path = std::string(work, strnlen(work, sizeof get_ctop_addr()->ecram_path)) + "\\JOUHOU.TMP";
+    const std::string vin = in_.padded(17), code6 = in_.padded(6), code15 = in_.padded(15), codes = in_.padded(125),
+                      date = in_.padded(6, '0');
+    const std::string path = zk::fuzz::work_file("JOUHOU.TMP");
     const std::string* before = zk::fuzz::machine().file(path);
     const size_t length = before ? before->size() : 0;
     int32_t detail = 0;
     const int r = v_jtmp_sign(criteria, value32, value64, vin.c_str(), code6.c_str(), code15.c_str(), codes.c_str(),
                               date.c_str(), &detail);
-    zk::fuzz::trace("    v_jtmp_sign: %d detail %d (%s %s)", r, detail, path.c_str(), before ? "present" : "missing");
     check(one_of(r, {0, 1, -1, 11, 12, 13, 14, 15, 20, 128}), "v_jtmp_sign answered an undocumented result");
     const std::string* after = zk::fuzz::machine().file(path);
     check((after ? after->size() : 0) == length, "v_jtmp_sign changed the length of JOUHOU.TMP");

@@ -147,18 +147,11 @@ void Installation::remove_drive(char letter) {
 }
 
 fs::path Installation::write(char letter, const std::string& windows_path, const std::string& content) const {
-  fs::path p = host_path(drive_root(letter), windows_path);
-  fs::create_directories(p.parent_path());
-  std::ofstream out(p, std::ios::binary | std::ios::trunc);
-  out.write(content.data(), static_cast<std::streamsize>(content.size()));
-  return p;
+  return write_file(host_path(drive_root(letter), windows_path), content);
 }
 
 std::string Installation::read(char letter, const std::string& windows_path) const {
-  std::ifstream in(host_path(drive_root(letter), windows_path), std::ios::binary);
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
+  return read_file(host_path(drive_root(letter), windows_path));
 }
 
 bool Installation::exists(char letter, const std::string& windows_path) const {
@@ -176,8 +169,7 @@ void Installation::write_config(const std::vector<std::string>& lines, const std
 }
 
 void Installation::write_cwd_file(const std::string& name, const std::string& content) const {
-  std::ofstream out(cwd_ / name, std::ios::binary | std::ios::trunc);
-  out.write(content.data(), static_cast<std::streamsize>(content.size()));
+  write_file(cwd_ / name, content);
 }
 
 std::vector<std::string> Installation::log_lines() const {
@@ -200,9 +192,6 @@ std::vector<std::string> Installation::log_reports() const {
   return out;
 }
 
-}  // namespace zk::test
-
-namespace zk::test {
 
 void Installation::install_catalog(const std::string& disc_id, const std::string& date, const std::string& number,
                                    bool with_names, bool on_hard_disk) const {
@@ -212,16 +201,20 @@ void Installation::install_catalog(const std::string& disc_id, const std::string
   if (on_hard_disk) write('c', dir + "IMAGEF.DAT", "");
 }
 
-void Installation::write_messages(const std::vector<std::string>& lines) const {
+namespace {
+std::string crlf_lines(const std::vector<std::string>& lines) {
   std::string text;
   for (const auto& l : lines) text += l + "\r\n";
-  write('c', "ZK\\ZKDROM01.MSG", text);
+  return text;
+}
+}  // namespace
+
+void Installation::write_messages(const std::vector<std::string>& lines) const {
+  write('c', "ZK\\ZKDROM01.MSG", crlf_lines(lines));
 }
 
 void Installation::write_screens(const std::vector<std::string>& lines) const {
-  std::string text;
-  for (const auto& l : lines) text += l + "\r\n";
-  write_cwd_file("ZKDROM01.SCR", text);
+  write_cwd_file("ZKDROM01.SCR", crlf_lines(lines));
 }
 
 void Installation::lay_out_standard() {

@@ -33,20 +33,24 @@ TempDir::~TempDir() {
   fs::remove_all(path_, ec);
 }
 
-fs::path TempDir::write(const std::string& relative, const std::string& content) const {
-  fs::path p = path_ / relative;
-  fs::create_directories(p.parent_path());
-  std::ofstream out(p, std::ios::binary | std::ios::trunc);
-  out.write(content.data(), static_cast<std::streamsize>(content.size()));
-  return p;
-}
-
-std::string TempDir::read(const std::string& relative) const {
-  std::ifstream in(path_ / relative, std::ios::binary);
+std::string read_file(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
   std::ostringstream ss;
   ss << in.rdbuf();
   return ss.str();
 }
+
+fs::path write_file(const fs::path& path, const std::string& content) {
+  fs::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary).write(content.data(), static_cast<std::streamsize>(content.size()));
+  return path;
+}
+
+fs::path TempDir::write(const std::string& relative, const std::string& content) const {
+  return write_file(path_ / relative, content);
+}
+
+std::string TempDir::read(const std::string& relative) const { return read_file(path_ / relative); }
 
 bool set_read_only(const fs::path& path, bool read_only) {
 #ifdef _WIN32

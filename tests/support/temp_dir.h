@@ -24,6 +24,11 @@ class TempDir {
   std::filesystem::path path_;
 };
 
+// A whole file's bytes (empty when it cannot be read); writes one, making
+// its directories, and gives its path back.
+std::string read_file(const std::filesystem::path& path);
+std::filesystem::path write_file(const std::filesystem::path& path, const std::string& content);
+
 // Sets or clears the read-only attribute of a file or directory, as the
 // operating system keeps it (on POSIX: the write permissions). Whether the
 // attribute reads back as asked (Wine keeps none on directories).

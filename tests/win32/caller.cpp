@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -101,13 +102,7 @@ int32_t call(const char* name, bool stdcall, std::vector<uint32_t> args) {
 }
 
 void write_file(const std::string& path, const std::string& bytes) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (f == nullptr) {
-    check(false, "write " + path);
-    return;
-  }
-  std::fwrite(bytes.data(), 1, bytes.size(), f);
-  std::fclose(f);
+  check(static_cast<bool>(std::ofstream(path, std::ios::binary) << bytes), "write " + path);
 }
 
 // One part-name record: a 6-digit code and a 60-character name.
@@ -149,10 +144,7 @@ int main(int argc, char** argv) {
   disc.root_sets.push_back({zk::writer::build_set(names), 1, ""});  // a copy on the hard disk
   zk::writer::lay_out_disc(disc, root + "\\MST\\E1", root + "\\NODISC");
   write_file(root + "\\MST\\E1\\SHAMEI.DAT", "");  // the area's catalogs count as installed with it
-  if (!SetCurrentDirectoryA(root.c_str())) {
-    check(false, "enter " + root);
-    return 1;
-  }
+  if (!SetCurrentDirectoryA(root.c_str())) return check(false, "enter " + root), 1;
 
   dll = LoadLibraryA(dll_path);
   if (dll == nullptr) {
@@ -165,8 +157,7 @@ int main(int argc, char** argv) {
   auto* ctop = reinterpret_cast<zkall_ctop*>(call("get_ctop_addr", false, {}));
   check(ctop != nullptr && ctop->disc_count == 1 && ctop->setup_ok == 1, "the installed disc E1 is found");
 
-  BSTR msg = SysAllocStringByteLen(nullptr, 160);
-  std::memset(msg, '#', 160);
+  BSTR msg = SysAllocStringByteLen(std::string(160, '#').c_str(), 160);
   const int32_t written = call("_VBGetMsg@8", true, {arg(881), arg(msg)});
   const std::string text(reinterpret_cast<const char*>(msg), written > 0 && written <= 160 ? written : 0);
   check(written > 0 && text.rfind("Please insert the catalog disc into drive [", 0) == 0 &&
