@@ -80,12 +80,7 @@ TEST_F(ConfigFileTest, AcceptedLinesAndTheValueTheyLeave) {
   std::string ten_items, eleven_drives = "CDROM=";
   for (int i = 0; i < 10; ++i) ten_items += "item" + std::to_string(i) + ",";
   for (char l = 'd'; l <= 'n'; ++l) eleven_drives += std::string(1, l) + ":,";
-  const struct {
-    Lines lines;
-    char field;
-    std::string want;
-    const char* eol = "\n";
-  } cases[] = {
+  const struct { Lines lines; char field; std::string want; const char* eol = "\n"; } cases[] = {
       // Keys match exactly: case, blanks and longer keys are other keys.
       {{"ecram=C:\\LOWER", "ECRAM = C:\\BLANKS", "ECRAMX=C:\\LONGER", "UNKNOWN=1"}, 'r', ""},
       {{"ECRAM=C:\\WORK"}, 'r', "C:\\WORK", "\r\n"},
@@ -101,8 +96,7 @@ TEST_F(ConfigFileTest, AcceptedLinesAndTheValueTheyLeave) {
       {{"PRICE=D:", "ECMST=C:\\CAT\\MST"}, 'p', "D:\\CAT\\MST"},
       {{"PRICE=D:", "ECMST=C:\\CAT\\MST"}, 'l', "C:\\CAT\\MST"},
       // An unknown area letter is no error; the letter is upper-cased first.
-      {{"CRNTAREA=X"}, 'a', "-1"},
-      {{"CRNTAREA=j"}, 'a', "3"},
+      {{"CRNTAREA=X"}, 'a', "-1"}, {{"CRNTAREA=j"}, 'a', "3"},
       {{"CRNTAREA=U"}, 'a', "2", "\r\n"},  // "U" and LF: 2 characters
       // Language words match by their beginning.
       {{"LANGUAGE=ENGLISHMAN", "MENULANG=ENGLISHMAN"}, 'L', "011011"},
@@ -111,15 +105,12 @@ TEST_F(ConfigFileTest, AcceptedLinesAndTheValueTheyLeave) {
       {{"LANGUAGE= anything", "MENULANG= anything"}, 'L', "066066"},
       {{"LANGUAGE=OTHER", "MENULANG=OTHER"}, 'L', "099099"},
       // Catalog drives are only those that exist (E: without a disc does); at most ten.
-      {{"CDROM=Q:,D:,e:,X"}, 'd', "20 D: E:"},
-      {{eleven_drives}, 'd', "100 D: E: F: G: H: I: J: K: L: M:"},
+      {{"CDROM=Q:,D:,e:,X"}, 'd', "20 D: E:"}, {{eleven_drives}, 'd', "100 D: E: F: G: H: I: J: K: L: M:"},
       // ECMSTALL: area->drive items; the scan goes on behind a drive that is
       // itself an area letter; an item cut short sets nothing; lower-case
       // letters are no area letters.
-      {{"ECMSTALL=E->F,U->G"}, 'e', "F//G//"},
-      {{"ECMSTALL=x,G::H,,J=>K"}, 'e', "/H//K/"},
-      {{"ECMSTALL=E->"}, 'e', "////"},
-      {{"ECMSTALL=e->F"}, 'e', "////"},
+      {{"ECMSTALL=E->F,U->G"}, 'e', "F//G//"}, {{"ECMSTALL=x,G::H,,J=>K"}, 'e', "/H//K/"},
+      {{"ECMSTALL=E->"}, 'e', "////"}, {{"ECMSTALL=e->F"}, 'e', "////"},
       // Eight slots, not upper-cased; the last character copied gives way to
       // the terminator: with more items the last of the eighth.
       {{"EXPGPNHO=x,Cd"}, 'x', "x/Cd///////", "\r\n"},
@@ -142,21 +133,14 @@ TEST_F(ConfigFileTest, AcceptedLinesAndTheValueTheyLeave) {
 TEST_F(ConfigFileTest, RefusedLinesAreLoggedAndStopTheReading) {
   const std::string k64(64, 'A'), r61(61, 'R');
   const std::pair<std::string, std::string> cases[] = {
-      {"NO EQUALS SIGN", "NO EQUALS SIGN,(2)(0)(434)"},
-      {"ECRAM=C:\\" + r61, "C:\\" + r61 + ",(3)(0)(457)"},
+      {"NO EQUALS SIGN", "NO EQUALS SIGN,(2)(0)(434)"}, {"ECRAM=C:\\" + r61, "C:\\" + r61 + ",(3)(0)(457)"},
       {"ECRAM=c:\\catalogue9\\data", "C:\\CATALOGUE9\\DATA,(4)(0)(465)"},
-      {"ECMST=c:\\" + r61, "c:\\" + r61 + ",(5)(0)(478)"},
-      {"ECMST=C:\\DATA\x01", "C:\\DATA\x01,(6)(0)(486)"},
-      {"LANGUAGE=ENGL", "ENGL,(7)(0)(509)"},
-      {"MENULANG=klingon", "KLINGON,(8)(0)(534)"},
+      {"ECMST=c:\\" + r61, "c:\\" + r61 + ",(5)(0)(478)"}, {"ECMST=C:\\DATA\x01", "C:\\DATA\x01,(6)(0)(486)"},
+      {"LANGUAGE=ENGL", "ENGL,(7)(0)(509)"}, {"MENULANG=klingon", "KLINGON,(8)(0)(534)"},
       {"ECFIL=" + k64, k64 + ",(9)(0)(568)"},  // 64 characters and the line feed: 65
-      {"ECFIL=C:\\TOOLONGNAME\\X", "C:\\TOOLONGNAME\\X,(10)(0)(576)"},
-      {"PRICE=D:\\", "D:\\,(11)(0)(593)"},
-      {"PRICE=1:", "1:,(11)(0)(593)"},
-      {"LOCALP=", ",(12)(0)(609)"},
-      {"CRNTAREA=USA", "USA,(13)(0)(620)"},
-      {"FRAMEWLD=" + k64, k64 + ",(16)(0)(645)"},
-      {"FRAMEJPN=" + k64, k64 + ",(17)(0)(656)"},
+      {"ECFIL=C:\\TOOLONGNAME\\X", "C:\\TOOLONGNAME\\X,(10)(0)(576)"}, {"PRICE=D:\\", "D:\\,(11)(0)(593)"},
+      {"PRICE=1:", "1:,(11)(0)(593)"}, {"LOCALP=", ",(12)(0)(609)"}, {"CRNTAREA=USA", "USA,(13)(0)(620)"},
+      {"FRAMEWLD=" + k64, k64 + ",(16)(0)(645)"}, {"FRAMEJPN=" + k64, k64 + ",(17)(0)(656)"},
       // 300 characters: the reader sees 255, then the rest as a line of its
       // own, which holds no "=".
       {"EXPGFSAD=" + std::string(291, 's'), std::string(45, 's') + ",(2)(0)(434)"}};

@@ -76,13 +76,11 @@ TEST_F(FileHandlesTest, DescriptorsAbove31AreClosedOnlyWhenOpen2OpenedThem) {
 TEST(BitHelpersTest, SetAndResetWithinThirtyTwoBits) {
   uint32_t w = 0;
   EXPECT_EQ(b_setl(&w, 0) + b_setl(&w, 31), 0);
-  EXPECT_EQ(b_setl(&w, 32), -1);
-  EXPECT_EQ(b_setl(&w, -1), -1);
+  EXPECT_EQ((std::vector<int>{b_setl(&w, 32), b_setl(&w, -1), b_resetl(&w, 32), b_setl(nullptr, 3)}),
+            (std::vector<int>{-1, -1, -1, -1}));
   EXPECT_EQ(w, 0x80000001u);
   EXPECT_EQ(b_resetl(&w, 31), 0);
-  EXPECT_EQ(b_resetl(&w, 32), -1);
   EXPECT_EQ(w, 1u);
-  EXPECT_EQ(b_setl(nullptr, 3), -1);
 }
 
 // The century comes from the year window (2051 reads as 1951); date2 and

@@ -45,10 +45,9 @@ TEST_F(InsertDiscPromptTest, TextNamesTheDriveAndTheDiscAndTheAnswerIsTheButton)
                              padded("and press Retry.                      Disc [") + "Europe 01]");
   EXPECT_EQ(titles[0], "Please Insert CD");
   EXPECT_EQ(styles[0], 37u);
-  const struct { int32_t drive; int box; const char* drive_text; int32_t answer;
-  } cases[] = {{-1, platform::kIdRetry, "CD-ROM   ]\n", 2},
-               {12, platform::kIdRetry, "CD-ROM   ]\n", 2},
-               {1, platform::kIdCancel, "E:       ]\n", 1}};
+  const struct { int32_t drive; int box; const char* drive_text; int32_t answer; } cases[] = {
+      {-1, platform::kIdRetry, "CD-ROM   ]\n", 2}, {12, platform::kIdRetry, "CD-ROM   ]\n", 2},
+      {1, platform::kIdCancel, "E:       ]\n", 1}};
   for (const auto& k : cases) {
     shown.clear();
     box_answer = k.box;
@@ -61,9 +60,9 @@ TEST_F(InsertDiscPromptTest, TextNamesTheDriveAndTheDiscAndTheAnswerIsTheButton)
 
 TEST_F(InsertDiscPromptTest, DiscLabelsByAreaAndKind) {
   // E2 and G1 are installed (numbers 02, 01); the others are not.
-  const std::pair<const char*, const char*> cases[] = {{"E2", "Europe 02]"}, {"EA", "EFrame 01]"}, {"EB", "EFrame   ]"}, {"G1", "Gen.   01]"},
-                        {"U1", "USA    A1]"}, {"J0", "Japan  A0]"}, {"JB", "JFrame   ]"},
-                        {"X5", "         ]"}, {"U7", "USA      ]"}, {nullptr, "         ]"}};
+  const std::pair<const char*, const char*> cases[] = {
+      {"E2", "Europe 02]"}, {"EA", "EFrame 01]"}, {"EB", "EFrame   ]"}, {"G1", "Gen.   01]"}, {"U1", "USA    A1]"},
+      {"J0", "Japan  A0]"}, {"JB", "JFrame   ]"}, {"X5", "         ]"}, {"U7", "USA      ]"}, {nullptr, "         ]"}};
   for (const auto& [id, tail] : cases) {
     shown.clear();
     int32_t answer = 0;

@@ -87,11 +87,10 @@ TEST_F(PathNamesTest, EveryKindJoinsItsDirectoryAndTheName) {
 TEST_F(PathNamesTest, NamesLeftAsTheyAre) {
   std::string out;
   bool padded = true;
-  EXPECT_EQ(run(8, -1, "SELECT.TMP", out, &padded), 0);
-  EXPECT_EQ(out, "SELECT.TMP");
-  EXPECT_FALSE(padded);  // the bytes behind the name are still 'Z'
-  EXPECT_EQ(run(0, -1, "SELECT.TMP", out, &padded), 0);  // ecram_path is empty
-  EXPECT_FALSE(padded);
+  for (uint32_t kind : {8u, 0u}) {  // 0: ecram_path is empty
+    EXPECT_EQ(run(kind, -1, "SELECT.TMP", out, &padded), 0);
+    EXPECT_TRUE(out == "SELECT.TMP" && !padded) << kind;  // the bytes behind the name are still 'Z'
+  }
   set(c->ecram_path, std::string(60, 'D'));
   EXPECT_EQ(run(0, -1, std::string(19, 'N'), out), -1);  // 60 + backslash + 19
   EXPECT_EQ(out, std::string(19, 'N'));
@@ -105,12 +104,10 @@ TEST_F(PathNamesTest, NamesLeftAsTheyAre) {
 // The drive letter in the field's first byte completes the installed
 // directory; the result keeps a terminator inside the field.
 TEST_F(PathNamesTest, SetPathNameCompletesADriveLetter) {
-  const struct { std::string installed; char drive; std::string want;
-  } cases[] = {{"C:\\CAT\\MST", 'D', "D:\\CAT\\MST"},
-               {"C:\\CAT\\MST", '\0', "C:\\CAT\\MST"},
-               {"\\CAT\\MST", 'E', "E:\\CAT\\MST"},
-               {"CAT", 'F', "F:\\CAT"},
-               {std::string(63, 'X'), 'D', "D:\\" + std::string(60, 'X')}};
+  const struct { std::string installed; char drive; std::string want; } cases[] = {
+      {"C:\\CAT\\MST", 'D', "D:\\CAT\\MST"}, {"C:\\CAT\\MST", '\0', "C:\\CAT\\MST"},
+      {"\\CAT\\MST", 'E', "E:\\CAT\\MST"}, {"CAT", 'F', "F:\\CAT"},
+      {std::string(63, 'X'), 'D', "D:\\" + std::string(60, 'X')}};
   for (const auto& k : cases) {
     set(c->ecmst_path, k.installed);
     char field[65] = {k.drive};
@@ -125,11 +122,9 @@ TEST_F(PathNamesTest, SetPathNameCompletesADriveLetter) {
 // an unknown kind fills NULs.
 TEST_F(PathNamesTest, VBGetPathNameHandsOutTheDirectory) {
   set(c->ecfil_path, "C:\\ZK");
-  const struct { int32_t kind; size_t size; int32_t rc; std::string want;
-  } cases[] = {{4, 80, 80, "C:\\ZK\\" + std::string(74, '\0')},
-               {4, 3, 3, "C:\\"},
-               {4, 100, 80, "C:\\ZK\\" + std::string(74, '\0') + std::string(20, '*')},
-               {-1, 10, 10, std::string(10, '\0')}};
+  const std::string zk = "C:\\ZK\\" + std::string(74, '\0');
+  const struct { int32_t kind; size_t size; int32_t rc; std::string want; } cases[] = {
+      {4, 80, 80, zk}, {4, 3, 3, "C:\\"}, {4, 100, 80, zk + std::string(20, '*')}, {-1, 10, 10, std::string(10, '\0')}};
   for (const auto& k : cases) {
     platform::FrontEndString s(k.size, '*');
     EXPECT_EQ(VBGetPathName(k.kind, s.get()), k.rc) << k.size;

@@ -12,6 +12,7 @@ namespace zk::test {
 namespace {
 
 std::string padded(const std::string& s) { return s + std::string(71 - s.size(), ' '); }
+std::string text(const char* p) { return p ? p : "(none)"; }
 
 class TextsTest : public ::testing::Test {
  protected:
@@ -44,14 +45,12 @@ TEST_F(TextsTest, LinesAndTheTextsTheyGive) {
   load_messages({"001Insert the disc", "002" + std::string(76, 'm'), "x01bad", "01 bad", "", "003good"});
   EXPECT_EQ(+c->msg_count, 3);
   EXPECT_NE(+c->msg_table, 0u);
-  EXPECT_EQ(std::string(get_1stmsg_text(1)), padded("Insert the disc"));
-  EXPECT_EQ(std::string(get_1stmsg_text(2)), std::string(71, 'm'));
-  EXPECT_EQ(std::string(get_1stmsg_text(3)), padded("good"));
+  EXPECT_EQ(text(get_1stmsg_text(1)) + text(get_1stmsg_text(2)) + text(get_1stmsg_text(3)),
+            padded("Insert the disc") + std::string(71, 'm') + padded("good"));
   load_screens({"# 0001 comment", "abcd text", "12 short", "0007 seven", "0008", "1001 " + std::string(94, 's')});
   EXPECT_EQ(+c->scr_count, 3);
-  EXPECT_EQ(std::string(get_scr_text(7)), "seven");
-  EXPECT_EQ(std::string(get_scr_text(8)), "");
-  EXPECT_EQ(std::string(get_scr_text(1001)), std::string(70, 's'));
+  EXPECT_EQ(text(get_scr_text(7)) + "|" + text(get_scr_text(8)) + "|" + text(get_scr_text(1001)),
+            "seven||" + std::string(70, 's'));
 }
 
 TEST_F(TextsTest, AtMostFourHundredMessagesAndFiveHundredScreenTexts) {
@@ -70,14 +69,14 @@ TEST_F(TextsTest, AtMostFourHundredMessagesAndFiveHundredScreenTexts) {
 // read; the lookup memories belong to the process, not to the tables:
 // loading new files (as a restart does) keeps them.
 TEST_F(TextsTest, SecondLineMustFollowDirectlyAndTheMemoryOutlivesTheTable) {
-  const std::vector<std::string> files[] = {{"002First", "002Second", "002Third"}, {"002First", "003Other", "002Second"},
+  const std::vector<std::string> files[] = {{"002First", "002Second", "002Third"},
+                                            {"002First", "003Other", "002Second"},
                                             {"001Only"}};
   const char* second[] = {"Second", nullptr, nullptr};
   for (int i = 0; i < 3; ++i) {
     load_messages(files[i]);
     EXPECT_EQ(std::string(get_1stmsg_text(i == 2 ? 1 : 2)), padded(i == 2 ? "Only" : "First"));
-    const char* got = get_2ndmsg_text();
-    EXPECT_EQ(got ? std::string(got) : "-", second[i] ? padded(second[i]) : "-") << i;
+    EXPECT_EQ(text(get_2ndmsg_text()), second[i] ? padded(second[i]) : "(none)") << i;
     EXPECT_EQ(get_2ndmsg_text(), nullptr);  // the memory was cleared, or there is nothing behind the table
   }
   EXPECT_EQ(get_1stmsg_text(9), nullptr);
@@ -93,10 +92,7 @@ TEST_F(TextsTest, ScreenTextsInOrderAreTakenWithoutSearch) {
   load_screens({"1001 one", "1002 two", "1003 three", "1005 five"});
   const std::pair<int, const char*> lookups[] = {{1002, "two"}, {1003, "three"}, {1004, "five"}, {1001, "one"},
                                                  {1009, nullptr}, {1002, "two"}};
-  for (const auto& [number, want] : lookups) {
-    const char* got = get_scr_text(number);
-    EXPECT_EQ(got ? std::string(got) : "-", want ? want : "-") << number;
-  }
+  for (const auto& [number, want] : lookups) EXPECT_EQ(text(get_scr_text(number)), text(want)) << number;
   load_screens({"1001 uno", "2000 zwei", "1002 due"});
   ASSERT_NE(get_scr_text(1001), nullptr);
   EXPECT_EQ(std::string(get_scr_text(1002)), "zwei");  // the record after 1001's, unsearched
@@ -147,14 +143,11 @@ TEST_F(TextsTest, FrontEndStringsAreFilledWithinTheirLength) {
   load_messages({"010Line one", "010Line two", "011Alone"});
   load_screens({"0020 Parts"});
   const std::string two = padded("Line one") + "\r\n" + padded("Line two");
-  const struct { bool msg; int number; size_t size; int32_t rc; std::string want;
-  } cases[] = {{true, 10, 148, 148, two + std::string(4, '\0')},
-               {true, 10, 300, 148, two + std::string(4, '\0') + std::string(152, '*')},
-               {true, 11, 80, 80, padded("Alone") + std::string(9, '\0')},
-               {true, 99, 10, 0, std::string(10, '*')},
-               {false, 20, 8, 0, std::string("Parts\0\0\0", 8)},
-               {false, 20, 3, 0, "Par"},
-               {false, 21, 4, 0, "****"}};
+  const std::string nuls(4, '\0');
+  const struct { bool msg; int number; size_t size; int32_t rc; std::string want; } cases[] = {
+      {true, 10, 148, 148, two + nuls}, {true, 10, 300, 148, two + nuls + std::string(152, '*')},
+      {true, 11, 80, 80, padded("Alone") + std::string(9, '\0')}, {true, 99, 10, 0, std::string(10, '*')},
+      {false, 20, 8, 0, std::string("Parts\0\0\0", 8)}, {false, 20, 3, 0, "Par"}, {false, 21, 4, 0, "****"}};
   for (const auto& k : cases) {
     platform::FrontEndString s(k.size, '*');
     int32_t rc = 0;
