@@ -45,15 +45,11 @@ TEST(BmpFile, TopDownRowsAndABlackFirstColour) {
   auto put = [&](size_t at, uint32_t v, int n) {
     for (int i = 0; i < n; ++i) bmp[at + static_cast<size_t>(i)] = static_cast<uint8_t>(v >> (8 * i));
   };
-  bmp[0] = 'B';
-  bmp[1] = 'M';
-  put(10, 62, 4);
-  put(14, 40, 4);
-  put(18, 10, 4);
-  put(22, static_cast<uint32_t>(-2), 4);  // top-down
-  put(26, 1, 2);
-  put(28, 1, 2);
-  put(58, 0xFFFFFF, 3);                   // colour 1 white, colour 0 black
+  // Pixel offset, header size, width 10, height -2 (top-down), planes, bits;
+  // colour 0 black, colour 1 white.
+  for (const auto& [at, v, n] : {std::tuple{0, 0x4D42u, 2}, {10, 62u, 4}, {14, 40u, 4}, {18, 10u, 4},
+                                 {22, 0xFFFFFFFEu, 4}, {26, 1u, 2}, {28, 1u, 2}, {58, 0xFFFFFFu, 3}})
+    put(static_cast<size_t>(at), v, n);
   bmp[62] = 0x0F;                          // row 0: pixels 0-3 black (bits past 10 are junk)
   bmp[63] = 0xFF;
   bmp[66] = 0xFF;                          // row 1: pixels 8 and 9 black
@@ -61,22 +57,14 @@ TEST(BmpFile, TopDownRowsAndABlackFirstColour) {
   ASSERT_EQ(b.width, 10);
   ASSERT_EQ(b.height, 2);
   EXPECT_EQ(b.bytes, (std::vector<uint8_t>{0xF0, 0x00, 0x00, 0xC0}));
+  put(18, 1, 4);  // one pixel wide: the first pixel of each row
+  EXPECT_EQ(decode_bmp(bmp).bytes, (std::vector<uint8_t>{0x80, 0x00}));
+  put(18, 10, 4);
   bmp[28] = 8;
   EXPECT_THROW(decode_bmp(bmp), std::runtime_error);
   bmp[28] = 1;
   bmp.resize(66);
   EXPECT_THROW(decode_bmp(bmp), std::runtime_error);  // the second row is missing
-}
-
-TEST(CatalogIllustration, DeterministicWithCalloutsInsideTheDrawing) {
-  const Illustration a = catalog_illustration(640, 420, 7);
-  EXPECT_TRUE(a.bitmap == catalog_illustration(640, 420, 7).bitmap);
-  EXPECT_FALSE(a.bitmap == catalog_illustration(640, 420, 8).bitmap);
-  ASSERT_GE(a.callouts.size(), 3u);
-  for (const Callout& c : a.callouts)
-    EXPECT_TRUE(c.left >= 0 && c.top >= 0 && c.right <= 640 && c.bottom <= 420 && c.left < c.right && c.top < c.bottom);
-  EXPECT_EQ(a.figure.size(), 6u);
-  EXPECT_THROW(catalog_illustration(239, 420, 1), std::invalid_argument);
 }
 
 TEST(ImageWriter, FieldsThatDoNotFitAreRefused) {

@@ -42,9 +42,7 @@ bool shows(RasterWindow& w, const Raster& memory, int x0, int y0, int x1, int y1
 // Each rectangle with the part of the 40 x 30 picture it covers; a second
 // call restores the picture, and the window shows it again.
 TEST(ReverseImage, TheClippedRectangleIsInvertedAndShownAndASecondCallRestoresIt) {
-  const struct {
-    int16_t l, t, r, b;
-    int x0, y0, x1, y1;
+  const struct { int16_t l, t, r, b; int x0, y0, x1, y1;
   } cases[] = {{5, 4, 21, 12, 5, 4, 21, 12},    {-5, -3, 4, 2, 0, 0, 4, 2},   {35, 25, 32000, 32000, 35, 25, 40, 30},
                {10, 10, 10, 20, 0, 0, 0, 0},    {10, 10, 20, 10, 0, 0, 0, 0}, {20, 20, 10, 10, 0, 0, 0, 0}};
   Raster original(40, 30);

@@ -3,6 +3,7 @@
 #include "image/stream_helpers.h"
 
 #include <algorithm>
+#include <map>
 #include <stdexcept>
 
 #include "zkall.h"
@@ -27,48 +28,25 @@ namespace code {
 // The codes of T.4 for the runs the tests need, written out independently of
 // the library's tables.
 std::string white(int run) {
-  switch (run) {
-    case 0: return "00110101";
-    case 1: return "000111";
-    case 2: return "0111";
-    case 3: return "1000";
-    case 4: return "1011";
-    case 5: return "1100";
-    case 6: return "1110";
-    case 7: return "1111";
-    case 8: return "10011";
-    case 10: return "00111";
-    case 11: return "01000";
-    case 16: return "101010";
-    case 64: return "11011";
-    case 128: return "10010";
-    case 1728: return "010011011";
-    case 2560: return "000000011111";
-  }
-  throw std::invalid_argument("no white code in the test table");
+  static const std::map<int, std::string> codes = {
+      {0, "00110101"}, {1, "000111"}, {2, "0111"}, {3, "1000"}, {4, "1011"}, {5, "1100"}, {6, "1110"}, {7, "1111"},
+      {8, "10011"}, {10, "00111"}, {11, "01000"}, {16, "101010"}, {64, "11011"}, {128, "10010"}, {1728, "010011011"},
+      {2560, "000000011111"}};
+  return codes.at(run);  // throws for a run the table does not hold
 }
 
 std::string black(int run) {
-  switch (run) {
-    case 0: return "0000110111";
-    case 1: return "010";
-    case 2: return "11";
-    case 3: return "10";
-    case 4: return "011";
-    case 5: return "0011";
-    case 6: return "0010";
-    case 8: return "000101";
-    case 16: return "0000010111";
-    case 64: return "0000001111";
-    case 1728: return "0000001100101";
-  }
-  throw std::invalid_argument("no black code in the test table");
+  static const std::map<int, std::string> codes = {
+      {0, "0000110111"}, {1, "010"}, {2, "11"}, {3, "10"}, {4, "011"}, {5, "0011"}, {6, "0010"}, {8, "000101"},
+      {16, "0000010111"}, {64, "0000001111"}, {1728, "0000001100101"}};
+  return codes.at(run);
 }
 
 }  // namespace code
 
 DecodeRun decode_stream(const std::vector<uint8_t>& stream, int32_t width, size_t input_piece, int32_t output_size) {
   DecodeRun r;
+  long calls = 0;
   int32_t w = width;
   int32_t in_len = 0;
   int32_t out_len = 0;
@@ -85,7 +63,7 @@ DecodeRun decode_stream(const std::vector<uint8_t>& stream, int32_t width, size_
   // and the bitmap bound the calls; the limit only turns a hang into a failure.
   const long limit = 64 + 16 * static_cast<long>(stream.size()) + 4 * static_cast<long>(stream.size() * 8 + 1024) * 1024 / std::max(output_size, 1);
   for (;;) {
-    if (++r.calls > limit) throw std::runtime_error("decoder does not progress");
+    if (++calls > limit) throw std::runtime_error("decoder does not progress");
     out_len = output_size;
     const uint8_t* in = stream.data() + pos;
     decode_exec(1, &w, in, &in_len, out.data(), &out_len, &status);
@@ -111,16 +89,6 @@ DecodeRun decode_stream(const std::vector<uint8_t>& stream, int32_t width, size_
   }
   decode_release();
   return r;
-}
-
-std::string row_text(const std::vector<uint8_t>& bytes, int width, int row) {
-  const int rb = (width + 7) / 8;
-  std::string s;
-  for (int x = 0; x < width; ++x) {
-    const size_t i = static_cast<size_t>(row) * rb + x / 8;
-    s += i < bytes.size() && (bytes[i] & (0x80 >> (x % 8))) ? '#' : '.';
-  }
-  return s;
 }
 
 }  // namespace zk::test

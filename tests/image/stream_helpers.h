@@ -44,7 +44,6 @@ struct DecodeRun {
   std::vector<uint8_t> bytes;   // the pieces delivered, joined
   int32_t status = 0;           // the last status (0x9F00 at a clean end)
   int32_t width = 0;            // the width reported by the last call
-  int calls = 0;
   bool starved = false;         // the stream ran out while the decoder wanted more
   std::vector<int32_t> piece_lengths;  // output length of every 0x1500
 };
@@ -53,8 +52,5 @@ struct DecodeRun {
 // buffer of `output_size` bytes. The decoder is released at the end whatever
 // happened, so the next test starts afresh.
 DecodeRun decode_stream(const std::vector<uint8_t>& stream, int32_t width, size_t input_piece, int32_t output_size);
-
-// A bitmap row as text ('#' black, '.' white) for messages.
-std::string row_text(const std::vector<uint8_t>& bytes, int width, int row);
 
 }  // namespace zk::test

@@ -43,11 +43,9 @@ TEST_F(T4Decoder, AnEmptyInputOrOutputTakesNothing) {
   ASSERT_EQ(start(16), 0x1F02);
   const auto stream = BitWriter().bits(kEol1D + white(3) + black(2) + white(11) + kRtc).bytes();
   const int32_t whole = static_cast<int32_t>(stream.size());
-  const struct {
-    bool null_input;
-    int32_t in_len, out_len, status, width;
-  } cases[] = {{false, 0, 4, 0x2000, 999}, {true, whole, 4, 0x2000, 999}, {false, whole, 0, 0x1500, 16},
-               {false, whole, -1, 0x1500, 16}};
+  const struct { bool null_input; int32_t in_len, out_len, status, width; } cases[] = {
+      {false, 0, 4, 0x2000, 999}, {true, whole, 4, 0x2000, 999}, {false, whole, 0, 0x1500, 16},
+      {false, whole, -1, 0x1500, 16}};
   uint8_t out[4] = {0xAA, 0xAA, 0xAA, 0xAA};
   int32_t width = 999, status = 0;
   for (const auto& c : cases) {
@@ -96,20 +94,11 @@ TEST_F(T4Decoder, StreamsAndWhatTheyDecodeTo) {
   // last change (pass codes add none). 5728 changes are two short.
   for (int i = 0; i < zk::image::kMaxChanges / 2 - 1; ++i) many += zero_pair, many_1d += zero_runs;
   using B = std::vector<uint8_t>;
-  const struct {
-    const char* what;
-    std::string bits;
-    int32_t status;
-    B bytes;
-    int32_t width = 16;
-  } cases[] = {
+  const struct { const char* what; std::string bits; int32_t status; B bytes; int32_t width = 16; } cases[] = {
       // An EOL is eleven or more 0 bits and a 1; fill bits make it longer.
       {"11 zeros", std::string(11, '0') + "11" + line + kRtc, 0x9F00, {0x18, 0x00}},
-      {"12 zeros", std::string(12, '0') + "11" + line + kRtc, 0x9F00, {0x18, 0x00}},
-      {"14 zeros", std::string(14, '0') + "11" + line + kRtc, 0x9F00, {0x18, 0x00}},
       {"31 zeros", std::string(31, '0') + "11" + line + kRtc, 0x9F00, {0x18, 0x00}},
       {"10 zeros", std::string(10, '0') + "11" + line + kRtc, 0x8F0E, {}},
-      {"8 zeros", std::string(8, '0') + "11" + line + kRtc, 0x8F0E, {}},
       // Seven 0 bits and a 1 where a line starts: as a mode code, invalid.
       {"seven zeros", "00000001" + kRtc, 0x8F0E, {}},
       // Tag 1 announces a one-dimensional line, tag 0 a two-dimensional one.
@@ -138,9 +127,7 @@ TEST_F(T4Decoder, StreamsAndWhatTheyDecodeTo) {
       {"past the limit by runs", kEol1D + many_1d + white(8) + black(4) + white(4) + kRtc, 0x8F0E, {}},
       // Lines running past the width are overruns.
       {"VR1 at the end", kVR1 + kRtc, 0x8F0C, {}},
-      {"VR3 at the end", kVR3 + kRtc, 0x8F0C, {}},
       {"horizontal past", kHorizontal + white(16) + black(1) + kRtc, 0x8F0C, {}},
-      {"make-up past", kHorizontal + white(64) + black(0) + kRtc, 0x8F0C, {}},
       {"make-ups adding up", kHorizontal + white(8) + black(8) + kV0 + kHorizontal + white(8) + black(64) + kRtc,
        0x8F0C, {}},
       {"after a 2-D line", kEol2D + kHorizontal + white(3) + black(2) + kVR3 + kRtc, 0x8F0C, {}},
@@ -178,7 +165,9 @@ TEST_F(T4Decoder, TheLastByteOfABufferIsHeldBackWhenAPairWouldBeginOnIt) {
   EXPECT_EQ(r.bytes, std::vector<uint8_t>(8, 0xFF));
 }
 
-TEST_F(T4Decoder, ASecondStartWhileAnImageIsInProgressIsRefusedWithAMessage) {
+// A second start while an image is in progress is refused with a message,
+// and so are widths outside the sixteen-bit range.
+TEST_F(T4Decoder, ASecondStartAndWidthsOutOfRangeAreRefused) {
   ASSERT_EQ(start(16), 0x1F02);
   testing::internal::CaptureStderr();
   int32_t width = 16, in = 0, out = 0, status = 0;
@@ -190,13 +179,11 @@ TEST_F(T4Decoder, ASecondStartWhileAnImageIsInProgressIsRefusedWithAMessage) {
 
   EXPECT_EQ(decode_release(), 0);
   EXPECT_EQ(decode_release(), -1);
-  EXPECT_EQ(start(16), 0x1F02);
-}
-
-TEST_F(T4Decoder, WidthsOutsideTheSixteenBitRangeAreRefused) {
   EXPECT_EQ(decode_init(-1), -1);
   EXPECT_EQ(decode_init(32768), -1);
   EXPECT_EQ(decode_init(32767), 0);
+  EXPECT_EQ(decode_release(), 0);
+  EXPECT_EQ(start(16), 0x1F02);
 }
 
 TEST_F(T4Decoder, NoMemoryForTheLineArraysIs0x8F08) {

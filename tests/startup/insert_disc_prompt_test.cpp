@@ -34,32 +34,23 @@ class InsertDiscPromptTest : public ::testing::Test {
   std::vector<uint32_t> styles;
 };
 
-TEST_F(InsertDiscPromptTest, TextNamesTheDriveAndTheInstalledDiscNumber) {
+// The text names the drive by its index in the drive table (-1 or one
+// outside the table: any drive, screen text 111) and the disc; the answer:
+// Retry 2, Cancel 1.
+TEST_F(InsertDiscPromptTest, TextNamesTheDriveAndTheDiscAndTheAnswerIsTheButton) {
   int32_t answer = 0;
   ASSERT_EQ(disp_msgbox(881, 0, "E1", nullptr, &answer), 0);
   EXPECT_EQ(answer, 2);
-  ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0], padded("Please insert the catalog disc into drive [") + "D:       ]\n" +
-                          padded("and press Retry.                      Disc [") + "Europe 01]");
+  EXPECT_EQ(shown.at(0), padded("Please insert the catalog disc into drive [") + "D:       ]\n" +
+                             padded("and press Retry.                      Disc [") + "Europe 01]");
   EXPECT_EQ(titles[0], "Please Insert CD");
   EXPECT_EQ(styles[0], 37u);
-}
-
-// The drive by its index in the drive table (-1 or one outside the table:
-// any drive, screen text 111), and the answer: Retry 2, Cancel 1.
-TEST_F(InsertDiscPromptTest, DrivesAndAnswers) {
-  const struct {
-    int32_t drive;
-    int box;
-    const char* drive_text;
-    int32_t answer;
-  } cases[] = {{-1, platform::kIdRetry, "CD-ROM   ]\n", 2},
-               {12, platform::kIdRetry, "CD-ROM   ]\n", 2},
-               {1, platform::kIdCancel, "E:       ]\n", 1}};
+  const struct { int32_t drive; int box; const char* drive_text; int32_t answer; } cases[] = {
+      {-1, platform::kIdRetry, "CD-ROM   ]\n", 2}, {12, platform::kIdRetry, "CD-ROM   ]\n", 2},
+      {1, platform::kIdCancel, "E:       ]\n", 1}};
   for (const auto& k : cases) {
     shown.clear();
     box_answer = k.box;
-    int32_t answer = 0;
     ASSERT_EQ(disp_msgbox(882, k.drive, "G1", "07", &answer), 0) << k.drive;
     EXPECT_EQ(answer, k.answer);
     EXPECT_EQ(shown[0].substr(71, 11), k.drive_text) << k.drive;
@@ -68,20 +59,15 @@ TEST_F(InsertDiscPromptTest, DrivesAndAnswers) {
 }
 
 TEST_F(InsertDiscPromptTest, DiscLabelsByAreaAndKind) {
-  struct Case {
-    const char* id;
-    const char* tail;
-  };
   // E2 and G1 are installed (numbers 02, 01); the others are not.
-  const Case cases[] = {{"E2", "Europe 02]"}, {"EA", "EFrame 01]"}, {"EB", "EFrame   ]"}, {"G1", "Gen.   01]"},
-                        {"U1", "USA    A1]"}, {"J0", "Japan  A0]"}, {"JB", "JFrame   ]"},
-                        {"X5", "         ]"}, {"U7", "USA      ]"}, {nullptr, "         ]"}};
-  for (const auto& k : cases) {
-    SCOPED_TRACE(k.id ? k.id : "no disc id");
+  const std::pair<const char*, const char*> cases[] = {
+      {"E2", "Europe 02]"}, {"EA", "EFrame 01]"}, {"EB", "EFrame   ]"}, {"G1", "Gen.   01]"}, {"U1", "USA    A1]"},
+      {"J0", "Japan  A0]"}, {"JB", "JFrame   ]"}, {"X5", "         ]"}, {"U7", "USA      ]"}, {nullptr, "         ]"}};
+  for (const auto& [id, tail] : cases) {
     shown.clear();
     int32_t answer = 0;
-    ASSERT_EQ(disp_msgbox(881, 0, k.id, nullptr, &answer), 0);
-    EXPECT_EQ(shown[0].substr(153), k.tail);
+    ASSERT_EQ(disp_msgbox(881, 0, id, nullptr, &answer), 0);
+    EXPECT_EQ(shown.at(0).substr(153), tail) << (id ? id : "no disc id");
   }
 }
 

@@ -45,8 +45,7 @@ TEST_F(PathNamesTest, WorkDirectoryWithEveryEnding) {
     std::string out;
     bool padded = false;
     EXPECT_EQ(run(0, -1, "SELECT.TMP", out, &padded), 0) << dir;
-    EXPECT_EQ(out, "C:\\WORK\\SELECT.TMP") << dir;
-    EXPECT_TRUE(padded) << dir;
+    EXPECT_TRUE(out == "C:\\WORK\\SELECT.TMP" && padded) << dir;
   }
 }
 
@@ -64,29 +63,15 @@ TEST_F(PathNamesTest, EveryKindJoinsItsDirectoryAndTheName) {
   std::memcpy(c->discs[2].disc_id, "U1", 2);
   std::memcpy(c->drives[0], "D:", 2);
   std::memcpy(c->drives[9], "Z:", 2);
-  const struct {
-    uint32_t kind;
-    int32_t index;
-    const char* name;
-    int rc;
-    const char* out;
-  } cases[] = {
-      {1, 2, "IMAGEF.DAT", 0, "C:\\CAT\\MST\\U1\\IMAGEF.DAT"},
-      {1, -1, "IMAGEF.DAT", 0, "C:\\CAT\\MST\\IMAGEF.DAT"},
-      {2, 5, "PRICE.MST", 0, "D:\\PRICE\\PRICE.MST"},
-      {3, -1, "LOCALP.MST", 0, "E:\\LOCAL\\LOCALP.MST"},
-      {4, -1, "ZKDROM01.MSG", 0, "C:\\ZK\\ZKDROM01.MSG"},
-      {5, 0, "E1\\SHAMEI.DAT", 0, "D:\\E1\\SHAMEI.DAT"},
-      {5, 1, "E1\\SHAMEI.DAT", 0, "E1\\SHAMEI.DAT"},  // a zero drive entry: relative
-      {5, -1, "X", 0, "X"},
-      {5, 9, "A", 0, "Z:\\A"},
-      {6, 0, "ZKFRNOMF.MST", 0, "D:\\FRW\\EA\\ZKFRNOMF.MST"},
-      {7, 1, "ZKFRNOMF.MST", 0, "D:\\FRJ\\JA\\ZKFRNOMF.MST"},
-      {7, -1, "*.", 0, "D:\\FRJ\\*."},
-      {1, 30, "A", -1, "A"},
-      {1, -2, "A", -1, "A"},
-      {5, 10, "A", -1, "A"},
-      {0xFFFFFFFFu, -1, "A", 0, "A"},
+  const struct { uint32_t kind; int32_t index; const char* name; int rc; const char* out;
+  } cases[] = {  // kind, index, name: answer and the name after
+      {1, 2, "IMAGEF.DAT", 0, "C:\\CAT\\MST\\U1\\IMAGEF.DAT"}, {1, -1, "IMAGEF.DAT", 0, "C:\\CAT\\MST\\IMAGEF.DAT"},
+      {2, 5, "PRICE.MST", 0, "D:\\PRICE\\PRICE.MST"}, {3, -1, "LOCALP.MST", 0, "E:\\LOCAL\\LOCALP.MST"},
+      {4, -1, "ZKDROM01.MSG", 0, "C:\\ZK\\ZKDROM01.MSG"}, {5, 0, "E1\\SHAMEI.DAT", 0, "D:\\E1\\SHAMEI.DAT"},
+      {5, 1, "E1\\SHAMEI.DAT", 0, "E1\\SHAMEI.DAT"} /* a zero drive entry: relative */, {5, -1, "X", 0, "X"},
+      {5, 9, "A", 0, "Z:\\A"}, {6, 0, "ZKFRNOMF.MST", 0, "D:\\FRW\\EA\\ZKFRNOMF.MST"},
+      {7, 1, "ZKFRNOMF.MST", 0, "D:\\FRJ\\JA\\ZKFRNOMF.MST"}, {7, -1, "*.", 0, "D:\\FRJ\\*."}, {1, 30, "A", -1, "A"},
+      {1, -2, "A", -1, "A"}, {5, 10, "A", -1, "A"}, {0xFFFFFFFFu, -1, "A", 0, "A"},
   };
   for (const auto& k : cases) {
     SCOPED_TRACE(std::to_string(k.kind) + "/" + std::to_string(k.index));
@@ -102,11 +87,10 @@ TEST_F(PathNamesTest, EveryKindJoinsItsDirectoryAndTheName) {
 TEST_F(PathNamesTest, NamesLeftAsTheyAre) {
   std::string out;
   bool padded = true;
-  EXPECT_EQ(run(8, -1, "SELECT.TMP", out, &padded), 0);
-  EXPECT_EQ(out, "SELECT.TMP");
-  EXPECT_FALSE(padded);  // the bytes behind the name are still 'Z'
-  EXPECT_EQ(run(0, -1, "SELECT.TMP", out, &padded), 0);  // ecram_path is empty
-  EXPECT_FALSE(padded);
+  for (uint32_t kind : {8u, 0u}) {  // 0: ecram_path is empty
+    EXPECT_EQ(run(kind, -1, "SELECT.TMP", out, &padded), 0);
+    EXPECT_TRUE(out == "SELECT.TMP" && !padded) << kind;  // the bytes behind the name are still 'Z'
+  }
   set(c->ecram_path, std::string(60, 'D'));
   EXPECT_EQ(run(0, -1, std::string(19, 'N'), out), -1);  // 60 + backslash + 19
   EXPECT_EQ(out, std::string(19, 'N'));
@@ -120,15 +104,10 @@ TEST_F(PathNamesTest, NamesLeftAsTheyAre) {
 // The drive letter in the field's first byte completes the installed
 // directory; the result keeps a terminator inside the field.
 TEST_F(PathNamesTest, SetPathNameCompletesADriveLetter) {
-  const struct {
-    std::string installed;
-    char drive;
-    std::string want;
-  } cases[] = {{"C:\\CAT\\MST", 'D', "D:\\CAT\\MST"},
-               {"C:\\CAT\\MST", '\0', "C:\\CAT\\MST"},
-               {"\\CAT\\MST", 'E', "E:\\CAT\\MST"},
-               {"CAT", 'F', "F:\\CAT"},
-               {std::string(63, 'X'), 'D', "D:\\" + std::string(60, 'X')}};
+  const struct { std::string installed; char drive; std::string want; } cases[] = {
+      {"C:\\CAT\\MST", 'D', "D:\\CAT\\MST"}, {"C:\\CAT\\MST", '\0', "C:\\CAT\\MST"},
+      {"\\CAT\\MST", 'E', "E:\\CAT\\MST"}, {"CAT", 'F', "F:\\CAT"},
+      {std::string(63, 'X'), 'D', "D:\\" + std::string(60, 'X')}};
   for (const auto& k : cases) {
     set(c->ecmst_path, k.installed);
     char field[65] = {k.drive};
@@ -139,24 +118,18 @@ TEST_F(PathNamesTest, SetPathNameCompletesADriveLetter) {
   }
 }
 
+// The directory with its backslash, NUL-filled, never more than 80 bytes;
+// an unknown kind fills NULs.
 TEST_F(PathNamesTest, VBGetPathNameHandsOutTheDirectory) {
   set(c->ecfil_path, "C:\\ZK");
-  platform::FrontEndString s(80, '*');
-  EXPECT_EQ(VBGetPathName(4, s.get()), 80);
-  EXPECT_EQ(std::string(s.get()), "C:\\ZK\\");
-  EXPECT_EQ(s.str().substr(6), std::string(74, '\0'));
-
-  platform::FrontEndString shorter(3, '*');
-  EXPECT_EQ(VBGetPathName(4, shorter.get()), 3);
-  EXPECT_EQ(shorter.str(), "C:\\");
-
-  platform::FrontEndString longer(100, '*');  // never more than 80 bytes
-  EXPECT_EQ(VBGetPathName(4, longer.get()), 80);
-  EXPECT_EQ(longer.str().substr(80), std::string(20, '*'));
-
-  platform::FrontEndString unknown(10, '*');
-  EXPECT_EQ(VBGetPathName(-1, unknown.get()), 10);
-  EXPECT_EQ(unknown.str(), std::string(10, '\0'));
+  const std::string zk = "C:\\ZK\\" + std::string(74, '\0');
+  const struct { int32_t kind; size_t size; int32_t rc; std::string want; } cases[] = {
+      {4, 80, 80, zk}, {4, 3, 3, "C:\\"}, {4, 100, 80, zk + std::string(20, '*')}, {-1, 10, 10, std::string(10, '\0')}};
+  for (const auto& k : cases) {
+    platform::FrontEndString s(k.size, '*');
+    EXPECT_EQ(VBGetPathName(k.kind, s.get()), k.rc) << k.size;
+    EXPECT_EQ(s.str(), k.want) << k.size;
+  }
 }
 
 }  // namespace

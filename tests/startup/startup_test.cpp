@@ -22,44 +22,38 @@ class StartupTest : public ::testing::Test {
   Installation inst;
 };
 
+// The previous run's log is removed once the texts are loaded.
 TEST_F(StartupTest, InitFillsTheInstalledDiscTableAndLoadsTheTexts) {
   std::ofstream(inst.cwd() / "ZKERROR.LOG") << "a line of the previous run\n";
   ASSERT_EQ(drom_init(), 0);
   const zkall_ctop* c = get_ctop_addr();
-  ASSERT_NE(c, nullptr);
   EXPECT_EQ(+c->disc_count, 4);
   EXPECT_EQ(c->setup_ok, 1);
-  const std::string expected[] = {"E10119990401" "0" "1", "E20219990701" "0" "1", "EA0119990601" "0" "1",
-                                  "G10119990501" "0" "1"};
-  for (int i = 0; i < 4; ++i) {
-    EXPECT_EQ(std::string(c->discs[i].disc_id, 14), expected[i]) << i;
-    EXPECT_EQ(c->discs[i].hd_flag, 0) << i;
-  }
-  EXPECT_EQ(+c->msg_count, 6);
-  EXPECT_EQ(+c->scr_count, 7);
+  std::string ids;
+  for (int i = 0; i < 4; ++i) ids += std::string(c->discs[i].disc_id, 4) + char('0' + c->discs[i].hd_flag);
+  EXPECT_EQ(ids, "E1010E2020EA010G1010");
+  EXPECT_EQ(+c->msg_count * 10 + c->scr_count, 67);
   EXPECT_NE(+c->msg_table, 0u);
-  EXPECT_FALSE(fs::exists(inst.cwd() / "ZKERROR.LOG"));  // the previous run's log is gone
+  EXPECT_FALSE(fs::exists(inst.cwd() / "ZKERROR.LOG"));
   drom_term();
 }
 
-TEST_F(StartupTest, MissingMessageFileFailsWithOne) {
-  fs::remove(inst.drive_root('c') / "ZK" / "ZKDROM01.MSG");
-  std::ofstream(inst.cwd() / "ZKERROR.LOG") << "(01/01/24 00:00:00)OLD,line,x,(0)(0)(0)\n";
-  EXPECT_EQ(drom_init(), 1);
-  // The log of the previous run was not removed yet: start-up stopped before.
-  EXPECT_EQ(inst.log_reports(), (Lines{"OLD,line,x,(0)(0)(0)", "ZKDROM,zkdrom,Invalid or not found MESSAGE FILE,(1)(0)(0)"}));
-  const zkall_ctop* c = get_ctop_addr();
-  ASSERT_NE(c, nullptr);  // the block stays
-  EXPECT_EQ(+c->msg_table, 0u);
-  EXPECT_EQ(+c->scr_table, 0u);
-}
-
-TEST_F(StartupTest, MissingScreenFileFailsWithOneAndReleasesTheMessages) {
-  fs::remove(inst.cwd() / "ZKDROM01.SCR");
-  EXPECT_EQ(drom_init(), 1);
-  EXPECT_EQ(inst.log_reports(), Lines{"ZKDROM,zkdrom,Invalid or not found SCREEN FILE,(1)(0)(0)"});
-  EXPECT_EQ(+get_ctop_addr()->msg_table, 0u);
-  EXPECT_EQ(get_1stmsg_text(881), nullptr);
+// A text file missing: 1, the texts released and the block kept; start-up
+// stopped before the previous run's log was removed.
+TEST_F(StartupTest, MissingTextFilesFailWithOne) {
+  const std::pair<fs::path, const char*> cases[] = {{inst.drive_root('c') / "ZK" / "ZKDROM01.MSG", "MESSAGE"},
+                                                    {inst.cwd() / "ZKDROM01.SCR", "SCREEN"}};
+  for (const auto& [file, what] : cases) {
+    fs::remove(file);
+    std::ofstream(inst.cwd() / "ZKERROR.LOG") << "(01/01/24 00:00:00)OLD,line,x,(0)(0)(0)\n";
+    EXPECT_EQ(drom_init(), 1);
+    EXPECT_EQ(inst.log_reports(), (Lines{"OLD,line,x,(0)(0)(0)", std::string("ZKDROM,zkdrom,Invalid or not found ") +
+                                                                     what + " FILE,(1)(0)(0)"}));
+    ASSERT_NE(get_ctop_addr(), nullptr);
+    EXPECT_EQ(get_ctop_addr()->msg_table + get_ctop_addr()->scr_table, 0u);
+    EXPECT_EQ(get_1stmsg_text(881), nullptr);
+    inst.lay_out_standard();
+  }
 }
 
 TEST_F(StartupTest, MissingConfigurationIsLoggedAndStartUpGoesOn) {
@@ -75,27 +69,22 @@ TEST_F(StartupTest, MissingConfigurationIsLoggedAndStartUpGoesOn) {
   drom_term();
 }
 
+// drom_term removes the work directory's .TMP files only (none without a
+// work directory) and releases the block and the texts.
 TEST_F(StartupTest, TermRemovesOnlyTheWorkDirectorysTmpFiles) {
-  ASSERT_EQ(drom_init(), 0);
-  for (const char* f : {"WORK\\SELECT.TMP", "WORK\\INTF.TMP", "WORK\\KEEP.DAT", "CAT\\MST\\OTHER.TMP"})
-    inst.write('c', f, "x");
-  inst.write_cwd_file("CWD.TMP", "x");
-  drom_term();
-  EXPECT_FALSE(inst.exists('c', "WORK\\SELECT.TMP"));
-  EXPECT_FALSE(inst.exists('c', "WORK\\INTF.TMP"));
-  EXPECT_TRUE(inst.exists('c', "WORK\\KEEP.DAT"));
-  EXPECT_TRUE(inst.exists('c', "CAT\\MST\\OTHER.TMP"));
-  EXPECT_TRUE(fs::exists(inst.cwd() / "CWD.TMP"));
-  EXPECT_EQ(get_ctop_addr(), nullptr);
-  EXPECT_EQ(get_1stmsg_text(881), nullptr);
-}
-
-TEST_F(StartupTest, TermWithoutAWorkDirectoryDeletesNothing) {
-  inst.write_config({"ECFIL=C:\\ZK"});
-  ASSERT_EQ(drom_init(), 0);
-  inst.write_cwd_file("CWD.TMP", "x");
-  drom_term();
-  EXPECT_TRUE(fs::exists(inst.cwd() / "CWD.TMP"));
+  for (bool work : {true, false}) {
+    if (!work) inst.write_config({"ECFIL=C:\\ZK"});
+    ASSERT_EQ(drom_init(), 0);
+    for (const char* f : {"WORK\\SELECT.TMP", "WORK\\INTF.TMP", "WORK\\KEEP.DAT", "CAT\\MST\\OTHER.TMP"})
+      inst.write('c', f, "x");
+    inst.write_cwd_file("CWD.TMP", "x");
+    drom_term();
+    EXPECT_EQ(inst.exists('c', "WORK\\SELECT.TMP") + inst.exists('c', "WORK\\INTF.TMP"), work ? 0 : 2);
+    EXPECT_TRUE(inst.exists('c', "WORK\\KEEP.DAT") && inst.exists('c', "CAT\\MST\\OTHER.TMP"));
+    EXPECT_TRUE(fs::exists(inst.cwd() / "CWD.TMP"));
+    EXPECT_EQ(get_ctop_addr(), nullptr);
+    EXPECT_EQ(get_1stmsg_text(881), nullptr);
+  }
 }
 
 // The home directory is restored; one that is gone is not changed to.

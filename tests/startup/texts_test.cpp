@@ -12,6 +12,7 @@ namespace zk::test {
 namespace {
 
 std::string padded(const std::string& s) { return s + std::string(71 - s.size(), ' '); }
+std::string text(const char* p) { return p ? p : "(none)"; }
 
 class TextsTest : public ::testing::Test {
  protected:
@@ -44,19 +45,17 @@ TEST_F(TextsTest, LinesAndTheTextsTheyGive) {
   load_messages({"001Insert the disc", "002" + std::string(76, 'm'), "x01bad", "01 bad", "", "003good"});
   EXPECT_EQ(+c->msg_count, 3);
   EXPECT_NE(+c->msg_table, 0u);
-  EXPECT_EQ(std::string(get_1stmsg_text(1)), padded("Insert the disc"));
-  EXPECT_EQ(std::string(get_1stmsg_text(2)), std::string(71, 'm'));
-  EXPECT_EQ(std::string(get_1stmsg_text(3)), padded("good"));
+  EXPECT_EQ(text(get_1stmsg_text(1)) + text(get_1stmsg_text(2)) + text(get_1stmsg_text(3)),
+            padded("Insert the disc") + std::string(71, 'm') + padded("good"));
   load_screens({"# 0001 comment", "abcd text", "12 short", "0007 seven", "0008", "1001 " + std::string(94, 's')});
   EXPECT_EQ(+c->scr_count, 3);
-  EXPECT_EQ(std::string(get_scr_text(7)), "seven");
-  EXPECT_EQ(std::string(get_scr_text(8)), "");
-  EXPECT_EQ(std::string(get_scr_text(1001)), std::string(70, 's'));
+  EXPECT_EQ(text(get_scr_text(7)) + "|" + text(get_scr_text(8)) + "|" + text(get_scr_text(1001)),
+            "seven||" + std::string(70, 's'));
 }
 
 TEST_F(TextsTest, AtMostFourHundredMessagesAndFiveHundredScreenTexts) {
   std::vector<std::string> msgs, scrs;
-  for (int i = 0; i < 401; ++i) msgs.push_back(std::to_string(100 + i % 900).substr(0, 3) + "m" + std::to_string(i));
+  for (int i = 0; i < 401; ++i) msgs.push_back(std::to_string(100 + i % 900).substr(0, 3) + "m");
   for (int i = 0; i < 501; ++i) scrs.push_back(std::to_string(1000 + i) + " s" + std::to_string(i));
   load_messages(msgs);
   load_screens(scrs);
@@ -66,60 +65,49 @@ TEST_F(TextsTest, AtMostFourHundredMessagesAndFiveHundredScreenTexts) {
   EXPECT_EQ(std::string(get_scr_text(1499)), "s499");
 }
 
-TEST_F(TextsTest, SecondLineMustFollowDirectly) {
-  load_messages({"002First", "002Second", "002Third"});
-  EXPECT_EQ(std::string(get_1stmsg_text(2)), padded("First"));
-  EXPECT_EQ(std::string(get_2ndmsg_text()), padded("Second"));
-  EXPECT_EQ(get_2ndmsg_text(), nullptr);  // the memory was cleared
-
-  load_messages({"002First", "003Other", "002Second"});
-  EXPECT_EQ(std::string(get_1stmsg_text(2)), padded("First"));
-  EXPECT_EQ(get_2ndmsg_text(), nullptr);
-
-  load_messages({"001Only"});  // nothing behind the end of the table
-  ASSERT_NE(get_1stmsg_text(1), nullptr);
-  EXPECT_EQ(get_2ndmsg_text(), nullptr);
+// A second line follows its first directly, and its memory is cleared once
+// read; the lookup memories belong to the process, not to the tables:
+// loading new files (as a restart does) keeps them.
+TEST_F(TextsTest, SecondLineMustFollowDirectlyAndTheMemoryOutlivesTheTable) {
+  const std::vector<std::string> files[] = {{"002First", "002Second", "002Third"},
+                                            {"002First", "003Other", "002Second"},
+                                            {"001Only"}};
+  const char* second[] = {"Second", nullptr, nullptr};
+  for (int i = 0; i < 3; ++i) {
+    load_messages(files[i]);
+    EXPECT_EQ(std::string(get_1stmsg_text(i == 2 ? 1 : 2)), padded(i == 2 ? "Only" : "First"));
+    EXPECT_EQ(text(get_2ndmsg_text()), second[i] ? padded(second[i]) : "(none)") << i;
+    EXPECT_EQ(get_2ndmsg_text(), nullptr);  // the memory was cleared, or there is nothing behind the table
+  }
   EXPECT_EQ(get_1stmsg_text(9), nullptr);
+  load_messages({"001First", "001Second"});
+  ASSERT_NE(get_1stmsg_text(1), nullptr);
+  load_messages({"001Other", "001Again"});
+  EXPECT_EQ(std::string(get_2ndmsg_text()), padded("Again"));
 }
 
+// Screen texts in order are taken without search: the sequential path does
+// not compare numbers, also across a reload.
 TEST_F(TextsTest, ScreenTextsInOrderAreTakenWithoutSearch) {
   load_screens({"1001 one", "1002 two", "1003 three", "1005 five"});
-  EXPECT_EQ(std::string(get_scr_text(1002)), "two");    // a search
-  EXPECT_EQ(std::string(get_scr_text(1003)), "three");  // the next record
-  // The sequential path does not compare numbers: 1004 is the record after
-  // 1003, which is 1005's.
-  EXPECT_EQ(std::string(get_scr_text(1004)), "five");
-  EXPECT_EQ(std::string(get_scr_text(1001)), "one");
-  EXPECT_EQ(get_scr_text(1009), nullptr);
-  EXPECT_EQ(std::string(get_scr_text(1002)), "two");  // a failed search left the memory alone
-}
-
-// The lookup memories belong to the process, not to the tables: loading new
-// files (as a restart does) keeps them, and the new table is read at the
-// remembered position.
-TEST_F(TextsTest, LookupMemoriesOutliveTheTables) {
-  load_messages({"001First", "001Second"});
-  load_screens({"1001 one", "1002 two"});
-  ASSERT_NE(get_1stmsg_text(1), nullptr);
-  ASSERT_NE(get_scr_text(1001), nullptr);
-  load_messages({"001Other", "001Again"});
+  const std::pair<int, const char*> lookups[] = {{1002, "two"}, {1003, "three"}, {1004, "five"}, {1001, "one"},
+                                                 {1009, nullptr}, {1002, "two"}};
+  for (const auto& [number, want] : lookups) EXPECT_EQ(text(get_scr_text(number)), text(want)) << number;
   load_screens({"1001 uno", "2000 zwei", "1002 due"});
-  EXPECT_EQ(std::string(get_2ndmsg_text()), padded("Again"));
+  ASSERT_NE(get_scr_text(1001), nullptr);
   EXPECT_EQ(std::string(get_scr_text(1002)), "zwei");  // the record after 1001's, unsearched
 }
 
 TEST_F(TextsTest, MissingFilesAndMemoryFailuresGiveOne) {
-  EXPECT_EQ(set_msg(), 1);
-  EXPECT_EQ(set_scr(), 1);
+  EXPECT_EQ(set_msg() * 10 + set_scr(), 11);
   inst.write_messages({"001x"});
   inst.write_screens({"0001 x"});
-  inst.platform().faults().add(platform::Op::Alloc, platform::kErrnoNoMemory);
-  EXPECT_EQ(set_msg(), 1);
-  EXPECT_EQ(+c->msg_table, 0u);
-  inst.platform().faults().clear();
-  inst.platform().faults().add(platform::Op::Alloc, platform::kErrnoNoMemory);
-  EXPECT_EQ(set_scr(), 1);
-  EXPECT_EQ(+c->scr_table, 0u);
+  for (auto set : {&set_msg, &set_scr}) {
+    inst.platform().faults().clear();
+    inst.platform().faults().add(platform::Op::Alloc, platform::kErrnoNoMemory);
+    EXPECT_EQ(set(), 1);
+  }
+  EXPECT_EQ(c->msg_table + c->scr_table, 0u);
   EXPECT_EQ(get_1stmsg_text(1), nullptr);
 }
 
@@ -148,33 +136,26 @@ TEST_F(TextsTest, FreedTablesAndCorruptCountsGiveNoText) {
   EXPECT_EQ(get_1stmsg_text(1), nullptr);
 }
 
-TEST_F(TextsTest, VBGetMsgJoinsTheTwoLines) {
+// The front end's strings: VBGetMsg joins the two lines and fills with NULs
+// (never more than the 148-byte text; nothing for an unknown number),
+// VBGetScr fills with NULs within the string's length.
+TEST_F(TextsTest, FrontEndStringsAreFilledWithinTheirLength) {
   load_messages({"010Line one", "010Line two", "011Alone"});
-  platform::FrontEndString s(148, '*');
-  EXPECT_EQ(VBGetMsg(10, s.get()), 148);
-  EXPECT_EQ(s.str(), padded("Line one") + "\r\n" + padded("Line two") + std::string(4, '\0'));
-  platform::FrontEndString one(80, '*');
-  EXPECT_EQ(VBGetMsg(11, one.get()), 80);
-  EXPECT_EQ(one.str(), padded("Alone") + std::string(9, '\0'));
-  platform::FrontEndString none(10, '*');
-  EXPECT_EQ(VBGetMsg(99, none.get()), 0);
-  EXPECT_EQ(none.str(), std::string(10, '*'));
-  platform::FrontEndString huge(300, '*');
-  EXPECT_EQ(VBGetMsg(10, huge.get()), 148);  // never more than the 148-byte text
-  EXPECT_EQ(huge.str().substr(148), std::string(152, '*'));
-}
-
-TEST_F(TextsTest, VBGetScrFillsTheStringWithNuls) {
   load_screens({"0020 Parts"});
-  platform::FrontEndString s(8, '*');
-  VBGetScr(20, s.get());
-  EXPECT_EQ(s.str(), std::string("Parts\0\0\0", 8));
-  platform::FrontEndString shorter(3, '*');
-  VBGetScr(20, shorter.get());
-  EXPECT_EQ(shorter.str(), "Par");
-  platform::FrontEndString untouched(4, '*');
-  VBGetScr(21, untouched.get());
-  EXPECT_EQ(untouched.str(), "****");
+  const std::string two = padded("Line one") + "\r\n" + padded("Line two");
+  const std::string nuls(4, '\0');
+  const struct { bool msg; int number; size_t size; int32_t rc; std::string want; } cases[] = {
+      {true, 10, 148, 148, two + nuls}, {true, 10, 300, 148, two + nuls + std::string(152, '*')},
+      {true, 11, 80, 80, padded("Alone") + std::string(9, '\0')}, {true, 99, 10, 0, std::string(10, '*')},
+      {false, 20, 8, 0, std::string("Parts\0\0\0", 8)}, {false, 20, 3, 0, "Par"}, {false, 21, 4, 0, "****"}};
+  for (const auto& k : cases) {
+    platform::FrontEndString s(k.size, '*');
+    int32_t rc = 0;
+    if (k.msg) rc = VBGetMsg(k.number, s.get());
+    else VBGetScr(k.number, s.get());
+    EXPECT_EQ(rc, k.rc) << k.number;
+    EXPECT_EQ(s.str(), k.want) << k.number << "/" << k.size;
+  }
 }
 
 }  // namespace

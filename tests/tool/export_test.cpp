@@ -85,10 +85,7 @@ TEST(ExportTest, EveryRecordOfEverySetWithItsNamedColumnsAndIllustrations) {
   }
   EXPECT_EQ(static_cast<size_t>(c.sets), sets + demo.hd_sets.size() - 1);  // PRICE3.D is in no configured master
 
-  const struct {
-    const char* sql;
-    std::vector<std::string> rows;
-  } named[] = {
+  const struct { const char* sql; std::vector<std::string> rows; } named[] = {
       {"SELECT part_name FROM E1_HINM01 WHERE part_name_code = '100120'", {"OIL FILTER"}},
       {"SELECT catalog_code, section, figure_name FROM E1_FIGM01 WHERE figure_number = '1020'",
        {"4711A0|1|LUBRICATION: OIL PUMP AND OIL FILTER"}},
