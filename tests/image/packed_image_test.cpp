@@ -268,7 +268,9 @@ TEST_F(PackedImage, CodedTextFailures) {
     faults().add(c.op, platform::kErrnoIo, "IMG.PAK", c.nth);
     std::memset(recs, 0xCC, sizeof recs);
     EXPECT_EQ(decord_text(p.c_str(), recs, 66, 37), c.result) << static_cast<int>(c.op);
-    if (c.op == Op::Read) EXPECT_EQ(+recs[0].numbers[1] * 0x10000 + recs[1].numbers[0], 0x0102CCCC);
+    if (c.op == Op::Read) {
+      EXPECT_EQ(+recs[0].numbers[1] * 0x10000 + recs[1].numbers[0], 0x0102CCCC);
+    }
   }
 }
 
