@@ -2,7 +2,7 @@
 #include "catalog_support.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <tuple>
 
 #include "tools/writer/open_set.h"
 
@@ -114,29 +114,18 @@ std::vector<std::string> CatalogTest::read_all(zkall_cd_handle* h, const std::st
 }
 
 std::string record_with(uint32_t length, uint32_t offset, const std::string& key, uint32_t tag) {
-  std::string r(length, '.');
-  r[0] = 'R';
-  char tag_text[16];
-  std::snprintf(tag_text, sizeof tag_text, "%08u", tag);
-  for (uint32_t i = 0; i < length; ++i)
-    if (i < offset || i >= offset + key.size()) r[i] = tag_text[(i + 7) % 8];
-  std::copy(key.begin(), key.end(), r.begin() + offset);
-  return r;
+  const std::string tag_text = std::to_string(100000000 + tag % 100000000).substr(1);  // eight digits
+  std::string r(length, '\0');
+  for (uint32_t i = 0; i < length; ++i) r[i] = tag_text[(i + 7) % 8];
+  return r.replace(offset, key.size(), key);
 }
 
 writer::SetSpec simple_spec(int records, int levels, uint32_t records_per_block, uint32_t entries_per_block) {
   writer::SetSpec spec;
-  spec.name = "TEST.DAT";
-  spec.record_length = 24;
-  spec.key_offset = 2;
-  spec.key_length = 4;
-  spec.levels = levels;
-  spec.records_per_block = records_per_block;
-  spec.entries_per_block = entries_per_block;
-  for (int i = 0; i < records; ++i) {
-    const std::string key = "K" + std::to_string(1000 + i % 1000).substr(1);
-    spec.records.push_back(record_with(24, 2, key, static_cast<uint32_t>(i)));
-  }
+  std::tie(spec.name, spec.record_length, spec.key_offset, spec.key_length) = std::make_tuple("TEST.DAT", 24u, 2u, 4u);
+  std::tie(spec.levels, spec.records_per_block, spec.entries_per_block) = std::tie(levels, records_per_block, entries_per_block);
+  for (int i = 0; i < records; ++i)
+    spec.records.push_back(record_with(24, 2, "K" + std::to_string(1000 + i % 1000).substr(1), static_cast<uint32_t>(i)));
   return spec;
 }
 

@@ -1,4 +1,4 @@
-// Helpers of the engine tests: a platform that counts reads and seeks, a
+// Helpers of the engine tests: a platform that counts reads and closes, a
 // fixture that writes a built file set into a temporary directory and opens
 // it, and the reference model the engine's answers are checked against (a
 // plain scan of the same records).
@@ -18,23 +18,19 @@
 
 namespace zk::test {
 
-// The operating system's platform with every read, seek and close counted.
+// The operating system's platform with every read and close counted.
 class CountingPlatform : public SystemPlatformBase {
  public:
 #ifndef _WIN32
   CountingPlatform() : PosixPlatform(std::string()) {}
 #endif
-  int reads = 0, seeks = 0, closes = 0;
-  void reset_counts() { reads = seeks = closes = 0; }
+  int reads = 0, closes = 0;
+  void reset_counts() { reads = closes = 0; }
 
  protected:
   int64_t do_read(int fd, void* buf, size_t n, int& error) override {
     ++reads;
     return SystemPlatformBase::do_read(fd, buf, n, error);
-  }
-  int64_t do_lseek(int fd, int64_t offset, int origin, int& error) override {
-    ++seeks;
-    return SystemPlatformBase::do_lseek(fd, offset, origin, error);
   }
   int do_close(int fd, int& error) override {
     ++closes;

@@ -1,90 +1,94 @@
-// Failure paths through the platform's fault plan: every read and seek of
-// the engine is made to fail in turn; each failure comes back with its code
-// and error number and leaves the handle usable (a failing close is the
-// close test's; failures while opening, with nothing left behind, are the
-// fault-injection loop's).
+// Failure paths through the platform's fault plan, and the index-block
+// cache around them: a read that fails at any level comes back with 14 and
+// its error number, leaves the handle usable and is never kept by the
+// cache; a failed seek is -1 in cdseek_key's index walk and 15 on the data.
+// Then what the cache never keeps and when it lets go (that it changes
+// nothing a caller sees is the property test's; failures while opening,
+// with nothing left behind, are the fault-injection loop's).
 #include <gtest/gtest.h>
+
+#include <string>
 
 #include "catalog/block_cache.h"
 #include "catalog_support.h"
 #include "platform/platform.h"
+#include "startup/file_handles.h"
 
 namespace zk::test {
 namespace {
 
 using platform::Op;
-constexpr int kEio = 5;
 
-// Each read of a search is failed in turn, so the index-block cache, which
-// takes reads away between attempts, is off here (its own tests fail reads
-// with it on).
 class FaultTest : public CatalogTest {
  protected:
-  void SetUp() override { catalog::set_block_cache(false); }
   void TearDown() override {
     platform_.faults().clear();
     catalog::set_block_cache(true);
   }
-  // Fails the first, then the second ... call of `op` until `operation`
-  // gets through; the results of the attempts, "code/error" each.
-  template <class Operation>
-  std::vector<std::string> fail_each_call(Op op, Operation operation) {
-    std::vector<std::string> results;
-    for (int nth = 1; nth < 100; ++nth) {
-      platform_.faults().clear();
-      platform_.faults().add(op, kEio, "", nth);
-      int32_t detail = -1;
-      const int r = operation(detail);
-      platform_.faults().clear();
-      results.push_back(std::to_string(r) + "/" + std::to_string(detail));
-      if (r == 0) break;
-    }
-    return results;
+  // cdreopen, then cdread with the key: "result/detail/reads it took".
+  std::string lookup(zkall_cd_handle* h, const std::string& key) {
+    cdreopen(h, &detail);
+    platform_.reset_counts();
+    const int r = cdread(record.data(), key.data(), static_cast<int32_t>(key.size()), 0, nullptr, nullptr, h, &detail);
+    return rd(r, detail) + "/" + std::to_string(platform_.reads);
   }
-  std::string buf = std::string(2048 * 4, '\0');
   const writer::FileSet set = writer::build_set(simple_spec(400, 3, 5, 6));
+  std::string record = std::string(24, '\0');
+  int32_t detail = -1;
 };
 
-std::vector<std::string> failing(int count, const std::string& failure, const std::string& last = "0/0") {
-  std::vector<std::string> out(static_cast<size_t>(count), failure);
-  out.push_back(last);
-  return out;
-}
-
-TEST_F(FaultTest, EveryReadOfAKeyedSearchCanFailWith14AndTheHandleRecovers) {
-  Handle h = open(set);
-  for (Op op : {Op::Read, Op::ShortRead}) {
-    EXPECT_EQ(fail_each_call(op, [&](int32_t& d) {
-                cdreopen(h.get(), nullptr);
-                return cdread(buf.data(), "K123", 4, 0, nullptr, nullptr, h.get(), &d);
-              }),
-              failing(4, "14/5"));  // top, middle, bottom, data
-    EXPECT_EQ(buf.substr(0, 24), set.blocks[24][3]);
-  }
-  // In block mode as well, with nothing delivered.
-  Handle blocks = open(set, 0, 1);
-  ASSERT_EQ(cdseek(3, 3, blocks.get(), nullptr), 0);
-  platform_.faults().add(Op::ShortRead, kEio, "TEST.DAT");
-  int32_t delivered = -1, detail = -1;
-  EXPECT_EQ(cdread(buf.data(), nullptr, 0, 4, &delivered, nullptr, blocks.get(), &detail), 14);
-  EXPECT_EQ(detail * 10 + delivered, 50);
-}
-
-// cdseek_key answers a failure of the index walk with -1, and a failure on
-// the data (its range, then the block found) with 15; cdseek fails with 15
-// at each of its seeks.
-TEST_F(FaultTest, AFailedSeekIsMinusOneInTheIndexAnd15OnTheData) {
-  Handle h = open(set);
-  EXPECT_EQ(fail_each_call(Op::Seek, [&](int32_t& d) { return cdseek(3, 7, h.get(), &d); }), failing(5, "15/5"));
-  std::vector<int> results;
-  for (int nth = 1; nth < 10; ++nth) {
-    ASSERT_EQ(cdreopen(h.get(), nullptr), 0);
-    platform_.faults().add(Op::Seek, kEio, "", nth);
-    results.push_back(cdseek_key("K200", 4, h.get(), nullptr));
+TEST_F(FaultTest, AFailedReadGives14AndItsBlockIsReadAgainAndOnlyThen) {
+  const struct { Op op; const char* file; int reads_after; } cases[] = {
+      // The failed level and those below it are read again, and the data.
+      {Op::Read, "TEST.IA1", 4}, {Op::ShortRead, "TEST.IA2", 3}, {Op::Read, "TEST.IA3", 2}, {Op::ShortRead, "TEST.DAT", 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    Handle h = open(set, 0, 0, nullptr, "fail");
+    platform_.faults().add(c.op, platform::kErrnoIo, c.file);
+    EXPECT_EQ(lookup(h.get(), "K123").substr(0, 5), "14/5/");
     platform_.faults().clear();
-    if (results.back() == 0) break;
+    EXPECT_EQ(lookup(h.get(), "K123"), "0/0/" + std::to_string(c.reads_after));
+    EXPECT_EQ(record, set.blocks[24][3]);
+    EXPECT_EQ(lookup(h.get(), "K124"), "0/0/1");
   }
-  EXPECT_EQ(results, (std::vector<int>{-1, -1, -1, 15, 15, 0}));
+}
+
+TEST_F(FaultTest, ClosingOrOpeningAFileAgainStartsFromTheFile) {
+  const size_t held_before = catalog::cached_block_count();
+  Handle h = open(set, 0, 0, nullptr, "again");
+  ASSERT_EQ(lookup(h.get(), "K123"), "0/0/4");
+  ASSERT_EQ(lookup(h.get(), "K123"), "0/0/1");
+  EXPECT_EQ(catalog::cached_block_count(), held_before + 3);
+  // A caller closes the index files and opens them again into the handle:
+  // the descriptors come back with the same numbers, the blocks are read
+  // from the files again.
+  for (int level = 0; level < 3; ++level) {
+    const int fd = h->levels[level].fd;
+    ASSERT_EQ(close2(fd), 0);
+    const std::string path = (dir_.path() / "again" / ("TEST.IA" + std::to_string(level + 1))).string();
+    ASSERT_EQ(open2(path.c_str(), platform::kOpenReadOnly | platform::kOpenBinary, 0), fd);
+  }
+  ASSERT_EQ(lookup(h.get(), "K123"), "0/0/4");
+  cdclose(h.address(), nullptr);
+  EXPECT_EQ(catalog::cached_block_count(), held_before);
+}
+
+TEST_F(FaultTest, AnIndexLargerThanTheCacheStillAnswersEveryKey) {
+  // 2000 records with keys in record order, one a block, four entries an
+  // index block: some 630 index blocks.
+  writer::SetSpec spec = simple_spec(0, 3, 1, 4);
+  const auto key_of = [](int i) { return std::string{'K', char('A' + i / 100), char('0' + i / 10 % 10), char('0' + i % 10)}; };
+  for (int i = 0; i < 2000; ++i) spec.records.push_back(record_with(24, 2, key_of(i), static_cast<uint32_t>(i)));
+  const writer::FileSet large = writer::build_set(spec);
+  ASSERT_GT(large.entries[1].size + large.entries[2].size, catalog::kBlockCacheBlocks);
+  Handle h = open(large);
+  for (int i = 0; i < 4000; ++i) {
+    ASSERT_EQ(lookup(h.get(), key_of(i % 2000)).substr(0, 4), "0/0/") << i;
+    ASSERT_EQ(record, large.blocks[static_cast<size_t>(i % 2000)][0]) << i;
+  }
+  EXPECT_EQ(catalog::cached_block_count(), catalog::kBlockCacheBlocks);
+  // The blocks used last took the place of those used longest ago.
+  EXPECT_EQ(lookup(h.get(), key_of(1999)), "0/0/1");
 }
 
 }  // namespace
