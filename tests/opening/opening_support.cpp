@@ -2,6 +2,7 @@
 #include "opening_support.h"
 
 #include <cstdio>
+#include <tuple>
 
 #include "support/installation.h"
 #include "tools/writer/master_writer.h"
@@ -19,14 +20,10 @@ std::string part_name_record(int code) {
 
 writer::SetSpec part_names(const std::string& name, int count, int levels) {
   writer::SetSpec s;
-  s.name = name;
-  s.kind = 7;
-  s.record_length = 66;
-  s.key_offset = 0;
-  s.key_length = 6;
-  s.levels = levels;
-  s.records_per_block = 4;  // several blocks even for small sets
-  s.entries_per_block = 3;
+  // Four records a block and three entries an index block: several blocks
+  // even for small sets.
+  std::tie(s.name, s.kind, s.record_length, s.key_offset, s.key_length, s.levels, s.records_per_block,
+           s.entries_per_block) = std::make_tuple(name, 7, 66u, 0u, 6u, levels, 4u, 3u);
   for (int i = 0; i < count; ++i) s.records.push_back(part_name_record(100000 + i * 7));
   return s;
 }
