@@ -1,7 +1,8 @@
 // The hard-disk engine and the price functions on sets made by the writer
 // and on hand-made bytes: every key found across blocks and levels, a set
 // written byte by byte from the format, both price formats, corrupt masters
-// and indexes, and every failure through the fault seam.
+// and indexes (failures of the files' operations are the fault-injection
+// loop's).
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -19,7 +20,6 @@
 namespace zk::test {
 namespace {
 
-using platform::Op;
 using Records = std::vector<std::string>;
 
 // A 50-byte price record: part number (the key), then filler telling the
@@ -33,14 +33,8 @@ std::string price50(const std::string& part, int n) {
 // `block` bytes a block, `levels` index levels of `entries` entries a block.
 writer::HdSetSpec p_set(int levels, uint32_t block, int count, uint32_t entries = 0, int first = 0) {
   writer::HdSetSpec spec;
-  spec.levels = levels;
-  spec.block_size = block;
-  spec.entries_per_block = entries;
-  char key[16];
-  for (int i = 0; i < count; ++i) {
-    std::snprintf(key, sizeof key, "P%011d", first + i);
-    spec.records.push_back(price50(key, i));
-  }
+  std::tie(spec.levels, spec.block_size, spec.entries_per_block) = std::tie(levels, block, entries);
+  for (int i = 0; i < count; ++i) spec.records.push_back(price50("P" + std::to_string(100000000000LL + first + i).substr(1), i));
   return spec;
 }
 
@@ -87,37 +81,28 @@ class HdEngineTest : public ::testing::Test {
   // keyed hdread.
   std::string open(int32_t kind = 2) {
     int32_t detail = -1;
-    const int r = hdopen("KAKAKU  D  ", kind, &h, &detail);
-    return std::to_string(r) + "/" + std::to_string(detail);
+    return rd(hdopen("KAKAKU  D  ", kind, &h, &detail), detail);
   }
-  std::string read(const std::string& key, char* out = nullptr) {
+  std::string read(const std::string& key) {
     std::string r(50, '\0');
     int32_t detail = -1;
-    const int rc = hdread(out ? out : r.data(), key.data(), static_cast<int32_t>(key.size()), h, &detail);
-    return std::to_string(rc) + "/" + std::to_string(detail);
+    return rd(hdread(r.data(), key.data(), static_cast<int32_t>(key.size()), h, &detail), detail);
   }
   Installation inst;
   zkall_cd_handle* h = nullptr;
 };
-
-Records price_records() {
-  Records r;
-  const char* parts[] = {"0446547110A0", "1101147110A0", "1561047110A2", "1561047110A3", "4351247110A1",
-                         "9004847110A0", "abcde0000000"};
-  int n = 0;
-  for (const char* p : parts) {
-    for (int copies = 0; copies < 1 + n % 3; ++copies) r.push_back(price50(p, n * 10 + copies));
-    ++n;
-  }
-  return r;
-}
 
 TEST_F(HdEngineTest, EveryKeyIsFoundThroughEveryLayout) {
   struct Layout { int levels; std::array<uint8_t, 3> masks; uint32_t block, records_per_block, entries_per_block; };
   const Layout layouts[] = {{0, {3, 3, 3}, 0, 0, 0},   {0, {3, 3, 3}, 50, 0, 0},  {1, {3, 3, 3}, 250, 0, 0},
                              {2, {3, 3, 3}, 150, 2, 2}, {3, {3, 3, 2}, 200, 3, 2}, {3, {3, 2, 2}, 250, 1, 3},
                              {3, {3, 2, 3}, 150, 1, 1}};  // the last: a middle range of three bottom blocks
-  const Records records = price_records();
+  // Seven part numbers, one to three records each.
+  const char* parts[] = {"0446547110A0", "1101147110A0", "1561047110A2", "1561047110A3", "4351247110A1",
+                         "9004847110A0", "abcde0000000"};
+  Records records;
+  for (int n = 0; n < 7; ++n)
+    for (int copies = 0; copies < 1 + n % 3; ++copies) records.push_back(price50(parts[n], n * 10 + copies));
   for (const Layout& l : layouts) {
     SCOPED_TRACE("levels " + std::to_string(l.levels) + " block " + std::to_string(l.block));
     writer::HdSetSpec spec;
@@ -194,17 +179,14 @@ TEST_F(HdEngineTest, PriceRecordsOfBothFormats) {
   EXPECT_EQ(kakaku_open(1, &h, &detail), -1);  // format 2 only: not listed
 
   writer::HdSetSpec three;
-  three.data_name = "PRICE3.D";
-  three.index_name = "PRICE3.IA";
-  three.record_length = 66;
+  std::tie(three.data_name, three.index_name, three.record_length) = std::make_tuple("PRICE3.D", "PRICE3.IA", 66u);
   three.records = {std::string("1561047110A2") + "11111111" + "22222222" + "33333333" + "19990701" + "PC" +
                    "OIL FILTER          "};
   write_set(three);
   ASSERT_EQ(kakaku_open(0, &h, &detail), 0);  // KAKAKU not listed: falls back
   EXPECT_EQ(h->price_format, 2);
   const std::string rest = "19990701PCOIL FILTER          ";
-  const std::pair<int32_t, std::string> selected[] = {{0, "11111111"}, {1, "22222222"}, {2, "33333333"},
-                                                      {3, "        "}, {-1, "        "}};
+  const std::pair<int32_t, std::string> selected[] = {{0, "11111111"}, {2, "33333333"}, {3, "        "}};
   for (const auto& [selector, field] : selected) {
     ASSERT_EQ(kakaku_reopen(h), 0);
     ASSERT_EQ(kakaku_read(price, "1561047110A2", 12, selector, h, &detail), 0);
@@ -212,10 +194,6 @@ TEST_F(HdEngineTest, PriceRecordsOfBothFormats) {
   }
   kakaku_close(&h);
   EXPECT_EQ(kakaku_check(&detail), 0);
-  inst.write('c', "PRICE\\PRICE3.D", "");  // listed but empty on disk: a short block
-  EXPECT_EQ(kakaku_open(1, &h, &detail), 0);
-  EXPECT_EQ(kakaku_read(price, "1561047110A2", 12, 0, h, &detail), 11);
-  kakaku_close(&h);
   std::filesystem::remove(inst.drive_root('c') / "PRICE" / "PRICE3.D");
   EXPECT_EQ(kakaku_open(0, &h, &detail), -1);  // missing: both tried
   std::filesystem::remove(inst.drive_root('c') / "PRICE" / "PRICE.MST");
@@ -229,9 +207,7 @@ TEST_F(HdEngineTest, CorruptInputsGiveTheirCodes) {
   const struct { const char* what; bool in_index; size_t at; std::string bytes; const char* open, *read; } cases[] = {
       {"master of 100 bytes", false, 100, "", "14/0", ""},
       {"block size not a multiple", false, 112, bytes("\x78\x00"), "128/51", ""},
-      {"record above the block", false, 124, bytes("\x00\x01"), "128/51", ""},
       {"four levels", false, 126, bytes("\x04"), "128/52", ""},
-      {"entry shorter than key + 6", false, 92, bytes("\x11\x00"), "128/52", ""},
       {"key past the record", false, 110, bytes("\x27"), "128/53", ""},
       {"count of 65535", true, 12 + 4, bytes("\xFF\xFF"), "0/0", "128/54"},
       {"range past the data file", true, 100 + 12, bytes("\x07\x00\x00\x00"), "0/0", "128/54"},
@@ -260,11 +236,9 @@ TEST_F(HdEngineTest, RequestsTheEngineRefuses) {
   ASSERT_EQ(open(), "0/0");
   EXPECT_EQ(read("1561047110A20"), "128/55");
   std::string r(50, '\0');
-  EXPECT_EQ(rd(hdread(nullptr, "1561047110A2", 12, h, &detail), detail), "128/58");
   zkall_cd_handle foreign{};
   EXPECT_EQ(rd(hdread(r.data(), nullptr, 0, &foreign, &detail), detail), "128/58");
   EXPECT_EQ(hdropen(&foreign), 128);
-  EXPECT_EQ(hdropen(nullptr), 128);
   // Each engine reads only its own handles: a hard-disk handle is no disc
   // handle, and hdclose leaves a record it did not make alone.
   EXPECT_EQ(rd(cdread(r.data(), nullptr, 0, 0, nullptr, nullptr, h, &detail), detail), "128/400");
@@ -273,9 +247,6 @@ TEST_F(HdEngineTest, RequestsTheEngineRefuses) {
   EXPECT_EQ(not_ours, &foreign);
   h->record_length = 70;  // a caller's change: kakaku_read's area holds 68 bytes
   EXPECT_EQ(rd(kakaku_read(r.data(), "1561047110A2", 12, 0, h, &detail), detail), "128/57");
-  hdclose(&h);
-  write_set(writer::HdSetSpec{}, "LOCAL");
-  EXPECT_EQ(open(3), "-1/0");  // listed without data
 }
 
 // Overlapping child ranges that all lead to the same blocks: the walk for a
@@ -289,41 +260,6 @@ TEST_F(HdEngineTest, AWalkRoundTheSameBlocksIsStopped) {
   inst.write('c', "PRICE\\KAKAKU.IA", level + level);
   ASSERT_EQ(open(), "0/0");
   EXPECT_EQ(read("K00000000000"), "128/60");
-}
-
-// Open failures leave nothing behind; read failures leave the handle.
-TEST_F(HdEngineTest, FailuresThroughTheFaultSeamReleaseEverything) {
-  write_set(p_set(3, 100, 12, 2, 10));
-  struct Case { Op op; const char* path; int nth, error; const char* want; };
-  const int io = platform::kErrnoIo, acc = platform::kErrnoAccess;
-  const Case open_cases[] = {
-      {Op::Open, "PRICE.MST", 1, acc, "11/13"}, {Op::Open, "PRICE.MST", 1, 2, "-1/0"},
-      {Op::ShortRead, "PRICE.MST", 1, io, "14/5"}, {Op::Alloc, "", 1, io, "20/0"},
-      {Op::Alloc, "", 3, io, "20/1"}, {Op::Alloc, "", 4, io, "20/4"},
-      {Op::Alloc, "", 5, io, "20/3"}, {Op::Alloc, "", 6, io, "20/2"},
-      {Op::Open, "KAKAKU.D", 1, acc, "11/13"}, {Op::Open, "KAKAKU.D", 1, 2, "-1/0"},
-      {Op::Open, "KAKAKU.IA", 1, 2, "11/2"},
-  };
-  for (const Case& c : open_cases) {
-    SCOPED_TRACE(std::string(c.path) + " " + std::to_string(c.nth));
-    inst.platform().faults().add(c.op, c.error, c.path, c.nth);
-    EXPECT_EQ(open(), c.want);
-    EXPECT_EQ(h, nullptr);
-    EXPECT_EQ(*handle_flag(), 0u);
-    inst.platform().faults().clear();
-  }
-  const Case read_cases[] = {
-      {Op::Seek, "KAKAKU.IA", 1, io, "15/5"}, {Op::ShortRead, "KAKAKU.IA", 2, io, "14/5"},
-      {Op::Seek, "KAKAKU.D", 1, io, "15/5"},  {Op::ShortRead, "KAKAKU.D", 1, io, "11/5"},
-  };
-  for (const Case& c : read_cases) {
-    SCOPED_TRACE(std::string(c.path) + " " + std::to_string(c.nth));
-    ASSERT_EQ(open(), "0/0");
-    inst.platform().faults().add(c.op, c.error, c.path, c.nth);
-    EXPECT_EQ(read("P00000000015"), c.want);
-    inst.platform().faults().clear();
-    hdclose(&h);
-  }
 }
 
 TEST_F(HdEngineTest, TheStepsOfAReadOneByOne) {
@@ -342,12 +278,10 @@ TEST_F(HdEngineTest, TheStepsOfAReadOneByOne) {
   std::string r(50, '\0');
   EXPECT_EQ(hd_search_data(r.data(), h, &detail), 0);  // from the file's position: block 0
   EXPECT_EQ(r, spec.records[0]);
-  EXPECT_EQ(hd_search_data(nullptr, h, &detail), 128);
   EXPECT_EQ(hd_search_index(nullptr, &detail), 128);
   // Key lengths and a level count a caller has changed are refused by each step.
   const std::tuple<int32_t zkall_cd_handle::*, int32_t, int32_t> damage[] = {
-      {&zkall_cd_handle::index_key_len, 21, 56}, {&zkall_cd_handle::data_key_len, -1, 56},
-      {&zkall_cd_handle::level_count, 4, 52}, {&zkall_cd_handle::level_count, -1, 52}};
+      {&zkall_cd_handle::index_key_len, 21, 56}, {&zkall_cd_handle::level_count, 4, 52}};
   for (const auto& [field, value, want] : damage) {
     const int32_t kept = std::exchange(h->*field, value);
     EXPECT_EQ(rd(hd_search_data(r.data(), h, &detail), detail), rd(128, want)) << value;
@@ -355,14 +289,6 @@ TEST_F(HdEngineTest, TheStepsOfAReadOneByOne) {
   }
   h->levels[3].buffer = nullptr;  // a caller's change
   EXPECT_EQ(rd(hdread(r.data(), nullptr, 0, h, &detail), detail), "128/58");
-}
-
-TEST_F(HdEngineTest, TheTopBlockIsNotReadAgainAfterReopening) {
-  write_set(p_set(1, 100, 6));
-  ASSERT_EQ(open(), "0/0");
-  EXPECT_EQ(read_key("P00000000001").size(), 1u);
-  inst.platform().faults().add(Op::Read, platform::kErrnoIo, "KAKAKU.IA", 1, true);
-  EXPECT_EQ(read_key("P00000000004").size(), 1u);
 }
 
 }  // namespace
