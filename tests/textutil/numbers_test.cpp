@@ -2,13 +2,11 @@
 // the year window, YYMM dates, applicability bits and area letters.
 #include <gtest/gtest.h>
 
-#include <limits>
 #include <string>
 #include <tuple>
 
 #include "textutil/dates_areas.h"
 #include "textutil/guarded.h"
-#include "textutil/numbers.h"
 #include "zkall.h"
 
 namespace {
@@ -42,14 +40,6 @@ TEST(CvtAlnum2Ulong, WeighsEveryCharacterByTen) {
     EXPECT_EQ(cvt_alnum2ulong(field.data(), static_cast<int32_t>(field.size())), value) << field;
   }
   EXPECT_EQ(cvt_alnum2ulong("12", 0) + cvt_alnum2ulong("12", -1), 0u);
-}
-
-TEST(ReadDecimal, ReadsLikeTheCatalogsDateFields) {
-  constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
-  const std::pair<std::string, int32_t> cases[] = {
-      {" 5", 5}, {"\0" "7"s, 7}, {"-3", -3}, {"+7", 7}, {"4x2", 4}, {"x4", 0},
-      {"99999999999", kMax}, {"-99999999999", -kMax - 1}};
-  for (const auto& [field, value] : cases) EXPECT_EQ(zk::textutil::read_decimal(field), value) << field;
 }
 
 std::string hinban14(const std::string& plain) {
