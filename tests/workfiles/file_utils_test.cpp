@@ -21,6 +21,8 @@ namespace fs = std::filesystem;
 using platform::Op;
 using std::tuple;
 
+using Lines = std::vector<std::string>;
+
 class FileUtilsTest : public ::testing::Test {
  protected:
   void TearDown() override { closeall2(); }
@@ -28,7 +30,14 @@ class FileUtilsTest : public ::testing::Test {
     std::ifstream in(inst.cwd() / name, std::ios::binary);
     return std::string((std::istreambuf_iterator<char>(in)), {});
   }
+  // A front-end string holding `text` whose length word says `length`.
+  static platform::FrontEndString string_of(const std::string& text, uint32_t length) {
+    platform::FrontEndString s(text);
+    std::memcpy(s.get() - 4, &length, 4);
+    return s;
+  }
   Installation inst;
+  platform::ListBox box;
 };
 
 TEST_F(FileUtilsTest, OpensRegisterTheirDescriptorsAndRecordsGoByNumber) {
@@ -115,36 +124,18 @@ TEST_F(FileUtilsTest, RemoveDeletesMatchingFilesOnlyAndRefusesBadArguments) {
   EXPECT_EQ((tuple{inst.exists('c', "WORK\\KEEP.DAT"), inst.exists('c', "WORK\\SUB\\DEEP.TMP")}), (tuple{false, true}));
 }
 
-using Lines = std::vector<std::string>;
-
-class ListBoxesTest : public ::testing::Test {
- protected:
-  // A front-end string holding `text` whose length word says `length`.
-  static platform::FrontEndString string_of(const std::string& text, uint32_t length) {
-    platform::FrontEndString s(text);
-    std::memcpy(s.get() - 4, &length, 4);
-    return s;
-  }
-  Installation inst;
-  platform::ListBox box;
-};
-
 // Each line loses its last character (the line feed, or the last one read
-// when a line is cut at 127); the path is as long as the front end says. A
-// failed read keeps what was read, with one log line.
-TEST_F(ListBoxesTest, TextFileLinesLoseTheirLastCharacter) {
+// when a line is cut at 127); the path is as long as the front end says.
+TEST_F(FileUtilsTest, TextFileLinesLoseTheirLastCharacter) {
   inst.write_cwd_file("LIST.TXT", "first\r\nsecond\n\n" + std::string(130, 'a') + "b\nlast-without-lf");
   box.send(platform::kLbAddString, 0, reinterpret_cast<intptr_t>("old line"));
   EXPECT_EQ((tuple{VBSetListBox(box.handle(), string_of("LIST.TXTjunk", 8).get()), box.lines()}),
             (tuple{0, Lines{"first", "second", "", std::string(126, 'a'), "aaab", "last-without-l"}}));
-  inst.platform().faults().add(platform::Op::Read, platform::kErrnoIo, "LIST.TXT", 3);
-  EXPECT_EQ((tuple{VBSetListBox(box.handle(), string_of("LIST.TXT", 8).get()), box.lines(), inst.log_reports()}),
-            (tuple{14, Lines{"first", "second"}, Lines{"ZKSUBD01,VBSetListBox,fgets,(14)(5)(62)"}}));
 }
 
 // Help files of the menu language, 119 characters a piece; the topic is
 // taken by its byte length, and one too long for the path is logged.
-TEST_F(ListBoxesTest, HelpFileOfTheMenuLanguage) {
+TEST_F(FileUtilsTest, HelpFileOfTheMenuLanguage) {
   inst.lay_out_standard();
   ASSERT_EQ(drom_init(), 0);
   inst.write('c', "ZK\\MAIN01.HLP", std::string(125, 'h') + "\nline two\n");
@@ -167,7 +158,7 @@ TEST_F(ListBoxesTest, HelpFileOfTheMenuLanguage) {
   }
 }
 
-TEST_F(ListBoxesTest, ResetDeselectsEveryLine) {
+TEST_F(FileUtilsTest, ResetDeselectsEveryLine) {
   EXPECT_EQ((tuple{VBAllResetListBox(box.handle()), box.message_count(platform::kLbSetSel)}), (tuple{0, 0}));  // empty
   for (const char* l : {"a", "b", "c"}) box.send(platform::kLbAddString, 0, reinterpret_cast<intptr_t>(l));
   box.send(platform::kLbSetSel, 1, -1);

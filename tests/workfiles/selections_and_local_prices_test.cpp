@@ -1,0 +1,326 @@
+// The item list container and the three selection lists: links, limits,
+// kinds, duplicates, argument orders, the cnexta transfer and the reports of
+// allocation failures. Their work files SELECT.TMP and LCPSEL.TMP: the record
+// layouts byte by byte, full and cut files, a failed close, and the reset at
+// start-up. The local price files: summed runs, the 66-record two-block case,
+// prefix keys, the part-number search, hand-made index bytes and a corrupt run.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "support/installation.h"
+#include "tools/writer/local_price_files.h"
+#include "zkall.h"
+
+namespace zk::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+using platform::Op;
+using std::tuple;
+
+class SelectionListsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(set_table(), 0);
+    inst.mkdir('c', "WORK");
+    std::strcpy(get_ctop_addr()->ecram_path, "C:\\WORK");
+  }
+  void TearDown() override {
+    TermSelTmp();
+    TermLcpTmp();
+    term_selfgn();
+  }
+  void fail_alloc(int nth) { inst.platform().faults().add(platform::Op::Alloc, platform::kErrnoNoMemory, "", nth); }
+  std::string file(const char* name) const { return inst.read('c', std::string("WORK\\") + name); }
+  Installation inst;
+};
+
+std::vector<uint32_t> figures() {
+  std::vector<uint32_t> out;
+  for (const zkall_item* i = get_selfgn()->first; i != nullptr; i = i->next)
+    out.push_back(reinterpret_cast<const zkall_sel_fgn_node*>(i)->data.figno);
+  return out;
+}
+
+TEST_F(SelectionListsTest, DeletingKeepsTheLinksOfTheRest) {
+  ItemList list{};
+  zkall_item* a = AddItem(&list, sizeof(zkall_item));
+  zkall_item* b = AddItem(&list, sizeof(zkall_item));
+  zkall_item* c = AddItem(&list, sizeof(zkall_item));
+  ASSERT_TRUE(a && b && c);
+  DeleteItem(&list, b);  // middle
+  EXPECT_TRUE(a->prev == nullptr && a->next == c && c->prev == a && c->next == nullptr && list.count == 2);
+  EXPECT_EQ((tuple{AddItem(&list, sizeof(zkall_item) - 1), +list.count}), (tuple{nullptr, 2}));  // no room for the links
+  EXPECT_EQ(AllDeleteItem(&list), 0);
+  EXPECT_TRUE(list.first == nullptr && list.last == nullptr && list.count == 0);
+}
+
+struct Limit { const char* name; int limit; std::function<int32_t(uint32_t)> add; std::function<int16_t()> count; };
+
+TEST_F(SelectionListsTest, ListsHoldUpToTheirLimit) {
+  const int16_t v = 1;
+  const Limit limits[] = {
+      {"selection", 1000, [&](uint32_t) { return SetSelTmp("123456789012", &v); }, [] { return VBGetNumSelTmp(); }},
+      {"local price", 1000, [&](uint32_t) { return SetLcpTmp("123456789012", &v, "CODE"); },
+       [] { return VBGetNumLcpTmp(); }},
+      {"figures", 100, [](uint32_t n) { return set_selfgn(&n); }, [] { return get_num_selfgn(); }},
+  };
+  for (const Limit& l : limits) {
+    for (int i = 0; i < l.limit; ++i) ASSERT_EQ(l.add(static_cast<uint32_t>(i)), 0) << l.name << i;
+    EXPECT_EQ((tuple{l.add(0), l.count()}), (tuple{1, l.limit})) << l.name;
+  }
+}
+
+// The seventh character decides the kind (blank: a 6-character code);
+// duplicates are kept and the earlier one is found and deleted first; local
+// price entries match on part number and code (added part number first,
+// searched code first).
+TEST_F(SelectionListsTest, KindsDuplicatesAndArgumentOrders) {
+  const int16_t v1 = 1, v2 = 2;
+  ASSERT_EQ(SetSelTmp("100120 XXXXX", &v1), 0);
+  ASSERT_EQ(SetSelTmp("1561047110A2", &v1), 0);
+  ASSERT_EQ(SetSelTmp("1561047110A2", &v2), 0);
+  const auto* code = SearchSelTmp("100120      ");
+  ASSERT_NE(code, nullptr);
+  EXPECT_EQ(std::string(code->data.key, 12) + char('0' + code->data.kind), "100120      0");
+  EXPECT_EQ(SearchSelTmp("100120 XXXXX"), nullptr);
+  EXPECT_EQ((tuple{SearchSelTmp("1561047110A2")->data.kind, SearchSelTmp("1561047110A2")->data.value}), (tuple{1, 1}));
+  DelSelTmp("1561047110A2");
+  DelSelTmp("000000000000");  // absent: nothing happens
+  EXPECT_EQ((tuple{VBGetNumSelTmp(), SearchSelTmp("1561047110A2")->data.value}), (tuple{2, 2}));
+
+  SetLcpTmp("1561047110A2", &v1, "AAAA");
+  SetLcpTmp("1561047110A2", &v2, "BBBB");
+  const auto* found = SearchLcpTmp("BBBB", "1561047110A2");
+  ASSERT_NE(found, nullptr);
+  EXPECT_EQ((tuple{found->data.value, found->data.kind}), (tuple{2, 1}));
+  EXPECT_EQ(SearchLcpTmp("CCCC", "1561047110A2"), nullptr);
+  DelLcpTmp("AAAA", "1561047110A2");
+  EXPECT_EQ((tuple{VBGetNumLcpTmp(), GetPtrLcpTmp()->first}), (tuple{1, &found->link}));
+}
+
+TEST_F(SelectionListsTest, FigureNumbersGoToAndFromTheCommonArea) {
+  zkall_cnexta* area = get_cnexta_addr();
+  const auto slots = [area] {  // the first six, copied: the packed array is not aligned
+    uint32_t out[6];
+    std::memcpy(out, reinterpret_cast<uint8_t*>(area->figures), sizeof out);
+    return std::vector<uint32_t>(out, out + 6);
+  };
+  area->figure_count = 3;
+  const uint32_t numbers[] = {1010, 1020, 0xFFFFFFFE};
+  std::memcpy(reinterpret_cast<uint8_t*>(area->figures), numbers, sizeof numbers);
+  ASSERT_EQ(VBread_figno() + VBread_figno(), 0);  // appended again: nothing is removed first
+  EXPECT_EQ((tuple{figures(), VBcheck_selfgn(&numbers[2])}),
+            (tuple{std::vector<uint32_t>{1010, 1020, 0xFFFFFFFE, 1010, 1020, 0xFFFFFFFE}, 1}));
+  VBdel_selfgn(&numbers[0]);
+  int16_t count = -1;
+  VBwrite_figno(&count);
+  EXPECT_EQ((tuple{count, +area->figure_count, slots()}),
+            (tuple{5, 5, std::vector<uint32_t>{1020, 0xFFFFFFFE, 1010, 1020, 0xFFFFFFFE, 0}}));
+  // The array holds 100 numbers: 200 in the list are written as their first 100.
+  area->figure_count = 100;
+  VBclear_figno();
+  EXPECT_EQ((tuple{+area->figure_count, get_num_selfgn()}), (tuple{0, 0}));
+  area->figure_count = 100;
+  EXPECT_EQ((tuple{VBread_figno() + VBread_figno(), get_num_selfgn()}), (tuple{0, 200}));
+  VBwrite_figno(&count);
+  EXPECT_EQ(count, 100);
+  term_selfgn();
+  VBwrite_figno(&count);  // an empty list zeroes the array
+  EXPECT_EQ((tuple{count, +area->figure_count}), (tuple{0, 0}));
+}
+
+TEST_F(SelectionListsTest, AllocationFailuresAreReported) {
+  const int16_t v = 0;
+  fail_alloc(1);
+  EXPECT_EQ((tuple{SetSelTmp("1561047110A2", &v), inst.log_reports().back(), VBGetNumSelTmp()}),
+            (tuple{20, "ZKSUBF21,SetSelTmp,AddItem,(20)(0)(251)", 0}));
+  get_cnexta_addr()->figure_count = 3;
+  fail_alloc(2);  // the first number stays
+  EXPECT_EQ((tuple{VBread_figno(), inst.log_reports().back(), get_num_selfgn()}),
+            (tuple{20, "ZKSUBF22,VBread_figno,AddItem,(20)(0)(33)", 1}));
+}
+
+TEST_F(SelectionListsTest, RecordsAreWrittenByteForByteReadBackAndCleared) {
+  const int16_t big = 0x1234, negative = -2;
+  SetSelTmp("1561047110A2", &big);
+  SetSelTmp("100120 XXXXX", &negative);
+  ASSERT_EQ(VBWriteSelectTmp(), 0);
+  EXPECT_EQ(file("SELECT.TMP"), std::string("1561047110A2\x34\x12\x01\0\0\0\0\0", 20) +
+                                    std::string("100120      \xFE\xFF\x00\0\0\0\0\0", 20) + std::string(19960, '\0'));
+  SetLcpTmp("4351247110A1", &big, "D042");
+  ASSERT_EQ(VBWriteLcpselTmp(), 0);
+  EXPECT_EQ(file("LCPSEL.TMP"), std::string("D0424351247110A1\x34\x12\x01\0", 20) + std::string(19980, '\0'));
+  TermSelTmp();
+  TermLcpTmp();
+  ASSERT_EQ(VBReadSelectTmp() + VBReadLcpselTmp(), 0);
+  ASSERT_EQ(VBGetNumSelTmp(), 2);
+  const auto* code = SearchSelTmp("100120      ");
+  EXPECT_EQ((tuple{code->data.value, code->data.kind, SearchLcpTmp("D042", "4351247110A1")->data.value}),
+            (tuple{-2, 0, 0x1234}));
+  // Clearing a file leaves its list.
+  ASSERT_EQ(VBClearSelectTmp() + clear_lcpsel_tmp(), 0);
+  EXPECT_TRUE(file("SELECT.TMP") + file("LCPSEL.TMP") == std::string(40000, '\0'));
+  EXPECT_EQ(VBGetNumSelTmp(), 2);
+}
+
+TEST_F(SelectionListsTest, OnlyTheFirstThousandAreWritten) {
+  for (int i = 0; i < 1000; ++i) {
+    const int16_t v = static_cast<int16_t>(i);
+    char key[13];
+    std::snprintf(key, sizeof key, "P%011d", i);
+    ASSERT_EQ(SetSelTmp(key, &v), 0);
+  }
+  ASSERT_EQ(VBWriteSelectTmp() + VBReadSelectTmp(), 0);  // appended: 2000 entries, beyond the limit
+  EXPECT_EQ(VBGetNumSelTmp(), 2000);
+  ASSERT_EQ(VBWriteSelectTmp(), 0);
+  EXPECT_EQ(file("SELECT.TMP").substr(999 * 20, 12), "P00000000999");  // the last record is in use
+  VBClearSelTmp();
+  ASSERT_EQ(VBReadSelectTmp(), 0);
+  EXPECT_EQ(VBGetNumSelTmp(), 1000);
+}
+
+// The fault loop sees every failure of the work files; a close that fails
+// after the write may have lost data: 13, logged as such.
+TEST_F(SelectionListsTest, AFailedCloseAfterTheWriteIsAWriteFailure) {
+  inst.platform().faults().add(Op::Close, platform::kErrnoIo, "SELECT");
+  EXPECT_EQ((tuple{VBWriteSelectTmp(), inst.log_reports().back()}),
+            (tuple{13, "ZKSUBF21,VBWriteSelectTmp,fclose,(13)(5)(154)"}));
+}
+
+TEST_F(SelectionListsTest, RawFunctionsReadWhatIsThereReportNothingAndSetTheErrorWord) {
+  int32_t error = -1;
+  std::vector<char> buffer(20000, 'x');
+  inst.write('c', "WORK\\SELECT.TMP", "100");  // cut short: what is there, the rest left as it was
+  EXPECT_EQ((tuple{read_select_tmp(buffer.data(), &error), error, std::string(buffer.data(), 4)}), (tuple{0, 0, "100x"}));
+  EXPECT_EQ((tuple{read_lcpsel_tmp(buffer.data(), &error), error}), (tuple{11, 2}));  // missing
+  inst.platform().faults().add(Op::Write, platform::kErrnoNoSpace, "LCPSEL");
+  EXPECT_EQ((tuple{write_lcpsel_tmp(buffer.data(), &error), error}), (tuple{13, platform::kErrnoNoSpace}));
+  EXPECT_EQ(write_select_tmp(nullptr, &error), 13);
+  EXPECT_EQ(read_select_tmp(nullptr, nullptr), 14);
+  EXPECT_TRUE(inst.log_lines().empty());
+}
+
+class StartupResetTest : public ::testing::Test {
+ protected:
+  void SetUp() override { inst.lay_out_standard(); }
+  Installation inst;
+};
+
+TEST_F(StartupResetTest, StartUpEmptiesSelectTmp) {
+  inst.write('c', "WORK\\SELECT.TMP", "an old selection");
+  ASSERT_EQ(drom_init(), 0);
+  EXPECT_EQ(inst.read('c', "WORK\\SELECT.TMP"), std::string(20000, '\0'));
+  drom_term();
+}
+
+// A 62-byte record of pair 1: the key, then a number telling records apart.
+std::string rec62(const std::string& key, int n) {
+  std::string r = key + std::to_string(1000 + n);
+  return r + std::string(62 - r.size(), '.');
+}
+
+class LocalPricesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(set_table(), 0);
+    std::strcpy(get_ctop_addr()->localp_path, "C:\\LP");
+  }
+  void TearDown() override { LCPClose(&h); }
+  void write_pair(const writer::LocalPriceSpec& spec) {
+    const writer::LocalPriceFiles f = writer::build_local_prices(spec);
+    inst.write('c', "LP\\" + f.index_name, f.index);
+    inst.write('c', "LP\\" + f.data_name, f.data);
+  }
+  // Reads the key and every following record: their numbers, or "end".
+  std::vector<std::string> read_all(const std::string& key) {
+    std::vector<std::string> out;
+    char r[132] = {};
+    EXPECT_EQ(LCPKeyRead(&h, key.data(), static_cast<int16_t>(key.size()), r), 0);
+    while (h.end_flag == 0) {
+      out.push_back(std::string(r + 12, 4));
+      EXPECT_EQ(LCPSeqRead(&h, r), 0);
+    }
+    return out;
+  }
+  Installation inst;
+  LcpHandle h{};
+};
+
+TEST_F(LocalPricesTest, MatchingEntriesAreSummedIntoOneRunOverBlocks) {
+  writer::LocalPriceSpec spec;
+  spec.run_limit = 3;  // five records of B: entries of 3 and 2
+  for (int i = 0; i < 2; ++i) spec.records.push_back(rec62("A00000000000", i));
+  for (int i = 0; i < 5; ++i) spec.records.push_back(rec62("B00000000000", i));
+  spec.records.push_back(rec62("B00000000001", 9));
+  for (int i = 0; i < 66; ++i) spec.records.push_back(rec62("K00000000000", i));
+  write_pair(spec);
+  ASSERT_EQ(LCPOpen(&h, 1), 0);
+  EXPECT_EQ(read_all("B00000000000"), (std::vector<std::string>{"1000", "1001", "1002", "1003", "1004"}));
+  EXPECT_EQ(h.total, 5u);
+  EXPECT_EQ(read_all("B0000000000").size(), 6u);  // a shorter key matches on its prefix only: every B
+  const std::vector<std::string> k = read_all("K00000000000");
+  EXPECT_EQ((tuple{k.size(), k.back(), h.blocks.count, h.records_per_block, h.current_block == h.blocks.last,
+                   h.index_in_block}),
+            (tuple{66u, "1065", 2, 65, true, 0}));
+  EXPECT_EQ((tuple{read_all("C").size(), h.total, LCPSeqRead(&h, nullptr)}), (tuple{0u, 0u, 20}));  // no match
+}
+
+TEST_F(LocalPricesTest, HandMadeIndexEndsAtAZeroEntry) {
+  // Pair 3: 14-byte entries (10-byte key, start, count), 132-byte records.
+  auto entry = [](const std::string& key, char start, char count) { return key + start + '\0' + count + '\0'; };
+  std::string data;
+  for (int i = 0; i < 4; ++i) {
+    std::string r(132, ' ');
+    r.replace(0, 1, std::to_string(i));
+    r.replace(52, 12, "PART" + std::to_string(i) + "0000000");
+    data += r;
+  }
+  inst.write('c', "LP\\LOCALP3.IA",
+             entry("DEALER0001", 1, 1) + entry("OTHER00000", 0, 1) + entry("DEALER0001", 2, 2) +
+                 entry("EMPTYRUN00", 3, 0) + std::string(14, '\0') + entry("DEALER0001", 0, 9));
+  inst.write('c', "LP\\LOCALP3.D", data);
+  ASSERT_EQ(LCPOpen(&h, 3), 0);
+  char out[132];
+  ASSERT_EQ(LCPKeyRead(&h, "DEALER0001", 10, out), 0);
+  // 1 + 2 from the first entry's start; the entry behind the zero one is not read.
+  EXPECT_EQ((tuple{h.total, out[0]}), (tuple{3u, '1'}));
+  std::memset(out, 'x', sizeof out);
+  LCP3PrtNoRead(&h, "PART30000000", out);
+  EXPECT_EQ((tuple{h.end_flag, out[0]}), (tuple{0, '3'}));
+  LCP3PrtNoRead(&h, "PART00000000", out);  // record 0 was not collected: out is left as it was
+  EXPECT_EQ((tuple{h.end_flag, out[0]}), (tuple{1, '3'}));
+  ASSERT_EQ(LCPKeyRead(&h, "EMPTYRUN00", 10, out), 0);  // a match whose runs sum to 0
+  EXPECT_EQ((tuple{h.end_flag, h.blocks.count}), (tuple{1, 0}));
+  EXPECT_EQ(LCPKeyRead(nullptr, "DEALER0001", 10, out), 128);
+  h.record_length = 200;  // a caller's change: no copy is sized by it
+  EXPECT_EQ(LCPKeyRead(&h, "DEALER0001", 10, out), 128);
+  h.record_length = 132;
+}
+
+TEST_F(LocalPricesTest, OpenRefusesOtherPairsAndMissingData) {
+  EXPECT_EQ(LCPOpen(&h, 4), 128);
+  EXPECT_EQ(LCPOpen(&h, 0), 128);
+  EXPECT_EQ(inst.log_reports(), (std::vector<std::string>{"ZKSUBF30,LCPOpen,Parm Error,(128)(4)(55)",
+                                                          "ZKSUBF30,LCPOpen,Parm Error,(128)(0)(55)"}));
+  EXPECT_EQ((tuple{LCPOpen(&h, 2), inst.log_reports().size(), LCPSeqRead(&h, nullptr)}), (tuple{-1, 2u, 20}));  // no LOCALP2.D
+}
+
+// A run whose count passes the end of the data file (65535 records) stops at
+// the first short block: reported, no records kept.
+TEST_F(LocalPricesTest, ARunPastTheEndOfTheDataIsReportedAndKeepsNoRecords) {
+  inst.write('c', "LP\\LOCALP2.IA", std::string("K00000000000\x00\x00\xFF\xFF", 16));
+  inst.write('c', "LP\\LOCALP2.D", rec62("K00000000000", 0));
+  ASSERT_EQ(LCPOpen(&h, 2), 0);
+  char out[62];
+  EXPECT_EQ((tuple{LCPKeyRead(&h, "K00000000000", 12, out), inst.log_reports().back(), h.blocks.count, LCPSeqRead(&h, out)}),
+            (tuple{14, "ZKSUBF30,LCPKeyRead,fread,(14)(0)(216)", 0, 20}));
+}
+
+}  // namespace
+}  // namespace zk::test
