@@ -30,9 +30,29 @@ using platform::Op;
 using std::tuple;
 using Lines = std::vector<std::string>;
 
-class FileUtilsTest : public ::testing::Test {
+// A 62-byte record of pair 1: the key, then a number telling records apart.
+std::string rec62(const std::string& key, int n) {
+  std::string r = key + std::to_string(1000 + n);
+  return r + std::string(62 - r.size(), '.');
+}
+
+// A fresh installation with the common areas, the work directory C:\WORK and
+// the local price directory C:\LP.
+class WorkFilesTest : public ::testing::Test {
  protected:
-  void TearDown() override { closeall2(); }
+  void SetUp() override {
+    ASSERT_EQ(set_table(), 0);
+    inst.mkdir('c', "WORK");
+    std::strcpy(get_ctop_addr()->ecram_path, "C:\\WORK");
+    std::strcpy(get_ctop_addr()->localp_path, "C:\\LP");
+  }
+  void TearDown() override {
+    closeall2();
+    TermSelTmp();
+    TermLcpTmp();
+    term_selfgn();
+    LCPClose(&h);
+  }
   std::string cwd_file(const char* name) const {
     std::ifstream in(inst.cwd() / name, std::ios::binary);
     return std::string((std::istreambuf_iterator<char>(in)), {});
@@ -43,11 +63,30 @@ class FileUtilsTest : public ::testing::Test {
     std::memcpy(s.get() - 4, &length, 4);
     return s;
   }
+  void fail_alloc(int nth) { inst.platform().faults().add(platform::Op::Alloc, platform::kErrnoNoMemory, "", nth); }
+  std::string file(const char* name) const { return inst.read('c', std::string("WORK\\") + name); }
+  void write_pair(const writer::LocalPriceSpec& spec) {
+    const writer::LocalPriceFiles f = writer::build_local_prices(spec);
+    inst.write('c', "LP\\" + f.index_name, f.index);
+    inst.write('c', "LP\\" + f.data_name, f.data);
+  }
+  // Reads the key and every following record: their numbers, or "end".
+  std::vector<std::string> read_all(const std::string& key) {
+    std::vector<std::string> out;
+    char r[132] = {};
+    EXPECT_EQ(LCPKeyRead(&h, key.data(), static_cast<int16_t>(key.size()), r), 0);
+    while (h.end_flag == 0) {
+      out.push_back(std::string(r + 12, 4));
+      EXPECT_EQ(LCPSeqRead(&h, r), 0);
+    }
+    return out;
+  }
   Installation inst;
   platform::ListBox box;
+  LcpHandle h{};
 };
 
-TEST_F(FileUtilsTest, OpensRegisterTheirDescriptorsAndRecordsGoByNumber) {
+TEST_F(WorkFilesTest, OpensRegisterTheirDescriptorsAndRecordsGoByNumber) {
   inst.write_cwd_file("R.DAT", "AAAABBBBCCCC");
   int32_t fd = -7, err = -7;
   ASSERT_EQ(open_read("R.DAT", &fd, &err), 0);
@@ -75,7 +114,7 @@ TEST_F(FileUtilsTest, OpensRegisterTheirDescriptorsAndRecordsGoByNumber) {
   EXPECT_EQ((tuple{open_rdwr("MISSING.DAT", &fd, &err), fs::exists(inst.cwd() / "MISSING.DAT")}), (tuple{11, false}));
 }
 
-TEST_F(FileUtilsTest, CopyCopiesEveryByteAndFailuresCloseBothFiles) {
+TEST_F(WorkFilesTest, CopyCopiesEveryByteAndFailuresCloseBothFiles) {
   std::string big;
   for (int i = 0; i < 5000; ++i) big += static_cast<char>(i * 7);
   inst.write_cwd_file("SRC.DAT", big);
@@ -96,7 +135,7 @@ TEST_F(FileUtilsTest, CopyCopiesEveryByteAndFailuresCloseBothFiles) {
 
 // A copy onto the same file, however it is named, would empty it before
 // reading it: nothing is done and the file keeps its bytes.
-TEST_F(FileUtilsTest, CopyOntoTheSameFileChangesNothing) {
+TEST_F(WorkFilesTest, CopyOntoTheSameFileChangesNothing) {
   inst.write_cwd_file("SRC.DAT", "precious bytes");
   fs::create_hard_link(inst.cwd() / "SRC.DAT", inst.cwd() / "HARD.DAT");
   std::vector<const char*> destinations{"SRC.DAT", "src.dat", ".\\Src.Dat", "HARD.DAT"};
@@ -111,7 +150,7 @@ TEST_F(FileUtilsTest, CopyOntoTheSameFileChangesNothing) {
   }
 }
 
-TEST_F(FileUtilsTest, RemoveDeletesMatchingFilesOnlyAndRefusesBadArguments) {
+TEST_F(WorkFilesTest, RemoveDeletesMatchingFilesOnlyAndRefusesBadArguments) {
   inst.mkdir('c', "WORK\\SUB");
   const char* const files[] = {"SELECT.TMP", "a.tmp", "B.TMP", "KEEP.DAT", "TMP", "SUB\\DEEP.TMP"};
   for (const char* f : files) inst.write('c', std::string("WORK\\") + f, "x");
@@ -133,7 +172,7 @@ TEST_F(FileUtilsTest, RemoveDeletesMatchingFilesOnlyAndRefusesBadArguments) {
 
 // Each line loses its last character (the line feed, or the last one read
 // when a line is cut at 127); the path is as long as the front end says.
-TEST_F(FileUtilsTest, TextFileLinesLoseTheirLastCharacter) {
+TEST_F(WorkFilesTest, TextFileLinesLoseTheirLastCharacter) {
   inst.write_cwd_file("LIST.TXT", "first\r\nsecond\n\n" + std::string(130, 'a') + "b\nlast-without-lf");
   box.send(platform::kLbAddString, 0, reinterpret_cast<intptr_t>("old line"));
   EXPECT_EQ((tuple{VBSetListBox(box.handle(), string_of("LIST.TXTjunk", 8).get()), box.lines()}),
@@ -142,7 +181,7 @@ TEST_F(FileUtilsTest, TextFileLinesLoseTheirLastCharacter) {
 
 // Help files of the menu language, 119 characters a piece; the topic is
 // taken by its byte length, and one too long for the path is logged.
-TEST_F(FileUtilsTest, HelpFileOfTheMenuLanguage) {
+TEST_F(WorkFilesTest, HelpFileOfTheMenuLanguage) {
   inst.lay_out_standard();
   ASSERT_EQ(drom_init(), 0);
   inst.write('c', "ZK\\MAIN01.HLP", std::string(125, 'h') + "\nline two\n");
@@ -165,7 +204,7 @@ TEST_F(FileUtilsTest, HelpFileOfTheMenuLanguage) {
   }
 }
 
-TEST_F(FileUtilsTest, ResetDeselectsEveryLine) {
+TEST_F(WorkFilesTest, ResetDeselectsEveryLine) {
   EXPECT_EQ((tuple{VBAllResetListBox(box.handle()), box.message_count(platform::kLbSetSel)}), (tuple{0, 0}));  // empty
   for (const char* l : {"a", "b", "c"}) box.send(platform::kLbAddString, 0, reinterpret_cast<intptr_t>(l));
   box.send(platform::kLbSetSel, 1, -1);
@@ -176,22 +215,6 @@ TEST_F(FileUtilsTest, ResetDeselectsEveryLine) {
             (tuple{0, false, 4, 0}));
 }
 
-class SelectionListsTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_EQ(set_table(), 0);
-    inst.mkdir('c', "WORK");
-    std::strcpy(get_ctop_addr()->ecram_path, "C:\\WORK");
-  }
-  void TearDown() override {
-    TermSelTmp();
-    TermLcpTmp();
-    term_selfgn();
-  }
-  void fail_alloc(int nth) { inst.platform().faults().add(platform::Op::Alloc, platform::kErrnoNoMemory, "", nth); }
-  std::string file(const char* name) const { return inst.read('c', std::string("WORK\\") + name); }
-  Installation inst;
-};
 
 std::vector<uint32_t> figures() {
   std::vector<uint32_t> out;
@@ -200,7 +223,7 @@ std::vector<uint32_t> figures() {
   return out;
 }
 
-TEST_F(SelectionListsTest, DeletingKeepsTheLinksOfTheRest) {
+TEST_F(WorkFilesTest, DeletingKeepsTheLinksOfTheRest) {
   ItemList list{};
   zkall_item* a = AddItem(&list, sizeof(zkall_item));
   zkall_item* b = AddItem(&list, sizeof(zkall_item));
@@ -215,7 +238,7 @@ TEST_F(SelectionListsTest, DeletingKeepsTheLinksOfTheRest) {
 
 struct Limit { const char* name; int limit; std::function<int32_t(uint32_t)> add; std::function<int16_t()> count; };
 
-TEST_F(SelectionListsTest, ListsHoldUpToTheirLimit) {
+TEST_F(WorkFilesTest, ListsHoldUpToTheirLimit) {
   const int16_t v = 1;
   const Limit limits[] = {
       {"selection", 1000, [&](uint32_t) { return SetSelTmp("123456789012", &v); }, [] { return VBGetNumSelTmp(); }},
@@ -233,7 +256,7 @@ TEST_F(SelectionListsTest, ListsHoldUpToTheirLimit) {
 // duplicates are kept and the earlier one is found and deleted first; local
 // price entries match on part number and code (added part number first,
 // searched code first).
-TEST_F(SelectionListsTest, KindsDuplicatesAndArgumentOrders) {
+TEST_F(WorkFilesTest, KindsDuplicatesAndArgumentOrders) {
   const int16_t v1 = 1, v2 = 2;
   ASSERT_EQ(SetSelTmp("100120 XXXXX", &v1), 0);
   ASSERT_EQ(SetSelTmp("1561047110A2", &v1), 0);
@@ -257,7 +280,7 @@ TEST_F(SelectionListsTest, KindsDuplicatesAndArgumentOrders) {
   EXPECT_EQ((tuple{VBGetNumLcpTmp(), GetPtrLcpTmp()->first}), (tuple{1, &found->link}));
 }
 
-TEST_F(SelectionListsTest, FigureNumbersGoToAndFromTheCommonArea) {
+TEST_F(WorkFilesTest, FigureNumbersGoToAndFromTheCommonArea) {
   zkall_cnexta* area = get_cnexta_addr();
   const auto slots = [area] {  // the first six, copied: the packed array is not aligned
     uint32_t out[6];
@@ -288,18 +311,15 @@ TEST_F(SelectionListsTest, FigureNumbersGoToAndFromTheCommonArea) {
   EXPECT_EQ((tuple{count, +area->figure_count}), (tuple{0, 0}));
 }
 
-TEST_F(SelectionListsTest, AllocationFailuresAreReported) {
-  const int16_t v = 0;
-  fail_alloc(1);
-  EXPECT_EQ((tuple{SetSelTmp("1561047110A2", &v), inst.log_reports().back(), VBGetNumSelTmp()}),
-            (tuple{20, "ZKSUBF21,SetSelTmp,AddItem,(20)(0)(251)", 0}));
+// Out of memory part of the way through: the numbers read so far stay.
+TEST_F(WorkFilesTest, AllocationFailureKeepsTheFiguresRead) {
   get_cnexta_addr()->figure_count = 3;
-  fail_alloc(2);  // the first number stays
+  fail_alloc(2);
   EXPECT_EQ((tuple{VBread_figno(), inst.log_reports().back(), get_num_selfgn()}),
             (tuple{20, "ZKSUBF22,VBread_figno,AddItem,(20)(0)(33)", 1}));
 }
 
-TEST_F(SelectionListsTest, RecordsAreWrittenByteForByteReadBackAndCleared) {
+TEST_F(WorkFilesTest, RecordsAreWrittenByteForByteReadBackAndCleared) {
   const int16_t big = 0x1234, negative = -2;
   SetSelTmp("1561047110A2", &big);
   SetSelTmp("100120 XXXXX", &negative);
@@ -322,7 +342,7 @@ TEST_F(SelectionListsTest, RecordsAreWrittenByteForByteReadBackAndCleared) {
   EXPECT_EQ(VBGetNumSelTmp(), 2);
 }
 
-TEST_F(SelectionListsTest, OnlyTheFirstThousandAreWritten) {
+TEST_F(WorkFilesTest, OnlyTheFirstThousandAreWritten) {
   for (int i = 0; i < 1000; ++i) {
     const int16_t v = static_cast<int16_t>(i);
     char key[13];
@@ -340,13 +360,13 @@ TEST_F(SelectionListsTest, OnlyTheFirstThousandAreWritten) {
 
 // The fault loop sees every failure of the work files; a close that fails
 // after the write may have lost data: 13, logged as such.
-TEST_F(SelectionListsTest, AFailedCloseAfterTheWriteIsAWriteFailure) {
+TEST_F(WorkFilesTest, AFailedCloseAfterTheWriteIsAWriteFailure) {
   inst.platform().faults().add(Op::Close, platform::kErrnoIo, "SELECT");
   EXPECT_EQ((tuple{VBWriteSelectTmp(), inst.log_reports().back()}),
             (tuple{13, "ZKSUBF21,VBWriteSelectTmp,fclose,(13)(5)(154)"}));
 }
 
-TEST_F(SelectionListsTest, RawFunctionsReadWhatIsThereReportNothingAndSetTheErrorWord) {
+TEST_F(WorkFilesTest, RawFunctionsReadWhatIsThereReportNothingAndSetTheErrorWord) {
   int32_t error = -1;
   std::vector<char> buffer(20000, 'x');
   inst.write('c', "WORK\\SELECT.TMP", "100");  // cut short: what is there, the rest left as it was
@@ -359,53 +379,15 @@ TEST_F(SelectionListsTest, RawFunctionsReadWhatIsThereReportNothingAndSetTheErro
   EXPECT_TRUE(inst.log_lines().empty());
 }
 
-class StartupResetTest : public ::testing::Test {
- protected:
-  void SetUp() override { inst.lay_out_standard(); }
-  Installation inst;
-};
-
-TEST_F(StartupResetTest, StartUpEmptiesSelectTmp) {
+TEST_F(WorkFilesTest, StartUpEmptiesSelectTmp) {
+  inst.lay_out_standard();
   inst.write('c', "WORK\\SELECT.TMP", "an old selection");
   ASSERT_EQ(drom_init(), 0);
   EXPECT_EQ(inst.read('c', "WORK\\SELECT.TMP"), std::string(20000, '\0'));
   drom_term();
 }
 
-// A 62-byte record of pair 1: the key, then a number telling records apart.
-std::string rec62(const std::string& key, int n) {
-  std::string r = key + std::to_string(1000 + n);
-  return r + std::string(62 - r.size(), '.');
-}
-
-class LocalPricesTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_EQ(set_table(), 0);
-    std::strcpy(get_ctop_addr()->localp_path, "C:\\LP");
-  }
-  void TearDown() override { LCPClose(&h); }
-  void write_pair(const writer::LocalPriceSpec& spec) {
-    const writer::LocalPriceFiles f = writer::build_local_prices(spec);
-    inst.write('c', "LP\\" + f.index_name, f.index);
-    inst.write('c', "LP\\" + f.data_name, f.data);
-  }
-  // Reads the key and every following record: their numbers, or "end".
-  std::vector<std::string> read_all(const std::string& key) {
-    std::vector<std::string> out;
-    char r[132] = {};
-    EXPECT_EQ(LCPKeyRead(&h, key.data(), static_cast<int16_t>(key.size()), r), 0);
-    while (h.end_flag == 0) {
-      out.push_back(std::string(r + 12, 4));
-      EXPECT_EQ(LCPSeqRead(&h, r), 0);
-    }
-    return out;
-  }
-  Installation inst;
-  LcpHandle h{};
-};
-
-TEST_F(LocalPricesTest, MatchingEntriesAreSummedIntoOneRunOverBlocks) {
+TEST_F(WorkFilesTest, MatchingEntriesAreSummedIntoOneRunOverBlocks) {
   writer::LocalPriceSpec spec;
   spec.run_limit = 3;  // five records of B: entries of 3 and 2
   for (int i = 0; i < 2; ++i) spec.records.push_back(rec62("A00000000000", i));
@@ -424,7 +406,7 @@ TEST_F(LocalPricesTest, MatchingEntriesAreSummedIntoOneRunOverBlocks) {
   EXPECT_EQ((tuple{read_all("C").size(), h.total, LCPSeqRead(&h, nullptr)}), (tuple{0u, 0u, 20}));  // no match
 }
 
-TEST_F(LocalPricesTest, HandMadeIndexEndsAtAZeroEntry) {
+TEST_F(WorkFilesTest, HandMadeIndexEndsAtAZeroEntry) {
   // Pair 3: 14-byte entries (10-byte key, start, count), 132-byte records.
   auto entry = [](const std::string& key, char start, char count) { return key + start + '\0' + count + '\0'; };
   std::string data;
@@ -448,15 +430,15 @@ TEST_F(LocalPricesTest, HandMadeIndexEndsAtAZeroEntry) {
   EXPECT_EQ((tuple{h.end_flag, out[0]}), (tuple{0, '3'}));
   LCP3PrtNoRead(&h, "PART00000000", out);  // record 0 was not collected: out is left as it was
   EXPECT_EQ((tuple{h.end_flag, out[0]}), (tuple{1, '3'}));
-  ASSERT_EQ(LCPKeyRead(&h, "EMPTYRUN00", 10, out), 0);  // a match whose runs sum to 0
-  EXPECT_EQ((tuple{h.end_flag, h.blocks.count}), (tuple{1, 0}));
+  // A match whose runs sum to 0.
+  EXPECT_EQ((tuple{LCPKeyRead(&h, "EMPTYRUN00", 10, out), h.end_flag, h.blocks.count}), (tuple{0, 1, 0}));
   EXPECT_EQ(LCPKeyRead(nullptr, "DEALER0001", 10, out), 128);
   h.record_length = 200;  // a caller's change: no copy is sized by it
   EXPECT_EQ(LCPKeyRead(&h, "DEALER0001", 10, out), 128);
   h.record_length = 132;
 }
 
-TEST_F(LocalPricesTest, OpenRefusesOtherPairsAndMissingData) {
+TEST_F(WorkFilesTest, OpenRefusesOtherPairsAndMissingData) {
   EXPECT_EQ(LCPOpen(&h, 4), 128);
   EXPECT_EQ(LCPOpen(&h, 0), 128);
   EXPECT_EQ(inst.log_reports(), (std::vector<std::string>{"ZKSUBF30,LCPOpen,Parm Error,(128)(4)(55)",
@@ -466,7 +448,7 @@ TEST_F(LocalPricesTest, OpenRefusesOtherPairsAndMissingData) {
 
 // A run whose count passes the end of the data file (65535 records) stops at
 // the first short block: reported, no records kept.
-TEST_F(LocalPricesTest, ARunPastTheEndOfTheDataIsReportedAndKeepsNoRecords) {
+TEST_F(WorkFilesTest, ARunPastTheEndOfTheDataIsReportedAndKeepsNoRecords) {
   inst.write('c', "LP\\LOCALP2.IA", std::string("K00000000000\x00\x00\xFF\xFF", 16));
   inst.write('c', "LP\\LOCALP2.D", rec62("K00000000000", 0));
   ASSERT_EQ(LCPOpen(&h, 2), 0);
