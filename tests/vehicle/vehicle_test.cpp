@@ -326,11 +326,22 @@ TEST_F(SymbolListTest, TheLine251IsRefused) {
   }
 }
 
-// A catalog the disc does not hold: -1, logged, nothing left open.
-TEST_F(SymbolListTest, AnUnknownCatalogIsLoggedAndClosesEverything) {
-  EXPECT_EQ(build("9999Z9"), -1);
-  EXPECT_EQ((tuple{log().back(), block.tokume, block.kigouu, nothing_open()}),
-            (tuple{"ZKSUBV30,v_pop_read,cdopen,(-1)(2)(111)", nullptr, nullptr, true}));
+// A catalog the disc does not hold, and the failures the fault loop cannot
+// tell from a short list (each answers -1 in the loop too): reading the
+// headings, opening the symbols, writing a line. Each is logged and closes
+// everything.
+TEST_F(SymbolListTest, FailuresAreLoggedAndCloseEverything) {
+  struct Case { std::string code; Op op; std::string path; int nth; std::string report; } cases[] = {
+      {"9999Z9", Op::Alloc, "", 0, "ZKSUBV30,v_pop_read,cdopen,(-1)(2)(111)"},
+      {"4711A0", Op::Read, "TOKUME", 1, "ZKSUBV30,v_pop_read,cdread,(14)(5)(122)"},
+      {"4711A0", Op::Open, "KIGOUU", 1, "ZKSUBV30,v_pop_read,cdopen,(11)(5)(141)"},
+      {"4711A0", Op::Write, "VCLINF", 3, "ZKSUBV31,put_rec_VINFT,write,("}};
+  for (const Case& c : cases) {
+    if (c.nth > 0) inst.platform().faults().add(c.op, platform::kErrnoIo, c.path, c.nth);
+    EXPECT_EQ((tuple{build(c.code), log().back().substr(0, c.report.size()), block.tokume, block.kigouu, nothing_open()}),
+              (tuple{-1, c.report, nullptr, nullptr, true}));
+    inst.platform().faults().clear();
+  }
 }
 
 int32_t ZKALL_CDECL answer_77(zkall_vinf_control*) { return 77; }
