@@ -289,9 +289,8 @@ TEST(Teki2bit, NumbersBitsFromOneMostSignificantFirst) {
     teki2bit(number, &out.byte_index, &out.mask);
     EXPECT_EQ(out, bit) << (number ? number : "(null)");
   }
-  int32_t byte_index = -99;
-  teki2bit("009", &byte_index, nullptr);
-  EXPECT_EQ(byte_index, 1);
+  int32_t byte_index = -99;  // without a mask
+  EXPECT_EQ((teki2bit("009", &byte_index, nullptr), byte_index), 1);
 }
 
 TEST(AreaLetters, MapLettersAndNumbersBothWays) {
