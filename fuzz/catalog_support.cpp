@@ -2,8 +2,6 @@
 #include "fuzz/catalog_support.h"
 
 #include <array>
-#include <cstring>
-#include <string_view>
 
 namespace zk::fuzz {
 

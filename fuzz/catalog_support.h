@@ -3,11 +3,7 @@
 // checks of an open's outcome.
 #pragma once
 
-#include <cstdint>
-#include <string>
-
 #include "fuzz/fuzz_support.h"
-#include "zkall.h"
 
 namespace zk::fuzz {
 

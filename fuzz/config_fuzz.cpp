@@ -18,18 +18,14 @@
 // a check that succeeds leaves the table sorted by area and id, lookups
 // answer an installed entry or -1, paths fit their 80-byte buffers, the error
 // log holds one whole line per report, and nothing is left open.
-#include <cstring>
-#include <string>
-#include <vector>
 
 #include "fuzz/fuzz_support.h"
 #include "startup/common_areas.h"
 #include "startup/config_file.h"
-#include "zkall.h"
 
 namespace {
 
-using zk::fuzz::check;
+using namespace zk::fuzz;
 
 constexpr int kMaxOperations = 16;
 constexpr size_t kNameBuffer = 80;
@@ -82,7 +78,7 @@ bool installed_index(int32_t i) {
   return i == -1 || (i >= 0 && i < count);
 }
 
-void run_operation(zk::fuzz::Control& in, size_t& reports) {
+void run_operation(Control& in, size_t& reports) {
   const zkall_ctop& c = *zk::startup::ctop();
   switch (in.byte() % 5) {
     case 0: {
@@ -147,19 +143,19 @@ void run_operation(zk::fuzz::Control& in, size_t& reports) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  zk::fuzz::Input input = zk::fuzz::split_input(data, size);
-  zk::fuzz::begin_input(input);
+  Input input = split_input(data, size);
+  begin_input(input);
   // The configuration is the input's own: no standard one behind it.
   const char* const config = "C:\\FRONT\\ZKDROM.SYS";
-  if (zk::fuzz::machine().file(config) == nullptr) zk::fuzz::machine().add_file(config, "");
-  zk::fuzz::Control control(input.control);
-  zk::fuzz::start_library(&control);
+  if (machine().file(config) == nullptr) machine().add_file(config, "");
+  Control control(input.control);
+  start_library(&control);
   const zkall_ctop& c = *zk::startup::ctop();
   check_fields(c);
   size_t reports = 2;  // the reader's and the installed-disc check's
   const int operations = control.byte() % kMaxOperations;
   for (int i = 0; i < operations; ++i) run_operation(control, reports);
   check_fields(c);
-  zk::fuzz::finish_input(reports);
+  finish_input(reports);
   return 0;
 }

@@ -22,27 +22,22 @@
 // block reads deliver between 1 and the blocks asked; cdfilelen is the data
 // file's size; one call reads at most 8 times the blocks of all files (plus
 // 64), whatever the index says; after cdclose nothing is left open.
-#include <cstring>
-#include <string>
-#include <vector>
 
 #include "fuzz/catalog_support.h"
-#include "zkall.h"
 
 namespace {
 
-using zk::fuzz::check;
-using zk::fuzz::one_of;
+using namespace zk::fuzz;
 
 constexpr int kMaxOperations = 48;
 constexpr int32_t kMaxBlocksAsked = 6;
 
 class Session {
  public:
-  Session(zkall_cd_handle* h, zk::fuzz::Control& in) : h_(h), in_(in) {}
+  Session(zkall_cd_handle* h, Control& in) : h_(h), in_(in) {}
 
   void run_operation() {
-    zk::fuzz::bound_reads();
+    bound_reads();
     int32_t detail = 0;
     switch (in_.byte() % 8) {
       case 0: check(one_of(cdreopen(h_, &detail), {0, 15, 128}), "cdreopen answered an undocumented result"); break;
@@ -82,7 +77,7 @@ class Session {
         break;
       }
     }
-    zk::fuzz::check_reads("one engine call read more than 8 times the blocks of all files");
+    check_reads("one engine call read more than 8 times the blocks of all files");
   }
 
  private:
@@ -112,31 +107,30 @@ class Session {
     check(buffer[0] != 0, "a record read delivered a record that begins with NUL");
     const bool alternate = h_->file_kind == 2 || h_->file_kind == 3;
     if (length > 0 && h_->data_mask == 2 && !alternate)
-      check(zk::fuzz::same_folded(buffer.data() + h_->key_offset, key.data(), key.size()),
+      check(same_folded(buffer.data() + h_->key_offset, key.data(), key.size()),
             "a keyed read delivered a record with another key");
   }
 
   zkall_cd_handle* h_;
-  zk::fuzz::Control& in_;
+  Control& in_;
 };
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  zk::fuzz::Control control = zk::fuzz::begin_catalog_input(data, size, /*with_texts=*/true);
-  const zk::fuzz::OpenRequest request = zk::fuzz::read_open_request(control);
+  Control control = begin_catalog_input(data, size, /*with_texts=*/true);
+  const OpenRequest request = read_open_request(control);
   zkall_cd_handle* h = nullptr;
   int32_t detail = 0;
-  if (zk::fuzz::open_set(request, &h, detail) == 0 &&
-      !(zk::fuzz::step_round_known_findings() && zk::fuzz::known_open_finding(*h))) {
+  if (open_set(request, &h, detail) == 0 && !(step_round_known_findings() && known_open_finding(*h))) {
     Session session(h, control);
     const int operations = control.byte() % kMaxOperations;
     for (int i = 0; i < operations; ++i) session.run_operation();
   }
-  zk::fuzz::machine().set_read_budget(-1);
+  machine().set_read_budget(-1);
   const int closed = cdclose(&h, &detail);
   check(closed == 0 || (closed == 12 && detail != 0), "cdclose answered an undocumented result");
   check(h == nullptr, "cdclose left the handle set");
-  zk::fuzz::end_input();
+  end_input();
   return 0;
 }

@@ -13,16 +13,21 @@
 // fuzzer that mutates an input changes file contents, file names, disc
 // labels and operations alike, and a starting corpus laid out from a real
 // installation reaches deep at once.
+//
+// The header brings the standard headers and the library's header the
+// targets use, so a target includes only what is its own.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/memory/memory_platform.h"
+#include "zkall.h"
 
 namespace zk::fuzz {
 

@@ -16,35 +16,30 @@
 // index is 0..999; names and records are written within their buffers; a
 // count read is 0..1000; files written or remade have their full sizes;
 // list-box lines have their widths; nothing is left open.
-#include <cstring>
-#include <string>
-#include <vector>
 
 #include "fuzz/fuzz_support.h"
 #include "platform/list_box.h"
-#include "zkall.h"
 
 namespace {
 
-using zk::fuzz::check;
-using zk::fuzz::one_of;
+using namespace zk::fuzz;
 
 constexpr int kMaxOperations = 24;
 constexpr const char* kNameFile = "C:\\ZKCAT\\MST\\ZKGRPMEI.D";
 constexpr const char* kCodeFile = "C:\\ZKCAT\\MST\\ZKGRPPNC.D";
 
 size_t file_size(const char* path) {
-  const std::string* f = zk::fuzz::machine().file(path);
+  const std::string* f = machine().file(path);
   return f != nullptr ? f->size() : 0;
 }
 
 bool fault_fired() {
-  for (const zk::platform::FaultRule& r : zk::fuzz::machine().faults().rules())
+  for (const zk::platform::FaultRule& r : machine().faults().rules())
     if (r.seen >= r.nth) return true;
   return false;
 }
 
-void run_operation(zk::fuzz::Control& in, size_t& reports) {
+void run_operation(Control& in, size_t& reports) {
   const uint8_t op = in.byte() % 9;
   char code[4] = {};
   const std::string_view c = in.take(3);
@@ -61,8 +56,7 @@ void run_operation(zk::fuzz::Control& in, size_t& reports) {
     case 1: {
       const int32_t r = VBwrite_group_file();
       check(one_of(r, {0, -1, 11, 13, 20}), "VBwrite_group_file answered another code");
-      if (r == 0)
-        check(file_size(kNameFile) == 63063 && file_size(kCodeFile) == 600000, "a group file written short");
+      if (r == 0) check(file_size(kNameFile) == 63063 && file_size(kCodeFile) == 600000, "a group file written short");
       reports += r != 0;
       break;
     }
@@ -80,7 +74,7 @@ void run_operation(zk::fuzz::Control& in, size_t& reports) {
       check(one_of(g_mei_f_check(), {1, 0, -1}), "g_mei_f_check answered another code");
       break;
     case 4: {
-      zk::fuzz::Guarded name(60);
+      Guarded name(60);
       const int32_t r = g_mei_f_read(code, name.data());
       check((r >= -1 && r <= 999) || one_of(r, {-2, -11, -14, -20}), "g_mei_f_read answered another code");
       name.check_intact("g_mei_f_read wrote past the name");
@@ -88,7 +82,7 @@ void run_operation(zk::fuzz::Control& in, size_t& reports) {
       break;
     }
     case 5: {
-      zk::fuzz::Guarded records(6600);
+      Guarded records(6600);
       check(g_pnc_f_read(code, records.data()) >= -1, "g_pnc_f_read answered below -1");  // -1, 0 or a failure code
       records.check_intact("g_pnc_f_read wrote past the records");
       reports += 1;  // at most one: finding the group, or its own
@@ -128,12 +122,12 @@ void run_operation(zk::fuzz::Control& in, size_t& reports) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  zk::fuzz::Control control = zk::fuzz::begin_catalog_input(data, size);
+  Control control = begin_catalog_input(data, size);
   size_t reports = 2;  // the configuration's and the installed-disc check's
   const int operations = control.byte() % kMaxOperations;
   for (int i = 0; i < operations; ++i) run_operation(control, reports);
-  zk::fuzz::machine().faults().clear();
+  machine().faults().clear();
   VBTermGrpTmp();
-  zk::fuzz::finish_input(reports);
+  finish_input(reports);
   return 0;
 }

@@ -21,18 +21,12 @@
 // reads at most 8 times the blocks of all files (plus 64) per disc; after the
 // input nothing is left open.
 #include <cstdlib>
-#include <cstring>
-#include <string>
-#include <vector>
 
 #include "fuzz/catalog_support.h"
-#include "zkall.h"
 
 namespace {
 
-using zk::fuzz::check;
-using zk::fuzz::Guarded;
-using zk::fuzz::one_of;
+using namespace zk::fuzz;
 
 constexpr int kMaxOperations = 12;
 constexpr int kMaxRun = 8;
@@ -40,8 +34,7 @@ constexpr int kMaxRun = 8;
 // The results of an open, a read and a close that a lookup passes on.
 constexpr std::initializer_list<int> kCatalogResults = {0, -1, 1, 4, 6, 11, 12, 14, 15, 20, 128, 700};
 
-
-void multi_disc(zk::fuzz::Control& in) {
+void multi_disc(Control& in) {
   const std::string file = in.padded(10);
   const uint8_t form = in.byte();
   const int32_t mode = form & 1 ? 2 : 0;
@@ -51,7 +44,7 @@ void multi_disc(zk::fuzz::Control& in) {
   const int runs = mode == 2 ? 1 + (form >> 1) % kMaxRun : 1;
   for (int i = 0; i < runs; ++i) {
     int32_t blocks_read = 0, record_index = 0, detail = 0;
-    zk::fuzz::bound_reads(6);
+    bound_reads(6);
     const int r = cdget_some_cd_data(file.c_str(), nullptr, static_cast<uint8_t>(in.byte() % 16), mode, -1,
                                      nullptr, 0, record.data(), key.data(), static_cast<int32_t>(key.size()), 1,
                                      &blocks_read, &record_index, 700, &state, &detail);
@@ -67,9 +60,9 @@ void multi_disc(zk::fuzz::Control& in) {
   check(one_of(r, kCatalogResults) && state == 0, "ending a search left its state word");
 }
 
-void run_operation(zk::fuzz::Control& in) {
+void run_operation(Control& in) {
   const int op = in.byte() % 8;
-  zk::fuzz::bound_reads(6);
+  bound_reads(6);
   switch (op) {
     case 0: {
       const std::string code = in.padded(6);
@@ -97,7 +90,7 @@ void run_operation(zk::fuzz::Control& in) {
       const int r = VBryak_get_mean(abbreviation.get(), meaning.get(), &status);
       check(one_of(r, kCatalogResults), "VBryak_get_mean answered an undocumented result");
       if (r == 0) check(status == 0 || status == 1 || status == 4, "VBryak_get_mean gave an undocumented status");
-      zk::fuzz::check_string_end(meaning, "VBryak_get_mean wrote past the string");
+      check_string_end(meaning, "VBryak_get_mean wrote past the string");
       break;
     }
     case 3: multi_disc(in); break;
@@ -135,7 +128,7 @@ void run_operation(zk::fuzz::Control& in) {
       const int r = v_pop_make_vclinf_tmp(&block, header.data());
       check(one_of(r, kCatalogResults), "v_pop_make_vclinf_tmp answered an undocumented result");
       check(block.tokume == nullptr && block.kigouu == nullptr, "the symbol list kept a catalog handle");
-      if (const std::string* file = zk::fuzz::machine().file(zk::fuzz::work_file("VCLINF.TMP")); file && r == 0)
+      if (const std::string* file = machine().file(work_file("VCLINF.TMP")); file && r == 0)
         check(file->size() <= 133 + 250 * 32, "VCLINF.TMP holds more than 250 lines");
       break;
     }
@@ -143,22 +136,22 @@ void run_operation(zk::fuzz::Control& in) {
       check(one_of(v_pop_del_vclinftmp(), {0, -1}), "v_pop_del_vclinftmp answered an undocumented result");
       break;
   }
-  zk::fuzz::check_reads("one lookup read more than 8 times the blocks of all files on every disc");
+  check_reads("one lookup read more than 8 times the blocks of all files on every disc");
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  zk::fuzz::Input input = zk::fuzz::split_input(data, size);
-  zk::fuzz::begin_input(input);
-  zk::fuzz::Control in(input.control);
-  zk::fuzz::start_library(&in);
+  Input input = split_input(data, size);
+  begin_input(input);
+  Control in(input.control);
+  start_library(&in);
   zkall_ccar* car = get_ccar_addr();
   std::memcpy(car->catalog_code, in.padded(6).data(), 6);
   car->catalog_disc = in.byte() % 6;
   car->abbr_disc = in.byte() % 6;
   for (int i = 0; i < kMaxOperations && !in.empty(); ++i) run_operation(in);
-  zk::fuzz::machine().set_read_budget(-1);
-  zk::fuzz::finish_input(256);
+  machine().set_read_budget(-1);
+  finish_input(256);
   return 0;
 }

@@ -18,17 +18,13 @@
 // given out is 1..9999 and its entry is marked saved; the count left after a
 // deletion is never negative; the current list's fields in the ctop area
 // agree with check_save_dat_file_handle; nothing is left open.
-#include <cstring>
-#include <string>
 
 #include "fuzz/fuzz_support.h"
 #include "startup/common_areas.h"
-#include "zkall.h"
 
 namespace {
 
-using zk::fuzz::check;
-using zk::fuzz::one_of;
+using namespace zk::fuzz;
 
 constexpr int kMaxOperations = 24;
 // Where the library keeps the master: in the installed catalog directory,
@@ -39,12 +35,12 @@ std::string master_path() {
   return make_save_mst_file_name(path) == 0 ? std::string(path) : std::string();
 }
 
-int32_t number(zk::fuzz::Control& in) {
+int32_t number(Control& in) {
   const uint8_t b = in.byte();
   return b < 0xE0 ? b % 10 : static_cast<int16_t>(in.u16());
 }
 
-void run_operation(zk::fuzz::Control& in, size_t& reports) {
+void run_operation(Control& in, size_t& reports) {
   int32_t error = 0;
   switch (in.byte() % 9) {
     case 0: {
@@ -53,7 +49,7 @@ void run_operation(zk::fuzz::Control& in, size_t& reports) {
       check(one_of(r, {0, -1, -2, 11, 13, 14, 15}), "get_save_no answered another code");
       if (r == 0) {
         check(n >= 1 && n <= 9999, "get_save_no gave out a number outside 1..9999");
-        const std::string* m = zk::fuzz::machine().file(master_path());
+        const std::string* m = machine().file(master_path());
         check(m != nullptr && m->size() >= 16u * static_cast<size_t>(n) + 16 && (*m)[16u * n] == 1,
               "the entry of the number given out is not marked saved");
       }
@@ -93,14 +89,14 @@ void run_operation(zk::fuzz::Control& in, size_t& reports) {
     }
     case 6: {
       const uint32_t exit_code = in.byte() % 4;
-      zk::fuzz::machine().run_program_hook = [exit_code](const std::string&, const std::string&) {
+      machine().run_program_hook = [exit_code](const std::string&, const std::string&) {
         zk::platform::ProgramRun run;
         run.started = true;
         run.exit_code = exit_code;
         return run;
       };
       const int32_t r = intf_pro(&error);
-      zk::fuzz::machine().run_program_hook = nullptr;
+      machine().run_program_hook = nullptr;
       check(one_of(r, {0, -1, -2, 11, 12, 13, 14, 15, 888, 999}), "intf_pro answered another code");
       break;
     }
@@ -122,13 +118,13 @@ void run_operation(zk::fuzz::Control& in, size_t& reports) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  zk::fuzz::Control control = zk::fuzz::begin_catalog_input(data, size);
+  Control control = begin_catalog_input(data, size);
   size_t reports = 2;  // the configuration's and the installed-disc check's
   const int operations = control.byte() % kMaxOperations;
   for (int i = 0; i < operations; ++i) run_operation(control, reports);
-  zk::fuzz::machine().faults().clear();
+  machine().faults().clear();
   int32_t error = 0;
   close_save_dat_file(nullptr, &error);
-  zk::fuzz::finish_input(reports);
+  finish_input(reports);
   return 0;
 }
