@@ -1,10 +1,9 @@
-// The library against the real Windows user interface and automation
-// strings (built for Windows only; run under Wine with its null graphics
-// driver, where windows exist without a display): the insert-disc box found
-// on screen by its title and answered as a user would, and strings made by
-// OLE automation.
+// The library against the real Windows user interface (built for Windows
+// only; run under Wine with its null graphics driver, where windows exist
+// without a display): the insert-disc box found on screen by its title and
+// answered as a user would. Strings made by OLE automation are the DLL
+// caller's (tests/win32/caller.cpp).
 #include <windows.h>
-#include <oleauto.h>
 
 #include <gtest/gtest.h>
 
@@ -41,28 +40,21 @@ class UserAtTheScreen {
     HWND found = FindWindowA(nullptr, title);
     return found && found != last && GetDlgItem(found, button) ? found : nullptr;
   }
-  static void click(HWND box, int button) {
-    SendMessageA(GetDlgItem(box, button), BM_CLICK, 0, 0);
-  }
   void answer(const char* title, const std::vector<int>& clicks) {
     HWND last = nullptr;
     for (int button : clicks) {
       HWND box = nullptr;
-      for (int tries = 0; tries < 1000 && !box && !done_; ++tries) {
-        box = box_ready(title, last, button);
-        if (!box) Sleep(10);
-      }
+      for (int tries = 0; tries < 1000 && !box && !done_; ++tries)
+        if (!(box = box_ready(title, last, button))) Sleep(10);
       if (!box) break;
       char text[512] = {};
       GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the box's static text
       texts.emplace_back(text);
-      click(box, button);
+      SendMessageA(GetDlgItem(box, button), BM_CLICK, 0, 0);
       last = box;
     }
-    while (!done_) {
-      if (HWND box = box_ready(title, nullptr, IDCANCEL)) click(box, IDCANCEL);
-      Sleep(10);
-    }
+    for (; !done_; Sleep(10))
+      if (HWND box = box_ready(title, nullptr, IDCANCEL)) SendMessageA(GetDlgItem(box, IDCANCEL), BM_CLICK, 0, 0);
   }
   std::atomic<bool> done_{false};
   std::thread worker_;
@@ -74,39 +66,14 @@ TEST(Win32FrontEndTest, InsertDiscBoxAnsweredRetryThenCancelOnScreen) {
   ASSERT_EQ(drom_init(), 0);
   inst.platform().real_message_boxes = true;
   int32_t detail = -1;
-  int rc = -1;
-  std::vector<std::string> texts;
-  {
-    UserAtTheScreen user("Please Insert CD", {IDRETRY, IDCANCEL});
-    rc = cdset_cd(-1, "E2", "02", nullptr, nullptr, nullptr, nullptr, 700, &detail);  // E2 is in no drive
-    user.finish();
-    texts = user.texts;
-  }
+  UserAtTheScreen user("Please Insert CD", {IDRETRY, IDCANCEL});
+  const int rc = cdset_cd(-1, "E2", "02", nullptr, nullptr, nullptr, nullptr, 700, &detail);  // E2 is in no drive
+  user.finish();
   EXPECT_EQ(rc, 4) << "detail " << detail;  // cancelled at the second box
-  ASSERT_EQ(texts.size(), 2u);
-  EXPECT_NE(texts[0].find("Please insert the catalog disc"), std::string::npos) << texts[0];
-  EXPECT_EQ(texts[0], texts[1]);
+  ASSERT_EQ(user.texts.size(), 2u);
+  EXPECT_NE(user.texts[0].find("Please insert the catalog disc"), std::string::npos) << user.texts[0];
+  EXPECT_EQ(user.texts[0], user.texts[1]);
   EXPECT_EQ(inst.platform().sleeps.size(), 3u);  // Retry polled the drive three times
-  drom_term();
-}
-
-TEST(Win32FrontEndTest, StringsFromAutomationTakeTheirByteLength) {
-  Installation inst;
-  inst.lay_out_standard();
-  ASSERT_EQ(drom_init(), 0);
-  for (UINT length : {0u, 3u, 80u}) {
-    BSTR s = SysAllocStringByteLen(nullptr, length);
-    ASSERT_NE(s, nullptr);
-    char* bytes = reinterpret_cast<char*>(s);
-    std::fill(bytes, bytes + length, '*');
-    EXPECT_EQ(platform::sys_string_byte_len(bytes), length);
-    EXPECT_EQ(VBGetPathName(4, bytes), static_cast<int32_t>(length));
-    EXPECT_EQ(std::string(bytes, std::min<UINT>(length, 6)), std::string("C:\\ZK\\").substr(0, length));
-    SysFreeString(s);
-  }
-  // The tests' own front-end strings have the same layout.
-  platform::FrontEndString ours("HELLO");
-  EXPECT_EQ(SysStringByteLen(reinterpret_cast<BSTR>(ours.get())), 5u);
   drom_term();
 }
 
