@@ -40,7 +40,7 @@ class Session {
     bound_reads();
     int32_t detail = 0;
     switch (in_.byte() % 8) {
-      case 0: check(one_of(cdreopen(h_, &detail), {0, 15, 128}), "cdreopen answered an undocumented result"); break;
+      case 0: documented("cdreopen", cdreopen(h_, &detail), {0, 15, 128}); break;
       case 1: {
         const std::string key = read_key();
         read(key, in_.byte() % kMaxBlocksAsked);
@@ -51,13 +51,13 @@ class Session {
         const uint8_t form = in_.byte();
         const int32_t level = form % 8 == 0 ? static_cast<int8_t>(in_.byte()) : 3;
         const uint32_t block = (form & 0x80) ? in_.u32() : in_.byte();
-        check(one_of(cdseek(level, block, h_, &detail), {0, 15, 128}), "cdseek answered an undocumented result");
+        documented("cdseek", cdseek(level, block, h_, &detail), {0, 15, 128});
         break;
       }
       case 4: {
         const std::string key = read_key();
         const int r = cdseek_key(key.data(), static_cast<int32_t>(key.size()), h_, &detail);
-        check(one_of(r, {0, -1, 14, 15, 128}), "cdseek_key answered an undocumented result");
+        documented("cdseek_key", r, {0, -1, 14, 15, 128});
         break;
       }
       case 5: check(cdfilelen(h_) == h_->levels[3].size, "cdfilelen is not the data file's size"); break;
@@ -66,14 +66,13 @@ class Session {
         const int32_t blocks = in_.byte() % 4;
         std::vector<uint8_t> buffer(static_cast<size_t>(blocks) * ZKALL_CD_BLOCK_SIZE + (blocks == 0));
         const int r = cdread_read_block(level, buffer.data(), blocks, h_, &detail);
-        check(one_of(r, {0, 14, 128}), "cdread_read_block answered an undocumented result");
+        documented("cdread_read_block", r, {0, 14, 128});
         break;
       }
       case 7: {
         const auto level = static_cast<int32_t>(in_.byte() % 5);
         const uint32_t block = in_.u16();
-        check(one_of(cdseek_only(level, block, h_, &detail), {0, 15, 128}),
-              "cdseek_only answered an undocumented result");
+        documented("cdseek_only", cdseek_only(level, block, h_, &detail), {0, 15, 128});
         break;
       }
     }
@@ -96,7 +95,7 @@ class Session {
     const auto length = static_cast<int32_t>(key.size());
     const int r = cdread(size ? buffer.data() : nullptr, key.data(), length, blocks, &delivered, &record_index, h_,
                          &detail);
-    check(one_of(r, {0, -1, 11, 14, 15, 20, 128}), "cdread answered an undocumented result");
+    documented("cdread", r, {0, -1, 11, 14, 15, 20, 128});
     if (r != 0) return;
     check(record_index == 0, "cdread's record index is not 0");
     if (block_mode) {

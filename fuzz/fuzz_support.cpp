@@ -242,6 +242,11 @@ void answer_retries(int* retries) {
   });
 }
 
+int32_t documented(const char* call, int32_t r, std::initializer_list<int32_t> codes) {
+  if (!one_of(r, codes)) fail((std::string(call) + " answered an undocumented result").c_str());
+  return r;
+}
+
 void fail(const char* what) {
   std::fprintf(stderr, "\n== fuzz check failed: %s\n", what);
   std::fflush(stderr);

@@ -131,6 +131,9 @@ inline bool one_of(int32_t r, std::initializer_list<int32_t> codes) {
     if (r == c) return true;
   return false;
 }
+// Checks that `r`, what `call` answered, is one of its documented codes,
+// and gives it back.
+int32_t documented(const char* call, int32_t r, std::initializer_list<int32_t> codes);
 // A caller's buffer of n bytes with a guard behind it, so a write past the
 // n bytes is found.
 struct Guarded {

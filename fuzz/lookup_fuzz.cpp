@@ -48,7 +48,7 @@ void multi_disc(Control& in) {
     const int r = cdget_some_cd_data(file.c_str(), nullptr, static_cast<uint8_t>(in.byte() % 16), mode, -1,
                                      nullptr, 0, record.data(), key.data(), static_cast<int32_t>(key.size()), 1,
                                      &blocks_read, &record_index, 700, &state, &detail);
-    check(one_of(r, kCatalogResults), "cdget_some_cd_data answered an undocumented result");
+    documented("cdget_some_cd_data", r, kCatalogResults);
     if (r != 0 || mode != 2) {
       check(state == 0, "a search that ended kept its state word");
       return;
@@ -68,8 +68,7 @@ void run_operation(Control& in) {
       const std::string code = in.padded(6);
       uint16_t status = in.byte() % 3;
       Guarded name(60);
-      const int r = get_hinmei(code.c_str(), name.data(), &status);
-      check(one_of(r, kCatalogResults), "get_hinmei answered an undocumented result");
+      const int r = documented("get_hinmei", get_hinmei(code.c_str(), name.data(), &status), kCatalogResults);
       if (r == 0) check(status == 0 || status == 1 || status == 4, "get_hinmei gave an undocumented status");
       name.check_intact("get_hinmei wrote past the 60-byte name");
       break;
@@ -78,8 +77,7 @@ void run_operation(Control& in) {
       const std::string figure = in.padded(4);
       Guarded name(60);
       int32_t detail = 0;
-      check(one_of(get_figmei(figure.c_str(), name.data(), &detail), kCatalogResults),
-            "get_figmei answered an undocumented result");
+      documented("get_figmei", get_figmei(figure.c_str(), name.data(), &detail), kCatalogResults);
       name.check_intact("get_figmei wrote past the 60-byte name");
       break;
     }
@@ -88,7 +86,7 @@ void run_operation(Control& in) {
       zk::platform::FrontEndString meaning(in.byte() % 140u, '#');
       uint16_t status = 9;
       const int r = VBryak_get_mean(abbreviation.get(), meaning.get(), &status);
-      check(one_of(r, kCatalogResults), "VBryak_get_mean answered an undocumented result");
+      documented("VBryak_get_mean", r, kCatalogResults);
       if (r == 0) check(status == 0 || status == 1 || status == 4, "VBryak_get_mean gave an undocumented status");
       check_string_end(meaning, "VBryak_get_mean wrote past the string");
       break;
@@ -100,7 +98,7 @@ void run_operation(Control& in) {
       zkall_cdno_entry* table = nullptr;
       int32_t count = -1, detail = 0;
       const int r = cdmake_cdno_table(drive, id.c_str(), nullptr, nullptr, &table, &count, 700, &detail);
-      check(one_of(r, kCatalogResults), "cdmake_cdno_table answered an undocumented result");
+      documented("cdmake_cdno_table", r, kCatalogResults);
       check((r == 0) == (table != nullptr), "cdmake_cdno_table gave a table other than on success");
       check(count >= 0 && count <= 10, "cdmake_cdno_table counted outside 0..10");
       for (int32_t i = 1; i < count; ++i)
@@ -125,15 +123,14 @@ void run_operation(Control& in) {
       zkall_vinf_control block{};
       block.fd = -1;
       block.disc = get_ccar_addr()->catalog_disc;
-      const int r = v_pop_make_vclinf_tmp(&block, header.data());
-      check(one_of(r, kCatalogResults), "v_pop_make_vclinf_tmp answered an undocumented result");
+      const int r = documented("v_pop_make_vclinf_tmp", v_pop_make_vclinf_tmp(&block, header.data()), kCatalogResults);
       check(block.tokume == nullptr && block.kigouu == nullptr, "the symbol list kept a catalog handle");
       if (const std::string* file = machine().file(work_file("VCLINF.TMP")); file && r == 0)
         check(file->size() <= 133 + 250 * 32, "VCLINF.TMP holds more than 250 lines");
       break;
     }
     case 7:
-      check(one_of(v_pop_del_vclinftmp(), {0, -1}), "v_pop_del_vclinftmp answered an undocumented result");
+      documented("v_pop_del_vclinftmp", v_pop_del_vclinftmp(), {0, -1});
       break;
   }
   check_reads("one lookup read more than 8 times the blocks of all files on every disc");

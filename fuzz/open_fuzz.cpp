@@ -104,7 +104,7 @@ void pack_step(Control& in) {
   machine().erase(kPacked);
   int32_t detail = 0;
   const int r = make_pack_image_file(kPacked, location.c_str(), &detail);
-  check(one_of(r, {0, -1, 4, 11, 13, 14, 15, 20, 80, 81, 128}), "make_pack_image_file answered an undocumented result");
+  documented("make_pack_image_file", r, {0, -1, 4, 11, 13, 14, 15, 20, 80, 81, 128});
   if (r == 0) {
     const std::string* packed = machine().file(kPacked);
     check(packed != nullptr && packed->size() % ZKALL_CD_BLOCK_SIZE == 0, "a copied illustration is not whole blocks");

@@ -45,8 +45,7 @@ void run_operation(Control& in, size_t& reports) {
   switch (in.byte() % 9) {
     case 0: {
       int32_t n = -7;
-      const int32_t r = get_save_no(&n, &error);
-      check(one_of(r, {0, -1, -2, 11, 13, 14, 15}), "get_save_no answered another code");
+      const int32_t r = documented("get_save_no", get_save_no(&n, &error), {0, -1, -2, 11, 13, 14, 15});
       if (r == 0) {
         check(n >= 1 && n <= 9999, "get_save_no gave out a number outside 1..9999");
         const std::string* m = machine().file(master_path());
@@ -58,7 +57,7 @@ void run_operation(Control& in, size_t& reports) {
     case 1: {
       int32_t left = -7;
       const int32_t r = deldata_save_mst_file(number(in), &left, &error);
-      check(one_of(r, {0, -1, -2, 11, 12, 13, 14, 15}), "deldata_save_mst_file answered another code");
+      documented("deldata_save_mst_file", r, {0, -1, -2, 11, 12, 13, 14, 15});
       // A damaged master may count more lists than numbers exist; the count
       // is lowered by one all the same, never below 0.
       if (r == 0) check(left >= 0, "the count left is negative");
@@ -66,24 +65,21 @@ void run_operation(Control& in, size_t& reports) {
     }
     case 2: {
       int32_t count = 0;
-      check(one_of(check_save_dat_file_exist(&count, &error), {0, -1, -2, 11, 12, 14}),
-            "check_save_dat_file_exist answered another code");
+      documented("check_save_dat_file_exist", check_save_dat_file_exist(&count, &error), {0, -1, -2, 11, 12, 14});
       break;
     }
     case 3:
-      check(one_of(make_save_mst(&error), {0, -1, -2, 11, 13, 14, 12}), "make_save_mst answered another code");
+      documented("make_save_mst", make_save_mst(&error), {0, -1, -2, 11, 13, 14, 12});
       break;
     case 4: {
       const int32_t n = number(in);
       const int16_t sub = static_cast<int16_t>(in.byte() % 4);
       const int16_t mode = static_cast<int16_t>(in.byte() % 5);
-      check(one_of(open_save_dat_file(n, sub, mode, nullptr, &error), {0, -1, -2, 11}),
-            "open_save_dat_file answered another code");
+      documented("open_save_dat_file", open_save_dat_file(n, sub, mode, nullptr, &error), {0, -1, -2, 11});
       break;
     }
     case 5: {
-      const int32_t r = drom_reset_com();
-      check(one_of(r, {0, -1, 11, 13, 14, 15}), "drom_reset_com answered another code");
+      const int32_t r = documented("drom_reset_com", drom_reset_com(), {0, -1, 11, 13, 14, 15});
       reports += r != 0;
       break;
     }
@@ -97,15 +93,14 @@ void run_operation(Control& in, size_t& reports) {
       };
       const int32_t r = intf_pro(&error);
       machine().run_program_hook = nullptr;
-      check(one_of(r, {0, -1, -2, 11, 12, 13, 14, 15, 888, 999}), "intf_pro answered another code");
+      documented("intf_pro", r, {0, -1, -2, 11, 12, 13, 14, 15, 888, 999});
       break;
     }
     case 7:
-      check(one_of(close_save_dat_file(nullptr, &error), {0, 12}), "close_save_dat_file answered another code");
+      documented("close_save_dat_file", close_save_dat_file(nullptr, &error), {0, 12});
       break;
     case 8: {
-      const int32_t r = drom_check_setup(5);
-      check(one_of(r, {0, 876, 891, 999}), "drom_check_setup answered another code");
+      documented("drom_check_setup", drom_check_setup(5), {0, 876, 891, 999});
       reports += 1;  // the installed-disc check may log again
       break;
     }

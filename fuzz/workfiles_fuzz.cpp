@@ -47,13 +47,13 @@ class Session {
       case 0: {
         if (price_) kakaku_close(&price_);
         const int r = kakaku_open(in_.byte() % 3, &price_, &detail);
-        check(one_of(r, {0, -1, 11, 14, 15, 20, 128}), "kakaku_open answered an undocumented result");
+        documented("kakaku_open", r, {0, -1, 11, 14, 15, 20, 128});
         check((r == 0) == (price_ != nullptr), "kakaku_open set the handle other than on success");
         break;
       }
       case 1: price_read(); break;
       case 2:
-        check(one_of(kakaku_reopen(price_), {0, 128}), "kakaku_reopen answered an undocumented result");
+        documented("kakaku_reopen", kakaku_reopen(price_), {0, 128});
         break;
       case 3:
         check(kakaku_close(&price_) == 0 && price_ == nullptr, "kakaku_close left a handle");
@@ -91,7 +91,7 @@ class Session {
     Guarded price(ZKALL_PRICE_RECORD_SIZE, '\0');
     int32_t detail = 0;
     const int r = kakaku_read(price.data(), key.data(), static_cast<int32_t>(key.size()), selector, price_, &detail);
-    check(one_of(r, {0, -1, 11, 14, 15, 128}), "kakaku_read answered an undocumented result");
+    documented("kakaku_read", r, {0, -1, 11, 14, 15, 128});
     if (r != 0) check(price.bytes[0] == 0, "kakaku_read wrote the price record on a failure");
     price.check_intact("kakaku_read wrote past the price record");
   }
@@ -102,20 +102,19 @@ class Session {
     const auto pair = static_cast<int16_t>(in_.byte() % 4);
     const std::string key = in_.padded(in_.byte() % 20);
     const int opened = LCPOpen(&lcp_, pair);
-    check(one_of(opened, {0, -1, 128}), "LCPOpen answered an undocumented result");
+    documented("LCPOpen", opened, {0, -1, 128});
     if (opened != 0) return;
     lcp_open_ = true;
     std::vector<char> out(static_cast<size_t>(lcp_.record_length) + 1, '\x5A');
     const int r = LCPKeyRead(&lcp_, key.data(), static_cast<int16_t>(key.size()), out.data());
-    check(one_of(r, {0, 11, 14, 15, 20, 128}), "LCPKeyRead answered an undocumented result");
+    documented("LCPKeyRead", r, {0, 11, 14, 15, 20, 128});
     check(out.back() == '\x5A', "LCPKeyRead wrote past the record");
   }
 
   void local_seq_read() {
     if (!lcp_open_) return;
     std::vector<char> out(static_cast<size_t>(lcp_.record_length) + 1, '\x5A');
-    const int r = LCPSeqRead(&lcp_, out.data());
-    check(one_of(r, {0, 20, 128}), "LCPSeqRead answered an undocumented result");
+    documented("LCPSeqRead", LCPSeqRead(&lcp_, out.data()), {0, 20, 128});
     check(out.back() == '\x5A', "LCPSeqRead wrote past the record");
     check(lcp_.position <= lcp_.total || lcp_.end_flag == 1, "LCPSeqRead went past the records collected");
   }
@@ -135,7 +134,7 @@ class Session {
     int32_t detail = 0;
     const int r = v_jtmp_sign(criteria, value32, value64, vin.c_str(), code6.c_str(), code15.c_str(), codes.c_str(),
                               date.c_str(), &detail);
-    check(one_of(r, {0, 1, -1, 11, 12, 13, 14, 15, 20, 128}), "v_jtmp_sign answered an undocumented result");
+    documented("v_jtmp_sign", r, {0, 1, -1, 11, 12, 13, 14, 15, 20, 128});
     const std::string* after = machine().file(path);
     check((after ? after->size() : 0) == length, "v_jtmp_sign changed the length of JOUHOU.TMP");
   }
