@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <string>
 #include <thread>
 #include <vector>
@@ -18,61 +17,38 @@
 namespace zk::test {
 namespace {
 
-// Answers the boxes titled `title` with the buttons in `clicks`, one box
-// each, as a user clicking them would, and keeps each box's text. A box
-// still up when the clicks are used up, or after ten seconds without the
-// box awaited, is answered Cancel, so a test never waits for ever.
-class UserAtTheScreen {
- public:
-  UserAtTheScreen(const char* title, std::vector<int> clicks)
-      : worker_([this, title, clicks] { answer(title, clicks); }) {}
-  ~UserAtTheScreen() { finish(); }
-  // Called when the call showing the boxes has returned.
-  void finish() {
-    done_ = true;
-    if (worker_.joinable()) worker_.join();
+// Waits up to ten seconds for a box titled "Please Insert CD" other than
+// `last` and clicks `button` on it, as a user would; gives its text back.
+std::string click_next_box(HWND& last, int button) {
+  for (int tries = 0; tries < 1000; ++tries, Sleep(10)) {
+    HWND box = FindWindowA(nullptr, "Please Insert CD");
+    if (!box || box == last || !GetDlgItem(box, button)) continue;
+    char text[512] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the box's static text
+    SendMessageA(GetDlgItem(box, button), BM_CLICK, 0, 0);
+    last = box;
+    return text;
   }
-  std::vector<std::string> texts;
-
- private:
-  // The box with its buttons in place, other than `last`, or null.
-  static HWND box_ready(const char* title, HWND last, int button) {
-    HWND found = FindWindowA(nullptr, title);
-    return found && found != last && GetDlgItem(found, button) ? found : nullptr;
-  }
-  void answer(const char* title, const std::vector<int>& clicks) {
-    HWND last = nullptr;
-    for (int button : clicks) {
-      HWND box = nullptr;
-      for (int tries = 0; tries < 1000 && !box && !done_; ++tries)
-        if (!(box = box_ready(title, last, button))) Sleep(10);
-      if (!box) break;
-      char text[512] = {};
-      GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the box's static text
-      texts.emplace_back(text);
-      SendMessageA(GetDlgItem(box, button), BM_CLICK, 0, 0);
-      last = box;
-    }
-    for (; !done_; Sleep(10))
-      if (HWND box = box_ready(title, nullptr, IDCANCEL)) SendMessageA(GetDlgItem(box, IDCANCEL), BM_CLICK, 0, 0);
-  }
-  std::atomic<bool> done_{false};
-  std::thread worker_;
-};
+  return "(no box)";
+}
 
 TEST(Win32FrontEndTest, InsertDiscBoxAnsweredRetryThenCancelOnScreen) {
   Installation inst;
   inst.lay_out_standard();
   ASSERT_EQ(drom_init(), 0);
   inst.platform().real_message_boxes = true;
+  std::vector<std::string> texts;
+  std::thread user([&texts] {
+    HWND last = nullptr;
+    for (int button : {IDRETRY, IDCANCEL}) texts.push_back(click_next_box(last, button));
+  });
   int32_t detail = -1;
-  UserAtTheScreen user("Please Insert CD", {IDRETRY, IDCANCEL});
   const int rc = cdset_cd(-1, "E2", "02", nullptr, nullptr, nullptr, nullptr, 700, &detail);  // E2 is in no drive
-  user.finish();
+  user.join();
   EXPECT_EQ(rc, 4) << "detail " << detail;  // cancelled at the second box
-  ASSERT_EQ(user.texts.size(), 2u);
-  EXPECT_NE(user.texts[0].find("Please insert the catalog disc"), std::string::npos) << user.texts[0];
-  EXPECT_EQ(user.texts[0], user.texts[1]);
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_NE(texts[0].find("Please insert the catalog disc"), std::string::npos) << texts[0];
+  EXPECT_EQ(texts[0], texts[1]);
   EXPECT_EQ(inst.platform().sleeps.size(), 3u);  // Retry polled the drive three times
   drom_term();
 }
