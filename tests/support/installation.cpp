@@ -185,10 +185,8 @@ std::vector<std::string> Installation::log_lines() const {
 
 std::vector<std::string> Installation::log_reports() const {
   std::vector<std::string> out;
-  for (const auto& l : log_lines()) {
-    // "(MM/DD/YY HH:MM:SS)" is 19 characters.
-    out.push_back(l.size() >= 19 ? l.substr(19) : l);
-  }
+  // "(MM/DD/YY HH:MM:SS)" is 19 characters.
+  for (const auto& l : log_lines()) out.push_back(l.size() >= 19 ? l.substr(19) : l);
   return out;
 }
 
@@ -201,20 +199,16 @@ void Installation::install_catalog(const std::string& disc_id, const std::string
   if (on_hard_disk) write('c', dir + "IMAGEF.DAT", "");
 }
 
-namespace {
-std::string crlf_lines(const std::vector<std::string>& lines) {
+void Installation::write_messages(const std::vector<std::string>& lines) const {
   std::string text;
   for (const auto& l : lines) text += l + "\r\n";
-  return text;
-}
-}  // namespace
-
-void Installation::write_messages(const std::vector<std::string>& lines) const {
-  write('c', "ZK\\ZKDROM01.MSG", crlf_lines(lines));
+  write('c', "ZK\\ZKDROM01.MSG", text);
 }
 
 void Installation::write_screens(const std::vector<std::string>& lines) const {
-  write_cwd_file("ZKDROM01.SCR", crlf_lines(lines));
+  std::string text;
+  for (const auto& l : lines) text += l + "\r\n";
+  write_cwd_file("ZKDROM01.SCR", text);
 }
 
 void Installation::lay_out_standard() {

@@ -15,7 +15,6 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
 
   const std::filesystem::path& path() const { return path_; }
-  std::string str() const { return path_.string(); }
   // Writes `content` to `relative` (creating directories), returns the path.
   std::filesystem::path write(const std::string& relative, const std::string& content) const;
   std::string read(const std::string& relative) const;
