@@ -74,12 +74,6 @@ int open_set(const OpenRequest& r, zkall_cd_handle** handle, int32_t& detail) {
   return result;
 }
 
-bool known_open_finding(const zkall_cd_handle& h) {
-  for (const zkall_cd_level& l : h.levels)
-    if (l.size > 0 && l.location_kind > 2) return true;
-  return false;
-}
-
 bool same_folded(const char* a, const char* b, size_t n) {
   auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
   for (size_t i = 0; i < n; ++i)

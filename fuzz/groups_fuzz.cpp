@@ -67,9 +67,7 @@ void run_operation(Control& in, size_t& reports) {
       reports += r != 0;
       break;
     }
-    case 3:
-      documented("g_mei_f_check", g_mei_f_check(), {1, 0, -1});
-      break;
+    case 3: documented("g_mei_f_check", g_mei_f_check(), {1, 0, -1}); break;
     case 4: {
       Guarded name(60);
       const int32_t r = g_mei_f_read(code, name.data());

@@ -81,9 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       check(machine().file(kBitmap) == nullptr, "decord_img without output made a file");
       break;
     }
-    case 2:
-      if (decord_img(kPacked, nullptr, &header) == 0) read_texts(header.text_length, header.image_length);
-      break;
+    case 2: if (decord_img(kPacked, nullptr, &header) == 0) read_texts(header.text_length, header.image_length); break;
     case 3: {
       const auto length = static_cast<int16_t>(control.u16());
       const auto offset = static_cast<int16_t>(control.u16());

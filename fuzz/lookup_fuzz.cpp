@@ -129,9 +129,7 @@ void run_operation(Control& in) {
         check(file->size() <= 133 + 250 * 32, "VCLINF.TMP holds more than 250 lines");
       break;
     }
-    case 7:
-      documented("v_pop_del_vclinftmp", v_pop_del_vclinftmp(), {0, -1});
-      break;
+    case 7: documented("v_pop_del_vclinftmp", v_pop_del_vclinftmp(), {0, -1}); break;
   }
   check_reads("one lookup read more than 8 times the blocks of all files on every disc");
 }

@@ -68,9 +68,7 @@ void run_operation(Control& in, size_t& reports) {
       documented("check_save_dat_file_exist", check_save_dat_file_exist(&count, &error), {0, -1, -2, 11, 12, 14});
       break;
     }
-    case 3:
-      documented("make_save_mst", make_save_mst(&error), {0, -1, -2, 11, 13, 14, 12});
-      break;
+    case 3: documented("make_save_mst", make_save_mst(&error), {0, -1, -2, 11, 13, 14, 12}); break;
     case 4: {
       const int32_t n = number(in);
       const int16_t sub = static_cast<int16_t>(in.byte() % 4);
@@ -96,9 +94,7 @@ void run_operation(Control& in, size_t& reports) {
       documented("intf_pro", r, {0, -1, -2, 11, 12, 13, 14, 15, 888, 999});
       break;
     }
-    case 7:
-      documented("close_save_dat_file", close_save_dat_file(nullptr, &error), {0, 12});
-      break;
+    case 7: documented("close_save_dat_file", close_save_dat_file(nullptr, &error), {0, 12}); break;
     case 8: {
       documented("drom_check_setup", drom_check_setup(5), {0, 876, 891, 999});
       reports += 1;  // the installed-disc check may log again

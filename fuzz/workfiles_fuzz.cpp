@@ -52,12 +52,8 @@ class Session {
         break;
       }
       case 1: price_read(); break;
-      case 2:
-        documented("kakaku_reopen", kakaku_reopen(price_), {0, 128});
-        break;
-      case 3:
-        check(kakaku_close(&price_) == 0 && price_ == nullptr, "kakaku_close left a handle");
-        break;
+      case 2: documented("kakaku_reopen", kakaku_reopen(price_), {0, 128}); break;
+      case 3: check(kakaku_close(&price_) == 0 && price_ == nullptr, "kakaku_close left a handle"); break;
       case 4: local_key_read(); break;
       case 5: local_seq_read(); break;
       case 6: {
