@@ -76,18 +76,11 @@ void run_operation(Control& in, size_t& reports) {
       documented("open_save_dat_file", open_save_dat_file(n, sub, mode, nullptr, &error), {0, -1, -2, 11});
       break;
     }
-    case 5: {
-      const int32_t r = documented("drom_reset_com", drom_reset_com(), {0, -1, 11, 13, 14, 15});
-      reports += r != 0;
-      break;
-    }
+    case 5: reports += documented("drom_reset_com", drom_reset_com(), {0, -1, 11, 13, 14, 15}) != 0; break;
     case 6: {
       const uint32_t exit_code = in.byte() % 4;
       machine().run_program_hook = [exit_code](const std::string&, const std::string&) {
-        zk::platform::ProgramRun run;
-        run.started = true;
-        run.exit_code = exit_code;
-        return run;
+        return zk::platform::ProgramRun{true, exit_code, 0};
       };
       const int32_t r = intf_pro(&error);
       machine().run_program_hook = nullptr;
@@ -95,11 +88,10 @@ void run_operation(Control& in, size_t& reports) {
       break;
     }
     case 7: documented("close_save_dat_file", close_save_dat_file(nullptr, &error), {0, 12}); break;
-    case 8: {
+    case 8:
       documented("drom_check_setup", drom_check_setup(5), {0, 876, 891, 999});
       reports += 1;  // the installed-disc check may log again
       break;
-    }
   }
   const zkall_ctop& c = *zk::startup::ctop();
   check((check_save_dat_file_handle() == 0) == (c.save_data_handle != 0),

@@ -78,16 +78,6 @@ TEST_F(PosixPlatformTest, TextModeAndDescriptorsAsTheWindowsRuntime) {
     EXPECT_TRUE(p.open(path, flags, 0, err) == -1 && err == error) << path;
 }
 
-// What the listing tables of platform_test.cpp do not reach.
-TEST(DosPatternTest, MatchesAsWindowsDoes) {
-  const std::tuple<const char*, const char*, bool> cases[] = {
-      {"*.TMP", "SELECT.TMPX", false}, {"*", "ANY.THING", true}, {"E?", "E12", false}, {"A*B*C", "AXXBYYC", true},
-      {"ZK*.MST", "ZKROOTMF.MSX", false}, {"*.", ".", true}, {"*.TMP", ".", false}, {"", "X", false},
-  };
-  for (const auto& [pattern, name, match] : cases)
-    EXPECT_EQ(pf::dos_pattern_match(pattern, name), match) << pattern << " vs " << name;
-}
-
 // Hidden and read-only as Windows reports them; a drive root lists no "."
 // and "..".
 TEST_F(PosixPlatformTest, ListingsReportWindowsAttributesAndSizes) {
@@ -147,8 +137,8 @@ TEST_F(PosixPlatformTest, ProgramsListBoxesAndMessageBoxes) {
   EXPECT_EQ(p.message_box(nullptr, "Insert", "Please Insert CD", 37), pf::kIdRetry);
 }
 
-// The answers the library's list-box code does not show: the errors, the
-// end of the list and the selection read back.
+// The answers the library's list-box code does not show: the errors and
+// the end of the list.
 TEST(ListBoxTest, AnswersListBoxMessagesAsWindowsDoes) {
   pf::ListBox box;
   char text[16];
@@ -158,9 +148,6 @@ TEST(ListBoxTest, AnswersListBoxMessagesAsWindowsDoes) {
       {pf::kLbInsertString, 3, "x", pf::kLbErr},
       {pf::kLbGetText, 1, text, 3},
       {pf::kLbGetText, 2, text, pf::kLbErr},
-      {pf::kLbSetSel, 1, reinterpret_cast<const void*>(1), 0},
-      {pf::kLbGetSel, 1, nullptr, 1},
-      {pf::kLbGetSel, 0, nullptr, 0},
   };
   for (const auto& [message, w, l, want] : cases)
     EXPECT_EQ(box.send(message, w, reinterpret_cast<intptr_t>(l)), want) << message << " " << w;
