@@ -50,8 +50,8 @@ void read_texts(int32_t length, int32_t offset) {
   // Exactly the records asked for: a record written past them is caught.
   std::vector<zkall_coded_text> records(count);
   if (count > 0) std::memset(records.data(), kUnwritten, count * sizeof(zkall_coded_text));
-  const int32_t r = decord_text(kPacked, count ? records.data() : nullptr, length, offset);
-  check(r == 0 || r == 201 || r == 204 || r == 205 || r == 206, "decord_text answered an undocumented code");
+  documented("decord_text", decord_text(kPacked, count ? records.data() : nullptr, length, offset),
+             {0, 201, 204, 205, 206});
   for (const zkall_coded_text& t : records)
     for (uint8_t b : t.reserved) check(b == kUnwritten, "decord_text wrote the reserved bytes of a record");
 }

@@ -90,8 +90,8 @@ void cdfile_step(Control& in) {
   int32_t detail = 0;
   uint32_t size = 7;
   const char* code = request.catalog_code.empty() ? nullptr : request.catalog_code.c_str();
-  const int r = cdfile_get(request.name.c_str(), code, drive, &detail, &size, nullptr, nullptr, nullptr);
-  check(r == 0 || r == -1 || r == 128, "cdfile_get answered an undocumented result");
+  const int r = documented("cdfile_get", cdfile_get(request.name.c_str(), code, drive, &detail, &size, nullptr,
+                                                     nullptr, nullptr), {0, -1, 128});
   check(r == 0 || size == 0, "cdfile_get gave a size for a file it did not find");
 }
 

@@ -1,9 +1,8 @@
-// The POSIX platform: label files, Windows paths matched without regard to
-// case, the runtime's text mode and flag numbers, DOS patterns and
-// attributes, the fault plan, list boxes and message boxes.
+// The POSIX platform: Windows paths matched without regard to case, the
+// runtime's text mode and flag numbers, listing attributes, the fault plan,
+// programs, list boxes and message boxes.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <tuple>
 
 #include "platform/list_box.h"
@@ -30,13 +29,7 @@ class PosixPlatformTest : public ::testing::Test {
   TestPlatform& p = inst.platform();
 };
 
-// A label is the first line of the drive's label file.
 TEST_F(PosixPlatformTest, PathsMatchExistingComponentsWithoutRegardToCase) {
-  inst.add_drive('d');
-  std::ofstream(inst.drive_root('d') / ".windows-label") << "19990101E1 CATALOG\r\nsecond line\n";
-  std::string label;
-  uint32_t werr = 0;
-  EXPECT_TRUE(p.volume_label("d:\\", label, werr) && label == "19990101E1 CATALOG") << label;
   inst.write('c', "Cat\\Mst\\e1\\ZkRootMf.mst", "root");
   inst.write('c', "DIR\\name.txt", "lower");
   inst.write('c', "DIR\\NAME.TXT", "upper");

@@ -146,30 +146,10 @@ void Installation::remove_drive(char letter) {
 #endif
 }
 
-fs::path Installation::write(char letter, const std::string& windows_path, const std::string& content) const {
-  return write_file(host_path(drive_root(letter), windows_path), content);
-}
-
-std::string Installation::read(char letter, const std::string& windows_path) const {
-  return read_file(host_path(drive_root(letter), windows_path));
-}
-
-bool Installation::exists(char letter, const std::string& windows_path) const {
-  return fs::exists(host_path(drive_root(letter), windows_path));
-}
-
-void Installation::mkdir(char letter, const std::string& windows_path) const {
-  fs::create_directories(host_path(drive_root(letter), windows_path));
-}
-
 void Installation::write_config(const std::vector<std::string>& lines, const std::string& eol) const {
   std::string text;
   for (const auto& l : lines) text += l + eol;
   write_cwd_file("ZKDROM.SYS", text);
-}
-
-void Installation::write_cwd_file(const std::string& name, const std::string& content) const {
-  write_file(cwd_ / name, content);
 }
 
 std::vector<std::string> Installation::log_lines() const {

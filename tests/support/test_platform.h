@@ -90,10 +90,7 @@ class TestPlatform : public SystemPlatformBase {
 
  protected:
   bool do_disk_free_space(const std::string& root, platform::DiskSpace& out, uint32_t& error) override {
-    if (auto it = free_space.find(root); it != free_space.end()) {
-      out = it->second;
-      return true;
-    }
+    if (auto it = free_space.find(root); it != free_space.end()) return out = it->second, true;
     return PosixPlatform::do_disk_free_space(root, out, error);
   }
 #endif
