@@ -62,8 +62,7 @@ class Session {
       }
       case 5: check(cdfilelen(h_) == h_->levels[3].size, "cdfilelen is not the data file's size"); break;
       case 6: {
-        const int32_t level = in_.byte() % 5;
-        const int32_t blocks = in_.byte() % 4;
+        const int32_t level = in_.byte() % 5, blocks = in_.byte() % 4;
         std::vector<uint8_t> buffer(static_cast<size_t>(blocks) * ZKALL_CD_BLOCK_SIZE + (blocks == 0));
         const int r = cdread_read_block(level, buffer.data(), blocks, h_, &detail);
         documented("cdread_read_block", r, {0, 14, 128});

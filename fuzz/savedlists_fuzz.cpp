@@ -71,8 +71,7 @@ void run_operation(Control& in, size_t& reports) {
     case 3: documented("make_save_mst", make_save_mst(&error), {0, -1, -2, 11, 13, 14, 12}); break;
     case 4: {
       const int32_t n = number(in);
-      const int16_t sub = static_cast<int16_t>(in.byte() % 4);
-      const int16_t mode = static_cast<int16_t>(in.byte() % 5);
+      const auto sub = static_cast<int16_t>(in.byte() % 4), mode = static_cast<int16_t>(in.byte() % 5);
       documented("open_save_dat_file", open_save_dat_file(n, sub, mode, nullptr, &error), {0, -1, -2, 11});
       break;
     }

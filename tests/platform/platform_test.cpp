@@ -47,7 +47,6 @@ TEST_F(PlatformTest, ReadOnlyFilesAreNeitherDeletedNorReplaced) {
   EXPECT_EQ(err, pf::kErrnoAccess);
   EXPECT_FALSE(p.delete_file("C:\\WORK\\SEL.TMP", werr));
   EXPECT_EQ(werr, pf::kErrorAccessDenied);
-  set_read_only(old_file, false);
   EXPECT_EQ(inst.read('c', "WORK\\SEL.TMP"), "new");
 }
 

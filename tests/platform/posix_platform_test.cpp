@@ -130,22 +130,5 @@ TEST_F(PosixPlatformTest, ProgramsListBoxesAndMessageBoxes) {
   EXPECT_EQ(p.message_box(nullptr, "Insert", "Please Insert CD", 37), pf::kIdRetry);
 }
 
-// The answers the library's list-box code does not show: the errors and
-// the end of the list.
-TEST(ListBoxTest, AnswersListBoxMessagesAsWindowsDoes) {
-  pf::ListBox box;
-  char text[16];
-  const std::tuple<uint32_t, uintptr_t, const void*, intptr_t> cases[] = {
-      {pf::kLbAddString, 0, "one", 0},
-      {pf::kLbInsertString, static_cast<uintptr_t>(-1), "two", 1},  // -1: at the end
-      {pf::kLbInsertString, 3, "x", pf::kLbErr},
-      {pf::kLbGetText, 1, text, 3},
-      {pf::kLbGetText, 2, text, pf::kLbErr},
-  };
-  for (const auto& [message, w, l, want] : cases)
-    EXPECT_EQ(box.send(message, w, reinterpret_cast<intptr_t>(l)), want) << message << " " << w;
-  EXPECT_STREQ(text, "two");
-}
-
 }  // namespace
 }  // namespace zk::test
