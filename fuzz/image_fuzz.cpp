@@ -75,12 +75,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (r == 0) check_bitmap(header);
       break;
     }
-    case 1: {
-      const int32_t r = decord_img(kPacked, nullptr, &header);
-      check(r == 0 || r == 201 || r == 203, "decord_img without output answered more than the header");
+    case 1:  // the header only
+      documented("decord_img", decord_img(kPacked, nullptr, &header), {0, 201, 203});
       check(machine().file(kBitmap) == nullptr, "decord_img without output made a file");
       break;
-    }
     case 2: if (decord_img(kPacked, nullptr, &header) == 0) read_texts(header.text_length, header.image_length); break;
     case 3: {
       const auto length = static_cast<int16_t>(control.u16());

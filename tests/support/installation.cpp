@@ -36,10 +36,9 @@ std::string master_header(const std::string& date, const std::string& disc_id, c
   return h;
 }
 
-namespace {
-[[maybe_unused]] std::string link_name(char letter) { return std::string(1, static_cast<char>(std::tolower(letter))) + ":"; }
-[[maybe_unused]] bool is_system_drive(char letter) { return std::tolower(letter) == 'c'; }
-}  // namespace
+// The entry of a drive letter in dosdevices ("d:"); whether it is C:.
+[[maybe_unused]] static std::string link_name(char letter) { return {static_cast<char>(std::tolower(letter)), ':'}; }
+[[maybe_unused]] static bool is_system_drive(char letter) { return std::tolower(letter) == 'c'; }
 
 Installation::Installation()
     : dosdevices_(tmp_.path() / "dosdevices"),
