@@ -2,8 +2,6 @@
 #include "fuzz/catalog_support.h"
 
 #include <array>
-#include <cstring>
-#include <string_view>
 
 namespace zk::fuzz {
 
@@ -55,31 +53,19 @@ int open_set(const OpenRequest& r, zkall_cd_handle** handle, int32_t& detail) {
   answer_retries(&retries_left);
   const char* code = r.catalog_code.empty() ? nullptr : r.catalog_code.c_str();
   int result = 0;
-  switch (r.way) {
-    case OpenWay::Root:
-    case OpenWay::Catalog:
-      result = cdopen(r.name.c_str(), code, r.kind, r.read_mode, r.drive, r.disc, r.prompt_kind, handle, &detail);
-      break;
-    case OpenWay::Frame:
-      result = fcdopen(r.name.c_str(), nullptr, r.kind, r.read_mode, r.drive, r.disc, r.prompt_kind, handle, &detail);
-      break;
-    case OpenWay::Direct:
-      result = cdopen_direct(r.name.c_str(), code, r.kind, r.read_mode, r.drive, r.disc_id.c_str(),
-                             r.disc_no.empty() ? nullptr : r.disc_no.c_str(),
-                             r.disc_date.empty() ? nullptr : r.disc_date.c_str(), r.base_block, r.size,
-                             r.prompt_kind, handle, &detail);
-      break;
-  }
+  if (r.way == OpenWay::Direct)
+    result = cdopen_direct(r.name.c_str(), code, r.kind, r.read_mode, r.drive, r.disc_id.c_str(),
+                           r.disc_no.empty() ? nullptr : r.disc_no.c_str(),
+                           r.disc_date.empty() ? nullptr : r.disc_date.c_str(), r.base_block, r.size, r.prompt_kind,
+                           handle, &detail);
+  else if (r.way == OpenWay::Frame)
+    result = fcdopen(r.name.c_str(), nullptr, r.kind, r.read_mode, r.drive, r.disc, r.prompt_kind, handle, &detail);
+  else
+    result = cdopen(r.name.c_str(), code, r.kind, r.read_mode, r.drive, r.disc, r.prompt_kind, handle, &detail);
   answer_retries(nullptr);
   check(one_of(result, {0, -1, 4, 11, 14, 15, 20, 80, 81, 128}), "an open answered an undocumented result");
   check((result == 0) == (*handle != nullptr), "an open's handle disagrees with its result");
   return result;
-}
-
-bool known_open_finding(const zkall_cd_handle& h) {
-  for (const zkall_cd_level& l : h.levels)
-    if (l.size > 0 && l.location_kind > 2) return true;
-  return false;
 }
 
 bool same_folded(const char* a, const char* b, size_t n) {

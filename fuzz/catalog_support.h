@@ -3,11 +3,7 @@
 // checks of an open's outcome.
 #pragma once
 
-#include <cstdint>
-#include <string>
-
 #include "fuzz/fuzz_support.h"
-#include "zkall.h"
 
 namespace zk::fuzz {
 
@@ -44,11 +40,6 @@ OpenRequest read_open_request(Control& in);
 // Checks the result is one the opening functions document and that the
 // handle is set exactly when the result is 0.
 int open_set(const OpenRequest& request, zkall_cd_handle** handle, int32_t& detail);
-
-// Whether the handle shows one of the open findings fuzz/README.md lists
-// (a present file of a location kind above 2: reading it walks its size
-// without reading).
-bool known_open_finding(const zkall_cd_handle& h);
 
 // The letter case folding of key comparisons: A-Z as a-z.
 bool same_folded(const char* a, const char* b, size_t n);

@@ -18,18 +18,14 @@
 // a check that succeeds leaves the table sorted by area and id, lookups
 // answer an installed entry or -1, paths fit their 80-byte buffers, the error
 // log holds one whole line per report, and nothing is left open.
-#include <cstring>
-#include <string>
-#include <vector>
 
 #include "fuzz/fuzz_support.h"
 #include "startup/common_areas.h"
 #include "startup/config_file.h"
-#include "zkall.h"
 
 namespace {
 
-using zk::fuzz::check;
+using namespace zk::fuzz;
 
 constexpr int kMaxOperations = 16;
 constexpr size_t kNameBuffer = 80;
@@ -82,84 +78,83 @@ bool installed_index(int32_t i) {
   return i == -1 || (i >= 0 && i < count);
 }
 
-void run_operation(zk::fuzz::Control& in, size_t& reports) {
-  const zkall_ctop& c = *zk::startup::ctop();
-  switch (in.byte() % 5) {
-    case 0: {
-      const uint32_t kind = in.byte() % 10;
-      const auto index = static_cast<int8_t>(in.byte());
-      const std::string_view name = in.take(in.byte() % 24);
-      std::vector<char> buffer(kNameBuffer, 'X');
-      std::memcpy(buffer.data(), name.data(), name.size());
-      buffer[name.size()] = '\0';
-      const std::vector<char> before = buffer;
-      const int32_t r = get_path_name(kind, index, buffer.data());
-      check(r == 0 || r == -1, "get_path_name answered neither 0 nor -1");
-      check(has_nul(buffer.data(), kNameBuffer), "get_path_name left no NUL in the buffer");
-      if (r == -1) check(buffer == before, "get_path_name changed the name it refused");
-      break;
-    }
-    case 1: {
-      const auto kind = static_cast<int16_t>(static_cast<int8_t>(in.byte()));
-      zk::platform::FrontEndString s(in.byte() % 100u, '#');
-      const int32_t n = VBGetPathName(kind, s.get());
-      check(n >= 0 && static_cast<uint32_t>(n) <= s.byte_len() && n <= 80, "VBGetPathName wrote past the string");
-      break;
-    }
-    case 2:
-      if (setuped_cd_check() == 0) check_table(c);
-      ++reports;
-      break;
-    case 3: {
-      const std::string id(in.take(2));
-      const char area = id.empty() ? 'E' : id[0];
-      char number[2] = {}, found_id[2] = {};
-      const int32_t a = setuped_cdno1_to_cdno2(id.size() == 2 ? id.data() : "E1", number);
-      const char wanted_no[2] = {static_cast<char>(in.byte()), static_cast<char>(in.byte())};
-      const int32_t b = setuped_cdno2_to_cdno1(area, found_id, wanted_no), t = setuped_top_cdno(area),
-                    f = setuped_top_fcdno(area);
-      int32_t index = 0, found = 0;
-      const int32_t m = make_setuped_top_cdid_table(&index, &found);
-      check(installed_index(a) && installed_index(b) && installed_index(t) && installed_index(f),
-            "a disc lookup answered an entry outside the table");
-      check(m == 0 && (found == 0 ? index == -1 : installed_index(index) && index >= 0),
-            "make_setuped_top_cdid_table answered outside the table");
-      break;
-    }
-    case 4: {
-      std::vector<char> heads(kHeadListBytes, 'X');
-      int32_t detail = 0;
-      const char letter = kAreas[in.byte() % 4];
-      const int32_t r = cdread_head_alldrive(heads.data(), letter, &detail);
-      check(r == 0 || r == 11 || r == 14 || r == 80 || r == 81 || r == 128, "cdread_head_alldrive: unknown result");
-      std::vector<int32_t> list(30, -7);
-      int32_t count = -7;
-      if (cdmake_cdidtbl_alldrive(list.data(), &count, &detail) == 0) {
-        check(count >= 0 && count <= 30, "cdmake_cdidtbl_alldrive counted past its list");
-        for (int32_t i = 0; i < count; ++i)
-          check(installed_index(list[i]) && list[i] >= 0, "a listed disc is not installed");
-      }
-      break;
-    }
+void path_name(Control& in, size_t&) {
+  const uint32_t kind = in.byte() % 10;
+  const auto index = static_cast<int8_t>(in.byte());
+  const std::string_view name = in.take(in.byte() % 24);
+  std::vector<char> buffer(kNameBuffer, 'X');
+  std::memcpy(buffer.data(), name.data(), name.size());
+  buffer[name.size()] = '\0';
+  const std::vector<char> before = buffer;
+  const int32_t r = documented("get_path_name", get_path_name(kind, index, buffer.data()), {0, -1});
+  check(has_nul(buffer.data(), kNameBuffer), "get_path_name left no NUL in the buffer");
+  if (r == -1) check(buffer == before, "get_path_name changed the name it refused");
+}
+
+void front_end_path(Control& in, size_t&) {
+  const auto kind = static_cast<int16_t>(static_cast<int8_t>(in.byte()));
+  zk::platform::FrontEndString s(in.byte() % 100u, '#');
+  const int32_t n = VBGetPathName(kind, s.get());
+  check(n >= 0 && static_cast<uint32_t>(n) <= s.byte_len() && n <= 80, "VBGetPathName wrote past the string");
+}
+
+void check_again(Control&, size_t& reports) {
+  if (setuped_cd_check() == 0) check_table(*zk::startup::ctop());
+  ++reports;
+}
+
+void disc_lookups(Control& in, size_t&) {
+  const std::string id(in.take(2));
+  const char area = id.empty() ? 'E' : id[0];
+  char number[2] = {}, found_id[2] = {};
+  const int32_t a = setuped_cdno1_to_cdno2(id.size() == 2 ? id.data() : "E1", number);
+  const char wanted_no[2] = {static_cast<char>(in.byte()), static_cast<char>(in.byte())};
+  const int32_t b = setuped_cdno2_to_cdno1(area, found_id, wanted_no), t = setuped_top_cdno(area),
+                f = setuped_top_fcdno(area);
+  int32_t index = 0, found = 0;
+  const int32_t m = make_setuped_top_cdid_table(&index, &found);
+  check(installed_index(a) && installed_index(b) && installed_index(t) && installed_index(f),
+        "a disc lookup answered an entry outside the table");
+  check(m == 0 && (found == 0 ? index == -1 : installed_index(index) && index >= 0),
+        "make_setuped_top_cdid_table answered outside the table");
+}
+
+void disc_heads(Control& in, size_t&) {
+  std::vector<char> heads(kHeadListBytes, 'X');
+  int32_t detail = 0;
+  const char letter = kAreas[in.byte() % 4];
+  documented("cdread_head_alldrive", cdread_head_alldrive(heads.data(), letter, &detail), {0, 11, 14, 80, 81, 128});
+  std::vector<int32_t> list(30, -7);
+  int32_t count = -7;
+  if (cdmake_cdidtbl_alldrive(list.data(), &count, &detail) == 0) {
+    check(count >= 0 && count <= 30, "cdmake_cdidtbl_alldrive counted past its list");
+    for (int32_t i = 0; i < count; ++i)
+      check(installed_index(list[i]) && list[i] >= 0, "a listed disc is not installed");
   }
+}
+
+void run_operation(Control& in, size_t& reports) {
+  using Operation = void (*)(Control&, size_t&);
+  static constexpr Operation kOperations[] = {path_name, front_end_path, check_again, disc_lookups, disc_heads};
+  kOperations[in.byte() % 5](in, reports);
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  zk::fuzz::Input input = zk::fuzz::split_input(data, size);
-  zk::fuzz::begin_input(input);
+  Input input = split_input(data, size);
+  begin_input(input);
   // The configuration is the input's own: no standard one behind it.
   const char* const config = "C:\\FRONT\\ZKDROM.SYS";
-  if (zk::fuzz::machine().file(config) == nullptr) zk::fuzz::machine().add_file(config, "");
-  zk::fuzz::Control control(input.control);
-  zk::fuzz::start_library(&control);
+  if (machine().file(config) == nullptr) machine().add_file(config, "");
+  Control control(input.control);
+  start_library(&control);
   const zkall_ctop& c = *zk::startup::ctop();
   check_fields(c);
   size_t reports = 2;  // the reader's and the installed-disc check's
   const int operations = control.byte() % kMaxOperations;
   for (int i = 0; i < operations; ++i) run_operation(control, reports);
   check_fields(c);
-  zk::fuzz::finish_input(reports);
+  finish_input(reports);
   return 0;
 }

@@ -10,17 +10,14 @@
 // behind a comma of the line and further on than the last one, the copy
 // stays within its destination and gives back a position within first..last+1.
 #include <algorithm>
-#include <cstring>
-#include <string>
 
 #include "fuzz/fuzz_support.h"
-#include "zkall.h"
 
-using zk::fuzz::check;
+using namespace zk::fuzz;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  zk::fuzz::Input input = zk::fuzz::split_input(data, size);
-  zk::fuzz::Control control(input.control);
+  Input input = split_input(data, size);
+  Control control(input.control);
   const int16_t dest_size = static_cast<int16_t>(control.byte() % 64);
   std::string line(control.take(input.control.size()));
   const size_t length = std::min(line.size(), strnlen(line.c_str(), line.size()));
@@ -36,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (rest != nullptr) {
       check(rest > at && rest <= start_of_line + length && rest[-1] == ',', "the next field is not behind a comma");
     }
-    zk::fuzz::Guarded dest(static_cast<size_t>(dest_size));
+    Guarded dest(static_cast<size_t>(dest_size));
     const int16_t after = copy_csv_item(at, dest.data(), dest_size, start, end);
     dest.check_intact("copy_csv_item wrote past its destination");
     check(start > end ? after == start : after >= start && after <= end + 1, "copy_csv_item gave back another position");

@@ -22,30 +22,25 @@
 // block reads deliver between 1 and the blocks asked; cdfilelen is the data
 // file's size; one call reads at most 8 times the blocks of all files (plus
 // 64), whatever the index says; after cdclose nothing is left open.
-#include <cstring>
-#include <string>
-#include <vector>
 
 #include "fuzz/catalog_support.h"
-#include "zkall.h"
 
 namespace {
 
-using zk::fuzz::check;
-using zk::fuzz::one_of;
+using namespace zk::fuzz;
 
 constexpr int kMaxOperations = 48;
 constexpr int32_t kMaxBlocksAsked = 6;
 
 class Session {
  public:
-  Session(zkall_cd_handle* h, zk::fuzz::Control& in) : h_(h), in_(in) {}
+  Session(zkall_cd_handle* h, Control& in) : h_(h), in_(in) {}
 
   void run_operation() {
-    zk::fuzz::bound_reads();
+    bound_reads();
     int32_t detail = 0;
     switch (in_.byte() % 8) {
-      case 0: check(one_of(cdreopen(h_, &detail), {0, 15, 128}), "cdreopen answered an undocumented result"); break;
+      case 0: documented("cdreopen", cdreopen(h_, &detail), {0, 15, 128}); break;
       case 1: {
         const std::string key = read_key();
         read(key, in_.byte() % kMaxBlocksAsked);
@@ -56,33 +51,31 @@ class Session {
         const uint8_t form = in_.byte();
         const int32_t level = form % 8 == 0 ? static_cast<int8_t>(in_.byte()) : 3;
         const uint32_t block = (form & 0x80) ? in_.u32() : in_.byte();
-        check(one_of(cdseek(level, block, h_, &detail), {0, 15, 128}), "cdseek answered an undocumented result");
+        documented("cdseek", cdseek(level, block, h_, &detail), {0, 15, 128});
         break;
       }
       case 4: {
         const std::string key = read_key();
         const int r = cdseek_key(key.data(), static_cast<int32_t>(key.size()), h_, &detail);
-        check(one_of(r, {0, -1, 14, 15, 128}), "cdseek_key answered an undocumented result");
+        documented("cdseek_key", r, {0, -1, 14, 15, 128});
         break;
       }
       case 5: check(cdfilelen(h_) == h_->levels[3].size, "cdfilelen is not the data file's size"); break;
       case 6: {
-        const int32_t level = in_.byte() % 5;
-        const int32_t blocks = in_.byte() % 4;
+        const int32_t level = in_.byte() % 5, blocks = in_.byte() % 4;
         std::vector<uint8_t> buffer(static_cast<size_t>(blocks) * ZKALL_CD_BLOCK_SIZE + (blocks == 0));
         const int r = cdread_read_block(level, buffer.data(), blocks, h_, &detail);
-        check(one_of(r, {0, 14, 128}), "cdread_read_block answered an undocumented result");
+        documented("cdread_read_block", r, {0, 14, 128});
         break;
       }
       case 7: {
         const auto level = static_cast<int32_t>(in_.byte() % 5);
         const uint32_t block = in_.u16();
-        check(one_of(cdseek_only(level, block, h_, &detail), {0, 15, 128}),
-              "cdseek_only answered an undocumented result");
+        documented("cdseek_only", cdseek_only(level, block, h_, &detail), {0, 15, 128});
         break;
       }
     }
-    zk::fuzz::check_reads("one engine call read more than 8 times the blocks of all files");
+    check_reads("one engine call read more than 8 times the blocks of all files");
   }
 
  private:
@@ -101,7 +94,7 @@ class Session {
     const auto length = static_cast<int32_t>(key.size());
     const int r = cdread(size ? buffer.data() : nullptr, key.data(), length, blocks, &delivered, &record_index, h_,
                          &detail);
-    check(one_of(r, {0, -1, 11, 14, 15, 20, 128}), "cdread answered an undocumented result");
+    documented("cdread", r, {0, -1, 11, 14, 15, 20, 128});
     if (r != 0) return;
     check(record_index == 0, "cdread's record index is not 0");
     if (block_mode) {
@@ -112,31 +105,30 @@ class Session {
     check(buffer[0] != 0, "a record read delivered a record that begins with NUL");
     const bool alternate = h_->file_kind == 2 || h_->file_kind == 3;
     if (length > 0 && h_->data_mask == 2 && !alternate)
-      check(zk::fuzz::same_folded(buffer.data() + h_->key_offset, key.data(), key.size()),
+      check(same_folded(buffer.data() + h_->key_offset, key.data(), key.size()),
             "a keyed read delivered a record with another key");
   }
 
   zkall_cd_handle* h_;
-  zk::fuzz::Control& in_;
+  Control& in_;
 };
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  zk::fuzz::Control control = zk::fuzz::begin_catalog_input(data, size, /*with_texts=*/true);
-  const zk::fuzz::OpenRequest request = zk::fuzz::read_open_request(control);
+  Control control = begin_catalog_input(data, size, /*with_texts=*/true);
+  const OpenRequest request = read_open_request(control);
   zkall_cd_handle* h = nullptr;
   int32_t detail = 0;
-  if (zk::fuzz::open_set(request, &h, detail) == 0 &&
-      !(zk::fuzz::step_round_known_findings() && zk::fuzz::known_open_finding(*h))) {
+  if (open_set(request, &h, detail) == 0) {
     Session session(h, control);
     const int operations = control.byte() % kMaxOperations;
     for (int i = 0; i < operations; ++i) session.run_operation();
   }
-  zk::fuzz::machine().set_read_budget(-1);
+  machine().set_read_budget(-1);
   const int closed = cdclose(&h, &detail);
   check(closed == 0 || (closed == 12 && detail != 0), "cdclose answered an undocumented result");
   check(h == nullptr, "cdclose left the handle set");
-  zk::fuzz::end_input();
+  end_input();
   return 0;
 }

@@ -5,13 +5,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 #include "startup/common_areas.h"
 #include "startup/config_file.h"
 #include "startup/file_handles.h"
 #include "startup/texts.h"
-#include "zkall.h"
 
 namespace zk::fuzz {
 
@@ -173,8 +171,7 @@ void arm_fault(Control& in) {
   const uint8_t which = in.byte();
   const auto op = static_cast<platform::Op>((b & 0x3F) % kOps);
   g_close_fault = g_close_fault || op == platform::Op::Close;
-  machine().faults().add(op,
-                         (b & 0x40) ? platform::kErrnoNoEntry : platform::kErrnoIo, {}, 1 + (which & 0x0F),
+  machine().faults().add(op, (b & 0x40) ? platform::kErrnoNoEntry : platform::kErrnoIo, {}, 1 + (which & 0x0F),
                          (which & 0x80) != 0);
 }
 
@@ -243,6 +240,11 @@ void answer_retries(int* retries) {
   machine().set_message_box_answerer([retries](const std::string&, const std::string&, uint32_t) {
     return (*retries)-- > 0 ? platform::kIdRetry : platform::kIdCancel;
   });
+}
+
+int32_t documented(const char* call, int32_t r, std::initializer_list<int32_t> codes) {
+  if (!one_of(r, codes)) fail((std::string(call) + " answered an undocumented result").c_str());
+  return r;
 }
 
 void fail(const char* what) {

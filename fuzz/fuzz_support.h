@@ -13,16 +13,21 @@
 // fuzzer that mutates an input changes file contents, file names, disc
 // labels and operations alike, and a starting corpus laid out from a real
 // installation reaches deep at once.
+//
+// The header brings the standard headers and the library's header the
+// targets use, so a target includes only what is its own.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/memory/memory_platform.h"
+#include "zkall.h"
 
 namespace zk::fuzz {
 
@@ -126,6 +131,9 @@ inline bool one_of(int32_t r, std::initializer_list<int32_t> codes) {
     if (r == c) return true;
   return false;
 }
+// Checks that `r`, what `call` answered, is one of its documented codes,
+// and gives it back.
+int32_t documented(const char* call, int32_t r, std::initializer_list<int32_t> codes);
 // A caller's buffer of n bytes with a guard behind it, so a write past the
 // n bytes is found.
 struct Guarded {

@@ -16,124 +16,112 @@
 // index is 0..999; names and records are written within their buffers; a
 // count read is 0..1000; files written or remade have their full sizes;
 // list-box lines have their widths; nothing is left open.
-#include <cstring>
-#include <string>
-#include <vector>
 
 #include "fuzz/fuzz_support.h"
 #include "platform/list_box.h"
-#include "zkall.h"
 
 namespace {
 
-using zk::fuzz::check;
-using zk::fuzz::one_of;
+using namespace zk::fuzz;
 
 constexpr int kMaxOperations = 24;
 constexpr const char* kNameFile = "C:\\ZKCAT\\MST\\ZKGRPMEI.D";
 constexpr const char* kCodeFile = "C:\\ZKCAT\\MST\\ZKGRPPNC.D";
 
 size_t file_size(const char* path) {
-  const std::string* f = zk::fuzz::machine().file(path);
+  const std::string* f = machine().file(path);
   return f != nullptr ? f->size() : 0;
 }
 
 bool fault_fired() {
-  for (const zk::platform::FaultRule& r : zk::fuzz::machine().faults().rules())
+  for (const zk::platform::FaultRule& r : machine().faults().rules())
     if (r.seen >= r.nth) return true;
   return false;
 }
 
-void run_operation(zk::fuzz::Control& in, size_t& reports) {
-  const uint8_t op = in.byte() % 9;
+// The operations, each with the group code read for it.
+void read_file(Control&, const char*, size_t& reports) {
+  int16_t count = -7;
+  const int32_t r = documented("VBread_group_file", VBread_group_file(&count), {0, -1, 11, 14, 20});
+  if (r == 0) check(count >= 0 && count <= 1000, "VBread_group_file counted outside 0..1000");
+  reports += r != 0;
+}
+
+void write_file(Control&, const char*, size_t& reports) {
+  const int32_t r = documented("VBwrite_group_file", VBwrite_group_file(), {0, -1, 11, 13, 20});
+  if (r == 0) check(file_size(kNameFile) == 63063 && file_size(kCodeFile) == 600000, "a group file written short");
+  reports += r != 0;
+}
+
+void remake(Control&, const char*, size_t& reports) {
+  const int32_t r = documented("VBRemakeGpFile", VBRemakeGpFile(), {0, -1, 11, 13});
+  // A file whose length cannot be measured is kept, and one that cannot
+  // be deleted stays as it is: both answer 0 with the file undersized.
+  if (r == 0 && !fault_fired())
+    check(file_size(kNameFile) > 6363 && file_size(kCodeFile) > 30000, "a remade group file is undersized");
+  reports += r != 0;
+}
+
+void check_names(Control&, const char*, size_t&) { documented("g_mei_f_check", g_mei_f_check(), {1, 0, -1}); }
+
+void read_name(Control&, const char* code, size_t& reports) {
+  Guarded name(60);
+  const int32_t r = g_mei_f_read(code, name.data());
+  check((r >= -1 && r <= 999) || one_of(r, {-2, -11, -14, -20}), "g_mei_f_read answered another code");
+  name.check_intact("g_mei_f_read wrote past the name");
+  reports += r < -1;
+}
+
+void read_codes(Control&, const char* code, size_t& reports) {
+  Guarded records(6600);
+  check(g_pnc_f_read(code, records.data()) >= -1, "g_pnc_f_read answered below -1");  // -1, 0 or a failure code
+  records.check_intact("g_pnc_f_read wrote past the records");
+  reports += 1;  // at most one: finding the group, or its own
+}
+
+void set_name(Control& in, const char* code, size_t& reports) {
+  zk::platform::FrontEndString s{std::string(in.take(in.byte() % 80))};
+  reports += documented("VBSetGrpCd", VBSetGrpCd(code, s.get()), {0, 1, 20}) == 20;
+}
+
+void delete_lines(Control& in, const char* code, size_t& reports) {
+  zk::platform::ListBox box;
+  const int lines = in.byte() % 8;
+  for (int i = 0; i < lines; ++i) {
+    const std::string line(in.take(in.byte() % 90));
+    box.send(zk::platform::kLbAddString, 0, reinterpret_cast<intptr_t>(line.c_str()));
+    box.send(zk::platform::kLbSetSel, in.byte() & 1, i);
+  }
+  reports += documented("VBDelGrpPnc", VBDelGrpPnc(box.handle(), code), {0, 20}) == 20;
+}
+
+void list_names(Control&, const char*, size_t&) {
+  zk::platform::ListBox box;
+  VBMakeListGrpMei(box.handle());
+  check(box.lines().size() == static_cast<size_t>(VBGetGrpNum()), "a group line per group");
+  for (const std::string& l : box.lines()) check(l.size() <= 70, "a group line is longer than 70");
+}
+
+void run_operation(Control& in, size_t& reports) {
+  using Operation = void (*)(Control&, const char*, size_t&);
+  static constexpr Operation kOperations[] = {read_file,  write_file, remake,       check_names, read_name,
+                                              read_codes, set_name,   delete_lines, list_names};
+  const Operation op = kOperations[in.byte() % 9];
   char code[4] = {};
   const std::string_view c = in.take(3);
   std::memcpy(code, c.data(), c.size());
-  switch (op) {
-    case 0: {
-      int16_t count = -7;
-      const int32_t r = VBread_group_file(&count);
-      check(one_of(r, {0, -1, 11, 14, 20}), "VBread_group_file answered another code");
-      if (r == 0) check(count >= 0 && count <= 1000, "VBread_group_file counted outside 0..1000");
-      reports += r != 0;
-      break;
-    }
-    case 1: {
-      const int32_t r = VBwrite_group_file();
-      check(one_of(r, {0, -1, 11, 13, 20}), "VBwrite_group_file answered another code");
-      if (r == 0)
-        check(file_size(kNameFile) == 63063 && file_size(kCodeFile) == 600000, "a group file written short");
-      reports += r != 0;
-      break;
-    }
-    case 2: {
-      const int32_t r = VBRemakeGpFile();
-      check(one_of(r, {0, -1, 11, 13}), "VBRemakeGpFile answered another code");
-      // A file whose length cannot be measured is kept, and one that cannot
-      // be deleted stays as it is: both answer 0 with the file undersized.
-      if (r == 0 && !fault_fired())
-        check(file_size(kNameFile) > 6363 && file_size(kCodeFile) > 30000, "a remade group file is undersized");
-      reports += r != 0;
-      break;
-    }
-    case 3:
-      check(one_of(g_mei_f_check(), {1, 0, -1}), "g_mei_f_check answered another code");
-      break;
-    case 4: {
-      zk::fuzz::Guarded name(60);
-      const int32_t r = g_mei_f_read(code, name.data());
-      check((r >= -1 && r <= 999) || one_of(r, {-2, -11, -14, -20}), "g_mei_f_read answered another code");
-      name.check_intact("g_mei_f_read wrote past the name");
-      reports += r < -1;
-      break;
-    }
-    case 5: {
-      zk::fuzz::Guarded records(6600);
-      check(g_pnc_f_read(code, records.data()) >= -1, "g_pnc_f_read answered below -1");  // -1, 0 or a failure code
-      records.check_intact("g_pnc_f_read wrote past the records");
-      reports += 1;  // at most one: finding the group, or its own
-      break;
-    }
-    case 6: {
-      const std::string name(in.take(in.byte() % 80));
-      zk::platform::FrontEndString s(name);
-      const int32_t r = VBSetGrpCd(code, s.get());
-      check(one_of(r, {0, 1, 20}), "VBSetGrpCd answered another code");
-      reports += r == 20;
-      break;
-    }
-    case 7: {
-      zk::platform::ListBox box;
-      const int lines = in.byte() % 8;
-      for (int i = 0; i < lines; ++i) {
-        const std::string line(in.take(in.byte() % 90));
-        box.send(zk::platform::kLbAddString, 0, reinterpret_cast<intptr_t>(line.c_str()));
-        box.send(zk::platform::kLbSetSel, in.byte() & 1, i);
-      }
-      const int32_t r = VBDelGrpPnc(box.handle(), code);
-      check(one_of(r, {0, 20}), "VBDelGrpPnc answered another code");
-      reports += r == 20;
-      break;
-    }
-    case 8: {
-      zk::platform::ListBox box;
-      VBMakeListGrpMei(box.handle());
-      check(box.lines().size() == static_cast<size_t>(VBGetGrpNum()), "a group line per group");
-      for (const std::string& l : box.lines()) check(l.size() <= 70, "a group line is longer than 70");
-      break;
-    }
-  }
+  op(in, code, reports);
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  zk::fuzz::Control control = zk::fuzz::begin_catalog_input(data, size);
+  Control control = begin_catalog_input(data, size);
   size_t reports = 2;  // the configuration's and the installed-disc check's
   const int operations = control.byte() % kMaxOperations;
   for (int i = 0; i < operations; ++i) run_operation(control, reports);
-  zk::fuzz::machine().faults().clear();
+  machine().faults().clear();
   VBTermGrpTmp();
-  zk::fuzz::finish_input(reports);
+  finish_input(reports);
   return 0;
 }

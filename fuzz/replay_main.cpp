@@ -27,14 +27,10 @@ namespace {
 
 bool run_file(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    std::fprintf(stderr, "cannot read %s\n", path.c_str());
-    return false;
-  }
-  const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (!in) return std::fprintf(stderr, "cannot read %s\n", path.c_str()), false;
   std::fprintf(stderr, "%s\n", path.c_str());
   // A copy of its own, as libFuzzer hands over: a read past the input is caught.
-  std::vector<uint8_t> input(bytes.begin(), bytes.end());
+  std::vector<uint8_t> input((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   LLVMFuzzerTestOneInput(input.empty() ? nullptr : input.data(), input.size());
   return true;
 }

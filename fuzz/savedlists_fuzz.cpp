@@ -18,17 +18,13 @@
 // given out is 1..9999 and its entry is marked saved; the count left after a
 // deletion is never negative; the current list's fields in the ctop area
 // agree with check_save_dat_file_handle; nothing is left open.
-#include <cstring>
-#include <string>
 
 #include "fuzz/fuzz_support.h"
 #include "startup/common_areas.h"
-#include "zkall.h"
 
 namespace {
 
-using zk::fuzz::check;
-using zk::fuzz::one_of;
+using namespace zk::fuzz;
 
 constexpr int kMaxOperations = 24;
 // Where the library keeps the master: in the installed catalog directory,
@@ -39,21 +35,20 @@ std::string master_path() {
   return make_save_mst_file_name(path) == 0 ? std::string(path) : std::string();
 }
 
-int32_t number(zk::fuzz::Control& in) {
+int32_t number(Control& in) {
   const uint8_t b = in.byte();
   return b < 0xE0 ? b % 10 : static_cast<int16_t>(in.u16());
 }
 
-void run_operation(zk::fuzz::Control& in, size_t& reports) {
+void run_operation(Control& in, size_t& reports) {
   int32_t error = 0;
   switch (in.byte() % 9) {
     case 0: {
       int32_t n = -7;
-      const int32_t r = get_save_no(&n, &error);
-      check(one_of(r, {0, -1, -2, 11, 13, 14, 15}), "get_save_no answered another code");
+      const int32_t r = documented("get_save_no", get_save_no(&n, &error), {0, -1, -2, 11, 13, 14, 15});
       if (r == 0) {
         check(n >= 1 && n <= 9999, "get_save_no gave out a number outside 1..9999");
-        const std::string* m = zk::fuzz::machine().file(master_path());
+        const std::string* m = machine().file(master_path());
         check(m != nullptr && m->size() >= 16u * static_cast<size_t>(n) + 16 && (*m)[16u * n] == 1,
               "the entry of the number given out is not marked saved");
       }
@@ -62,7 +57,7 @@ void run_operation(zk::fuzz::Control& in, size_t& reports) {
     case 1: {
       int32_t left = -7;
       const int32_t r = deldata_save_mst_file(number(in), &left, &error);
-      check(one_of(r, {0, -1, -2, 11, 12, 13, 14, 15}), "deldata_save_mst_file answered another code");
+      documented("deldata_save_mst_file", r, {0, -1, -2, 11, 12, 13, 14, 15});
       // A damaged master may count more lists than numbers exist; the count
       // is lowered by one all the same, never below 0.
       if (r == 0) check(left >= 0, "the count left is negative");
@@ -70,49 +65,32 @@ void run_operation(zk::fuzz::Control& in, size_t& reports) {
     }
     case 2: {
       int32_t count = 0;
-      check(one_of(check_save_dat_file_exist(&count, &error), {0, -1, -2, 11, 12, 14}),
-            "check_save_dat_file_exist answered another code");
+      documented("check_save_dat_file_exist", check_save_dat_file_exist(&count, &error), {0, -1, -2, 11, 12, 14});
       break;
     }
-    case 3:
-      check(one_of(make_save_mst(&error), {0, -1, -2, 11, 13, 14, 12}), "make_save_mst answered another code");
-      break;
+    case 3: documented("make_save_mst", make_save_mst(&error), {0, -1, -2, 11, 13, 14, 12}); break;
     case 4: {
       const int32_t n = number(in);
-      const int16_t sub = static_cast<int16_t>(in.byte() % 4);
-      const int16_t mode = static_cast<int16_t>(in.byte() % 5);
-      check(one_of(open_save_dat_file(n, sub, mode, nullptr, &error), {0, -1, -2, 11}),
-            "open_save_dat_file answered another code");
+      const auto sub = static_cast<int16_t>(in.byte() % 4), mode = static_cast<int16_t>(in.byte() % 5);
+      documented("open_save_dat_file", open_save_dat_file(n, sub, mode, nullptr, &error), {0, -1, -2, 11});
       break;
     }
-    case 5: {
-      const int32_t r = drom_reset_com();
-      check(one_of(r, {0, -1, 11, 13, 14, 15}), "drom_reset_com answered another code");
-      reports += r != 0;
-      break;
-    }
+    case 5: reports += documented("drom_reset_com", drom_reset_com(), {0, -1, 11, 13, 14, 15}) != 0; break;
     case 6: {
       const uint32_t exit_code = in.byte() % 4;
-      zk::fuzz::machine().run_program_hook = [exit_code](const std::string&, const std::string&) {
-        zk::platform::ProgramRun run;
-        run.started = true;
-        run.exit_code = exit_code;
-        return run;
+      machine().run_program_hook = [exit_code](const std::string&, const std::string&) {
+        return zk::platform::ProgramRun{true, exit_code, 0};
       };
       const int32_t r = intf_pro(&error);
-      zk::fuzz::machine().run_program_hook = nullptr;
-      check(one_of(r, {0, -1, -2, 11, 12, 13, 14, 15, 888, 999}), "intf_pro answered another code");
+      machine().run_program_hook = nullptr;
+      documented("intf_pro", r, {0, -1, -2, 11, 12, 13, 14, 15, 888, 999});
       break;
     }
-    case 7:
-      check(one_of(close_save_dat_file(nullptr, &error), {0, 12}), "close_save_dat_file answered another code");
-      break;
-    case 8: {
-      const int32_t r = drom_check_setup(5);
-      check(one_of(r, {0, 876, 891, 999}), "drom_check_setup answered another code");
+    case 7: documented("close_save_dat_file", close_save_dat_file(nullptr, &error), {0, 12}); break;
+    case 8:
+      documented("drom_check_setup", drom_check_setup(5), {0, 876, 891, 999});
       reports += 1;  // the installed-disc check may log again
       break;
-    }
   }
   const zkall_ctop& c = *zk::startup::ctop();
   check((check_save_dat_file_handle() == 0) == (c.save_data_handle != 0),
@@ -122,13 +100,13 @@ void run_operation(zk::fuzz::Control& in, size_t& reports) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  zk::fuzz::Control control = zk::fuzz::begin_catalog_input(data, size);
+  Control control = begin_catalog_input(data, size);
   size_t reports = 2;  // the configuration's and the installed-disc check's
   const int operations = control.byte() % kMaxOperations;
   for (int i = 0; i < operations; ++i) run_operation(control, reports);
-  zk::fuzz::machine().faults().clear();
+  machine().faults().clear();
   int32_t error = 0;
   close_save_dat_file(nullptr, &error);
-  zk::fuzz::finish_input(reports);
+  finish_input(reports);
   return 0;
 }

@@ -20,23 +20,18 @@
 // the handle's blocks; the selection lists hold at most 1000 entries; the
 // narrowing leaves JOUHOU.TMP its length; and after the input nothing is left
 // open (each handle closed at the end).
-#include <cstring>
-#include <string>
-#include <vector>
 
 #include "fuzz/fuzz_support.h"
-#include "zkall.h"
 
 namespace {
 
-using zk::fuzz::check;
-using zk::fuzz::one_of;
+using namespace zk::fuzz;
 
 constexpr int kMaxOperations = 24;
 
 class Session {
  public:
-  explicit Session(zk::fuzz::Control& in) : in_(in) {}
+  explicit Session(Control& in) : in_(in) {}
   ~Session() {
     kakaku_close(&price_);
     if (lcp_open_) LCPClose(&lcp_);
@@ -52,17 +47,13 @@ class Session {
       case 0: {
         if (price_) kakaku_close(&price_);
         const int r = kakaku_open(in_.byte() % 3, &price_, &detail);
-        check(one_of(r, {0, -1, 11, 14, 15, 20, 128}), "kakaku_open answered an undocumented result");
+        documented("kakaku_open", r, {0, -1, 11, 14, 15, 20, 128});
         check((r == 0) == (price_ != nullptr), "kakaku_open set the handle other than on success");
         break;
       }
       case 1: price_read(); break;
-      case 2:
-        check(one_of(kakaku_reopen(price_), {0, 128}), "kakaku_reopen answered an undocumented result");
-        break;
-      case 3:
-        check(kakaku_close(&price_) == 0 && price_ == nullptr, "kakaku_close left a handle");
-        break;
+      case 2: documented("kakaku_reopen", kakaku_reopen(price_), {0, 128}); break;
+      case 3: check(kakaku_close(&price_) == 0 && price_ == nullptr, "kakaku_close left a handle"); break;
       case 4: local_key_read(); break;
       case 5: local_seq_read(); break;
       case 6: {
@@ -93,10 +84,10 @@ class Session {
     const std::string key = in_.padded(in_.byte() % 16);
     const int32_t selector = in_.byte() % 4;
     if (!price_) return;
-    zk::fuzz::Guarded price(ZKALL_PRICE_RECORD_SIZE, '\0');
+    Guarded price(ZKALL_PRICE_RECORD_SIZE, '\0');
     int32_t detail = 0;
     const int r = kakaku_read(price.data(), key.data(), static_cast<int32_t>(key.size()), selector, price_, &detail);
-    check(one_of(r, {0, -1, 11, 14, 15, 128}), "kakaku_read answered an undocumented result");
+    documented("kakaku_read", r, {0, -1, 11, 14, 15, 128});
     if (r != 0) check(price.bytes[0] == 0, "kakaku_read wrote the price record on a failure");
     price.check_intact("kakaku_read wrote past the price record");
   }
@@ -107,20 +98,19 @@ class Session {
     const auto pair = static_cast<int16_t>(in_.byte() % 4);
     const std::string key = in_.padded(in_.byte() % 20);
     const int opened = LCPOpen(&lcp_, pair);
-    check(one_of(opened, {0, -1, 128}), "LCPOpen answered an undocumented result");
+    documented("LCPOpen", opened, {0, -1, 128});
     if (opened != 0) return;
     lcp_open_ = true;
     std::vector<char> out(static_cast<size_t>(lcp_.record_length) + 1, '\x5A');
     const int r = LCPKeyRead(&lcp_, key.data(), static_cast<int16_t>(key.size()), out.data());
-    check(one_of(r, {0, 11, 14, 15, 20, 128}), "LCPKeyRead answered an undocumented result");
+    documented("LCPKeyRead", r, {0, 11, 14, 15, 20, 128});
     check(out.back() == '\x5A', "LCPKeyRead wrote past the record");
   }
 
   void local_seq_read() {
     if (!lcp_open_) return;
     std::vector<char> out(static_cast<size_t>(lcp_.record_length) + 1, '\x5A');
-    const int r = LCPSeqRead(&lcp_, out.data());
-    check(one_of(r, {0, 20, 128}), "LCPSeqRead answered an undocumented result");
+    documented("LCPSeqRead", LCPSeqRead(&lcp_, out.data()), {0, 20, 128});
     check(out.back() == '\x5A', "LCPSeqRead wrote past the record");
     check(lcp_.position <= lcp_.total || lcp_.end_flag == 1, "LCPSeqRead went past the records collected");
   }
@@ -134,18 +124,18 @@ class Session {
     const uint32_t value64 = in_.u32();
     const std::string vin = in_.padded(17), code6 = in_.padded(6), code15 = in_.padded(15), codes = in_.padded(125),
                       date = in_.padded(6, '0');
-    const std::string path = zk::fuzz::work_file("JOUHOU.TMP");
-    const std::string* before = zk::fuzz::machine().file(path);
+    const std::string path = work_file("JOUHOU.TMP");
+    const std::string* before = machine().file(path);
     const size_t length = before ? before->size() : 0;
     int32_t detail = 0;
     const int r = v_jtmp_sign(criteria, value32, value64, vin.c_str(), code6.c_str(), code15.c_str(), codes.c_str(),
                               date.c_str(), &detail);
-    check(one_of(r, {0, 1, -1, 11, 12, 13, 14, 15, 20, 128}), "v_jtmp_sign answered an undocumented result");
-    const std::string* after = zk::fuzz::machine().file(path);
+    documented("v_jtmp_sign", r, {0, 1, -1, 11, 12, 13, 14, 15, 20, 128});
+    const std::string* after = machine().file(path);
     check((after ? after->size() : 0) == length, "v_jtmp_sign changed the length of JOUHOU.TMP");
   }
 
-  zk::fuzz::Control& in_;
+  Control& in_;
   zkall_cd_handle* price_ = nullptr;
   zkall_lcp_handle lcp_{};
   bool lcp_open_ = false;
@@ -154,11 +144,11 @@ class Session {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  zk::fuzz::Control in = zk::fuzz::begin_catalog_input(data, size);
+  Control in = begin_catalog_input(data, size);
   {
     Session session(in);
     for (int i = 0; i < kMaxOperations && !in.empty(); ++i) session.run_operation();
   }
-  zk::fuzz::finish_input(64);
+  finish_input(64);
   return 0;
 }

@@ -36,10 +36,9 @@ std::string master_header(const std::string& date, const std::string& disc_id, c
   return h;
 }
 
-namespace {
-[[maybe_unused]] std::string link_name(char letter) { return std::string(1, static_cast<char>(std::tolower(letter))) + ":"; }
-[[maybe_unused]] bool is_system_drive(char letter) { return std::tolower(letter) == 'c'; }
-}  // namespace
+// The entry of a drive letter in dosdevices ("d:"); whether it is C:.
+[[maybe_unused]] static std::string link_name(char letter) { return {static_cast<char>(std::tolower(letter)), ':'}; }
+[[maybe_unused]] static bool is_system_drive(char letter) { return std::tolower(letter) == 'c'; }
 
 Installation::Installation()
     : dosdevices_(tmp_.path() / "dosdevices"),
@@ -146,30 +145,10 @@ void Installation::remove_drive(char letter) {
 #endif
 }
 
-fs::path Installation::write(char letter, const std::string& windows_path, const std::string& content) const {
-  return write_file(host_path(drive_root(letter), windows_path), content);
-}
-
-std::string Installation::read(char letter, const std::string& windows_path) const {
-  return read_file(host_path(drive_root(letter), windows_path));
-}
-
-bool Installation::exists(char letter, const std::string& windows_path) const {
-  return fs::exists(host_path(drive_root(letter), windows_path));
-}
-
-void Installation::mkdir(char letter, const std::string& windows_path) const {
-  fs::create_directories(host_path(drive_root(letter), windows_path));
-}
-
 void Installation::write_config(const std::vector<std::string>& lines, const std::string& eol) const {
   std::string text;
   for (const auto& l : lines) text += l + eol;
   write_cwd_file("ZKDROM.SYS", text);
-}
-
-void Installation::write_cwd_file(const std::string& name, const std::string& content) const {
-  write_file(cwd_ / name, content);
 }
 
 std::vector<std::string> Installation::log_lines() const {
@@ -185,10 +164,8 @@ std::vector<std::string> Installation::log_lines() const {
 
 std::vector<std::string> Installation::log_reports() const {
   std::vector<std::string> out;
-  for (const auto& l : log_lines()) {
-    // "(MM/DD/YY HH:MM:SS)" is 19 characters.
-    out.push_back(l.size() >= 19 ? l.substr(19) : l);
-  }
+  // "(MM/DD/YY HH:MM:SS)" is 19 characters.
+  for (const auto& l : log_lines()) out.push_back(l.size() >= 19 ? l.substr(19) : l);
   return out;
 }
 
@@ -201,20 +178,16 @@ void Installation::install_catalog(const std::string& disc_id, const std::string
   if (on_hard_disk) write('c', dir + "IMAGEF.DAT", "");
 }
 
-namespace {
-std::string crlf_lines(const std::vector<std::string>& lines) {
+void Installation::write_messages(const std::vector<std::string>& lines) const {
   std::string text;
   for (const auto& l : lines) text += l + "\r\n";
-  return text;
-}
-}  // namespace
-
-void Installation::write_messages(const std::vector<std::string>& lines) const {
-  write('c', "ZK\\ZKDROM01.MSG", crlf_lines(lines));
+  write('c', "ZK\\ZKDROM01.MSG", text);
 }
 
 void Installation::write_screens(const std::vector<std::string>& lines) const {
-  write_cwd_file("ZKDROM01.SCR", crlf_lines(lines));
+  std::string text;
+  for (const auto& l : lines) text += l + "\r\n";
+  write_cwd_file("ZKDROM01.SCR", text);
 }
 
 void Installation::lay_out_standard() {

@@ -22,6 +22,9 @@
 
 namespace zk::test {
 
+// The host path of `windows_path` (backslashes or slashes) below `root`.
+std::filesystem::path host_path(const std::filesystem::path& root, const std::string& windows_path);
+
 class Installation {
  public:
   Installation();
@@ -42,11 +45,20 @@ class Installation {
   // Makes drive `letter` a second letter of drive `other`'s root (the disc
   // of `other` seen through `letter`).
   void alias_drive(char letter, char other);
-  // Writes a file below a drive's root; `windows_path` like "CAT\\E1\\X.MST".
-  std::filesystem::path write(char letter, const std::string& windows_path, const std::string& content) const;
-  std::string read(char letter, const std::string& windows_path) const;
-  bool exists(char letter, const std::string& windows_path) const;
-  void mkdir(char letter, const std::string& windows_path) const;
+  // The host path of `windows_path` below a drive's root ("CAT\\E1\\X.MST").
+  std::filesystem::path at(char letter, const std::string& windows_path) const {
+    return host_path(drive_root(letter), windows_path);
+  }
+  std::filesystem::path write(char letter, const std::string& windows_path, const std::string& content) const {
+    return write_file(at(letter, windows_path), content);
+  }
+  std::string read(char letter, const std::string& windows_path) const { return read_file(at(letter, windows_path)); }
+  bool exists(char letter, const std::string& windows_path) const {
+    return std::filesystem::exists(at(letter, windows_path));
+  }
+  void mkdir(char letter, const std::string& windows_path) const {
+    std::filesystem::create_directories(at(letter, windows_path));
+  }
 
   // Lays out a complete installation, as a test starting the library the way
   // the front end does expects it:
@@ -69,7 +81,7 @@ class Installation {
   // Writes ZKDROM.SYS in the current directory, one line per entry, each
   // ended by `eol`.
   void write_config(const std::vector<std::string>& lines, const std::string& eol = "\n") const;
-  void write_cwd_file(const std::string& name, const std::string& content) const;
+  void write_cwd_file(const std::string& name, const std::string& content) const { write_file(cwd_ / name, content); }
   // The error log's lines (the log is in the current directory: TMP unset).
   std::vector<std::string> log_lines() const;
   // The part of each log line after the date and time stamp.
@@ -94,7 +106,5 @@ class Installation {
 // (24), byte 26.
 std::string master_header(const std::string& date, const std::string& disc_id, const std::string& number,
                           char byte26 = '1');
-
-std::filesystem::path host_path(const std::filesystem::path& root, const std::string& windows_path);
 
 }  // namespace zk::test

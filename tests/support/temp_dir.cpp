@@ -46,12 +46,6 @@ fs::path write_file(const fs::path& path, const std::string& content) {
   return path;
 }
 
-fs::path TempDir::write(const std::string& relative, const std::string& content) const {
-  return write_file(path_ / relative, content);
-}
-
-std::string TempDir::read(const std::string& relative) const { return read_file(path_ / relative); }
-
 bool set_read_only(const fs::path& path, bool read_only) {
 #ifdef _WIN32
   // The runtime's chmod leaves directories alone; the attribute is set directly.

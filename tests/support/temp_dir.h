@@ -7,6 +7,11 @@
 
 namespace zk::test {
 
+// A whole file's bytes (empty when it cannot be read); writes one, making
+// its directories, and gives its path back.
+std::string read_file(const std::filesystem::path& path);
+std::filesystem::path write_file(const std::filesystem::path& path, const std::string& content);
+
 class TempDir {
  public:
   TempDir();
@@ -15,19 +20,15 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
 
   const std::filesystem::path& path() const { return path_; }
-  std::string str() const { return path_.string(); }
   // Writes `content` to `relative` (creating directories), returns the path.
-  std::filesystem::path write(const std::string& relative, const std::string& content) const;
-  std::string read(const std::string& relative) const;
+  std::filesystem::path write(const std::string& relative, const std::string& content) const {
+    return write_file(path_ / relative, content);
+  }
+  std::string read(const std::string& relative) const { return read_file(path_ / relative); }
 
  private:
   std::filesystem::path path_;
 };
-
-// A whole file's bytes (empty when it cannot be read); writes one, making
-// its directories, and gives its path back.
-std::string read_file(const std::filesystem::path& path);
-std::filesystem::path write_file(const std::filesystem::path& path, const std::string& content);
 
 // Sets or clears the read-only attribute of a file or directory, as the
 // operating system keeps it (on POSIX: the write permissions). Whether the

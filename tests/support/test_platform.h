@@ -66,9 +66,6 @@ class TestPlatform : public SystemPlatformBase {
   // answers for an empty CD-ROM drive: type CD-ROM, "not ready" (21) for
   // the label, listings, free space and deletes, and no file to open.
   std::set<char> empty_drives;
-  // Shows real message boxes instead of answering Cancel (a test that
-  // answers the box on screen from another thread sets it).
-  bool real_message_boxes = false;
 
  protected:
   bool on_empty_drive(const std::string& path) const;
@@ -84,7 +81,7 @@ class TestPlatform : public SystemPlatformBase {
   bool do_disk_free_space(const std::string& root, platform::DiskSpace& out, uint32_t& error) override;
   bool do_set_current_directory(const std::string& path) override;
   // Nobody sits at a test's screen: an unanswered box is Cancel (OK for a
-  // box without Retry), unless the test shows it for real.
+  // box without Retry).
   int do_message_box(platform::WindowHandle owner, const std::string& text, const std::string& title,
                      uint32_t style) override;
 #else
@@ -93,10 +90,7 @@ class TestPlatform : public SystemPlatformBase {
 
  protected:
   bool do_disk_free_space(const std::string& root, platform::DiskSpace& out, uint32_t& error) override {
-    if (auto it = free_space.find(root); it != free_space.end()) {
-      out = it->second;
-      return true;
-    }
+    if (auto it = free_space.find(root); it != free_space.end()) return out = it->second, true;
     return PosixPlatform::do_disk_free_space(root, out, error);
   }
 #endif

@@ -88,10 +88,7 @@ uint32_t arg(int32_t v) { return static_cast<uint32_t>(v); }
 // stack as it was, a plain one with its arguments still on it.
 int32_t call(const char* name, bool stdcall, std::vector<uint32_t> args) {
   void* fn = reinterpret_cast<void*>(GetProcAddress(dll, name));
-  if (fn == nullptr) {
-    check(false, std::string("GetProcAddress finds ") + name);
-    return 0;
-  }
+  if (fn == nullptr) return check(false, std::string("GetProcAddress finds ") + name), 0;
   int32_t grown = -1;
   const int32_t result = zk_measured_call(fn, args.data(), static_cast<int32_t>(args.size()), &grown);
   const int32_t expected = stdcall ? 0 : static_cast<int32_t>(4 * args.size());
@@ -121,10 +118,7 @@ int main(int argc, char** argv) {
   char cwd[MAX_PATH];
   GetCurrentDirectoryA(sizeof cwd, cwd);
   const std::string root = std::string(cwd) + "\\zkcaller";
-  if (root.size() > 48) {
-    std::printf("FAIL: %s is too long for the configuration's 64-byte directories\n", root.c_str());
-    return 1;
-  }
+  if (root.size() > 48) return std::printf("FAIL: %s is too long for ZKDROM.SYS's directories\n", root.c_str()), 1;
   CreateDirectoryA(root.c_str(), nullptr);
   for (const char* sub : {"\\WORK", "\\MST", "\\MST\\E1", "\\ZK"}) CreateDirectoryA((root + sub).c_str(), nullptr);
   write_file(root + "\\ZKDROM.SYS", "ECRAM=" + root + "\\WORK\r\nECMST=" + root + "\\MST\r\nECFIL=" + root +
@@ -146,11 +140,8 @@ int main(int argc, char** argv) {
   write_file(root + "\\MST\\E1\\SHAMEI.DAT", "");  // the area's catalogs count as installed with it
   if (!SetCurrentDirectoryA(root.c_str())) return check(false, "enter " + root), 1;
 
-  dll = LoadLibraryA(dll_path);
-  if (dll == nullptr) {
-    std::printf("FAIL: LoadLibrary %s: error %lu\n", dll_path, GetLastError());
-    return 1;
-  }
+  if ((dll = LoadLibraryA(dll_path)) == nullptr)
+    return std::printf("FAIL: LoadLibrary %s: error %lu\n", dll_path, GetLastError()), 1;
 
   // ---- start-up, a message, a path name (standard-call) ----
   check(call("_drom_init@0", true, {}) == 0, "_drom_init@0 answers 0");
