@@ -1,7 +1,7 @@
 // reverse_image on the platform's rasters: the rectangle inverted in the
 // memory picture and shown in the window, clipped at the edges, undone by a
 // second call, and handles or rectangles that name nothing refused without
-// harm; and BitBlt within one raster.
+// harm.
 #include <gtest/gtest.h>
 
 #include "platform/list_box.h"
@@ -95,27 +95,6 @@ TEST(ReverseImage, HandlesThatNameNothing) {
     EXPECT_TRUE(shows(window, memory, 0, 0, 0, 0));
   }
   EXPECT_EQ(window.contexts_held(), 0);
-}
-
-TEST(RasterTest, DeviceContextsAndBitBltAsWindowsAnswers) {
-  platform::Platform& p = platform::current();
-  RasterWindow w(16, 4);
-  Raster other(16, 4);
-  EXPECT_EQ(p.release_dc(w.handle(), other.dc()), 0);  // not this window's
-  platform::DeviceContext dc = p.get_dc(w.handle());
-  ASSERT_EQ(dc, w.client().dc());
-  EXPECT_EQ(p.release_dc(w.handle(), dc), 1);
-  EXPECT_EQ(p.release_dc(w.handle(), dc), 0);  // already back
-
-  // A copy within one raster reads the pixels as they were before it.
-  for (int x = 0; x < 2; ++x) w.client().set_pixel(x, 0, true);
-  EXPECT_TRUE(p.bit_blt(dc, 1, 0, 4, 1, dc, 0, 0, platform::kRopSrcCopy));
-  const bool want[] = {true, true, true, false, false, false};
-  for (int x = 0; x < 6; ++x) EXPECT_EQ(w.client().pixel(x, 0), want[x]) << x;
-  // Another raster operation, or a copy from nothing, fails.
-  EXPECT_FALSE(p.bit_blt(dc, 0, 0, 4, 4, other.dc(), 0, 0, 0x00EE0086));
-  EXPECT_FALSE(p.bit_blt(dc, 0, 0, 4, 4, nullptr, 0, 0, platform::kRopSrcCopy));
-  EXPECT_FALSE(p.bit_blt(nullptr, 0, 0, 4, 4, nullptr, 0, 0, platform::kRopDstInvert));
 }
 
 }  // namespace
