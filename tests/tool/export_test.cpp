@@ -87,16 +87,12 @@ TEST(ExportTest, EveryRecordOfEverySetWithItsNamedColumnsAndIllustrations) {
 
   const struct { const char* sql; std::vector<std::string> rows; } named[] = {
       {"SELECT part_name FROM E1_HINM01 WHERE part_name_code = '100120'", {"OIL FILTER"}},
-      {"SELECT catalog_code, section, figure_name FROM E1_FIGM01 WHERE figure_number = '1020'",
-       {"4711A0|1|LUBRICATION: OIL PUMP AND OIL FILTER"}},
       {"SELECT meaning FROM E1_RYAKUG WHERE abbreviation = 'ABS' AND language = '01'", {"ANTI-LOCK BRAKING SYSTEM"}},
       {"SELECT catalog_code, disc_number FROM E2_SHAMEI ORDER BY 1", {"4711A0|01", "5200B1|01", "6100C2|02"}},
       {"SELECT price FROM PRICE_KAKAKU WHERE part_number = '1561047110A2'", {"00001250"}},
       {"SELECT records, status FROM sets WHERE disc = 'J1' AND file = 'RYAKUG.DAT'",
        {"0|lies on disc E1, exported there"}},
       {"SELECT count(*) FROM coded_texts WHERE location = '000000006'", {"9"}},
-      {"SELECT group_number, heading FROM E1_4711A0_TOKUME WHERE language = '03' ORDER BY 1",
-       {"1|MOTEUR", "2|BOITE DE VITESSES"}},
       {"SELECT vin_key, produced_from, produced_to_2 FROM E1_JOUHOU_k3 WHERE code_15 = 'SL16GL-4AT-LHD'",
        {"SZKSL16GL|9801|9912"}},
   };
