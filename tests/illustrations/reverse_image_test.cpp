@@ -63,13 +63,6 @@ TEST(ReverseImage, TheClippedRectangleIsInvertedAndShownAndASecondCallRestoresIt
     EXPECT_TRUE(memory.bits() == original.bits());
     EXPECT_EQ(window.contexts_held(), 0);
   }
-  // A window larger than the memory picture shows only what the picture has.
-  Raster memory(40, 30);
-  draw(memory);
-  RasterWindow wide(60, 50);
-  const zkall_image_rect rect{30, 20, 55, 45};
-  EXPECT_EQ(reverse_image(memory.dc(), wide.handle(), &rect), 1);
-  EXPECT_TRUE(shows(wide, memory, 30, 20, 40, 30));
 }
 
 TEST(ReverseImage, HandlesThatNameNothing) {
