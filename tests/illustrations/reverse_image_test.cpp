@@ -1,7 +1,7 @@
 // reverse_image on the platform's rasters: the rectangle inverted in the
 // memory picture and shown in the window, clipped at the edges, undone by a
 // second call, and handles or rectangles that name nothing refused without
-// harm; and BitBlt within one raster.
+// harm.
 #include <gtest/gtest.h>
 
 #include "platform/list_box.h"
@@ -63,13 +63,6 @@ TEST(ReverseImage, TheClippedRectangleIsInvertedAndShownAndASecondCallRestoresIt
     EXPECT_TRUE(memory.bits() == original.bits());
     EXPECT_EQ(window.contexts_held(), 0);
   }
-  // A window larger than the memory picture shows only what the picture has.
-  Raster memory(40, 30);
-  draw(memory);
-  RasterWindow wide(60, 50);
-  const zkall_image_rect rect{30, 20, 55, 45};
-  EXPECT_EQ(reverse_image(memory.dc(), wide.handle(), &rect), 1);
-  EXPECT_TRUE(shows(wide, memory, 30, 20, 40, 30));
 }
 
 TEST(ReverseImage, HandlesThatNameNothing) {
@@ -95,27 +88,6 @@ TEST(ReverseImage, HandlesThatNameNothing) {
     EXPECT_TRUE(shows(window, memory, 0, 0, 0, 0));
   }
   EXPECT_EQ(window.contexts_held(), 0);
-}
-
-TEST(RasterTest, DeviceContextsAndBitBltAsWindowsAnswers) {
-  platform::Platform& p = platform::current();
-  RasterWindow w(16, 4);
-  Raster other(16, 4);
-  EXPECT_EQ(p.release_dc(w.handle(), other.dc()), 0);  // not this window's
-  platform::DeviceContext dc = p.get_dc(w.handle());
-  ASSERT_EQ(dc, w.client().dc());
-  EXPECT_EQ(p.release_dc(w.handle(), dc), 1);
-  EXPECT_EQ(p.release_dc(w.handle(), dc), 0);  // already back
-
-  // A copy within one raster reads the pixels as they were before it.
-  for (int x = 0; x < 2; ++x) w.client().set_pixel(x, 0, true);
-  EXPECT_TRUE(p.bit_blt(dc, 1, 0, 4, 1, dc, 0, 0, platform::kRopSrcCopy));
-  const bool want[] = {true, true, true, false, false, false};
-  for (int x = 0; x < 6; ++x) EXPECT_EQ(w.client().pixel(x, 0), want[x]) << x;
-  // Another raster operation, or a copy from nothing, fails.
-  EXPECT_FALSE(p.bit_blt(dc, 0, 0, 4, 4, other.dc(), 0, 0, 0x00EE0086));
-  EXPECT_FALSE(p.bit_blt(dc, 0, 0, 4, 4, nullptr, 0, 0, platform::kRopSrcCopy));
-  EXPECT_FALSE(p.bit_blt(nullptr, 0, 0, 4, 4, nullptr, 0, 0, platform::kRopDstInvert));
 }
 
 }  // namespace

@@ -50,7 +50,8 @@ TEST_F(PathNamesTest, WorkDirectoryWithEveryEnding) {
 }
 
 // Every kind with its directory, the disc id or drive its index picks, and
-// the indexes each table refuses (the name then stays as it was).
+// the indexes each table refuses; an unknown kind or an empty directory
+// leaves the name as it was.
 TEST_F(PathNamesTest, EveryKindJoinsItsDirectoryAndTheName) {
   set(c->ecmst_path, "C:\\CAT\\MST");
   set(c->price_path, "D:\\PRICE");
@@ -71,7 +72,8 @@ TEST_F(PathNamesTest, EveryKindJoinsItsDirectoryAndTheName) {
       {5, 1, "E1\\SHAMEI.DAT", 0, "E1\\SHAMEI.DAT"} /* a zero drive entry: relative */, {5, -1, "X", 0, "X"},
       {5, 9, "A", 0, "Z:\\A"}, {6, 0, "ZKFRNOMF.MST", 0, "D:\\FRW\\EA\\ZKFRNOMF.MST"},
       {7, 1, "ZKFRNOMF.MST", 0, "D:\\FRJ\\JA\\ZKFRNOMF.MST"}, {7, -1, "*.", 0, "D:\\FRJ\\*."}, {1, 30, "A", -1, "A"},
-      {1, -2, "A", -1, "A"}, {5, 10, "A", -1, "A"}, {0xFFFFFFFFu, -1, "A", 0, "A"},
+      {1, -2, "A", -1, "A"}, {5, 10, "A", -1, "A"}, {0xFFFFFFFFu, -1, "A", 0, "A"}, {8, -1, "A", 0, "A"},
+      {0, -1, "SELECT.TMP", 0, "SELECT.TMP"},  // ecram_path is empty
   };
   for (const auto& k : cases) {
     SCOPED_TRACE(std::to_string(k.kind) + "/" + std::to_string(k.index));
@@ -81,16 +83,10 @@ TEST_F(PathNamesTest, EveryKindJoinsItsDirectoryAndTheName) {
   }
 }
 
-// An unknown kind or an empty directory leaves the buffer untouched; a
-// result of 80 characters is refused (79 fit); without the block names stay
-// relative.
-TEST_F(PathNamesTest, NamesLeftAsTheyAre) {
+// A result of 80 characters is refused (79 fit); without the block names
+// stay relative.
+TEST_F(PathNamesTest, NamesTooLongOrWithoutTheBlock) {
   std::string out;
-  bool padded = true;
-  for (uint32_t kind : {8u, 0u}) {  // 0: ecram_path is empty
-    EXPECT_EQ(run(kind, -1, "SELECT.TMP", out, &padded), 0);
-    EXPECT_TRUE(out == "SELECT.TMP" && !padded) << kind;  // the bytes behind the name are still 'Z'
-  }
   set(c->ecram_path, std::string(60, 'D'));
   EXPECT_EQ(run(0, -1, std::string(19, 'N'), out), -1);  // 60 + backslash + 19
   EXPECT_EQ(out, std::string(19, 'N'));
