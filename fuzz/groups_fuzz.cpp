@@ -3,7 +3,8 @@
 // directly as the catalog's other programs read them.
 //
 // Files: C:\ZKCAT\MST\ZKGRPMEI.D and ZKGRPPNC.D (the standard
-// configuration's installed catalog directory), optionally others. Control
+// configuration's installed catalog directory), optionally others (an
+// input's own ZKDROM.SYS may move the group files elsewhere). Control
 // bytes: a fault to inject, then operations, each a byte choosing it and its
 // arguments:
 //   0 VBread_group_file        5 g_pnc_f_read   group code (3 bytes)
@@ -19,16 +20,21 @@
 
 #include "fuzz/fuzz_support.h"
 #include "platform/list_box.h"
+#include "startup/path_names.h"
 
 namespace {
 
 using namespace zk::fuzz;
 
 constexpr int kMaxOperations = 24;
-constexpr const char* kNameFile = "C:\\ZKCAT\\MST\\ZKGRPMEI.D";
-constexpr const char* kCodeFile = "C:\\ZKCAT\\MST\\ZKGRPPNC.D";
+constexpr const char* kNameFile = "ZKGRPMEI.D";
+constexpr const char* kCodeFile = "ZKGRPPNC.D";
 
-size_t file_size(const char* path) {
+// The size of a group file where the library keeps it: in the installed
+// catalog directory of the configuration read.
+size_t file_size(const char* name) {
+  std::string path;
+  if (zk::startup::get_path_name(zk::startup::kPathInstalled, -1, name, path) != 0) return 0;
   const std::string* f = machine().file(path);
   return f != nullptr ? f->size() : 0;
 }
